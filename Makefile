@@ -1,0 +1,35 @@
+# Front door for a fresh machine: `make run` and `make test`.
+BUILD ?= build
+FUZZBUILD ?= build-fuzz
+JOBS ?= 2
+CMAKE_FLAGS ?=
+
+.PHONY: setup configure build run test fuzz bench clean
+
+setup:
+	./scripts/setup-machine.sh
+
+configure: setup
+	cmake -S . -B $(BUILD) -G Ninja $(CMAKE_FLAGS)
+
+build: configure
+	cmake --build $(BUILD) -j$(JOBS)
+
+# The main job: build the example project and check what came out.
+run: build
+	./scripts/run-example.sh $(BUILD)
+
+test: build
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j$(JOBS) --timeout 600
+
+# libFuzzer targets (clang), each run for PCN_FUZZ_SECONDS.
+fuzz: setup
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZBUILD) -G Ninja -DPCN_FUZZ=ON -DPCN_BUILD_GUI=OFF -DPCN_BUILD_TESTS=OFF -DPCN_FUZZ_SECONDS=$${PCN_FUZZ_SECONDS:-30}
+	cmake --build $(FUZZBUILD) -j$(JOBS)
+	cd $(FUZZBUILD) && ctest --output-on-failure -R '^fuzz\.'
+
+bench: build
+	./bench/run-all.sh $(BUILD)
+
+clean:
+	rm -rf $(BUILD) $(FUZZBUILD)

@@ -1,0 +1,38 @@
+#pragma once
+// Command registration for parcelon. A command file defines a setup function
+// that adds its sub-command to the application and registers it with
+// PCN_CLI_COMMAND(setupFunction). The setup function stores its exit code in
+// the context from the sub-command's callback.
+
+#include <CLI/CLI.hpp>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "distribution/TerminalUserInterface.h"
+
+namespace pcn::cli {
+
+struct Context {
+    int exitCode = 0;
+    // --yes / --no given on the command line (global), answering every
+    // Yes/No question of the core.
+    std::optional<bool> forcedAnswer;
+    TerminalUserInterface& ui();
+
+private:
+    std::optional<TerminalUserInterface> ui_;
+};
+
+using SetupFunction = void (*)(CLI::App& app, Context& context);
+
+bool registerCommand(const char* name, SetupFunction setup);
+std::vector<std::pair<std::string, SetupFunction>>& registeredCommands();
+
+// Prints "error: TEXT" on stderr and returns 1, for `return fail(...)`.
+int fail(const std::string& text);
+
+}  // namespace pcn::cli
+
+#define PCN_CLI_COMMAND(name, setup) \
+    static const bool pcnCliRegistered_##setup = ::pcn::cli::registerCommand(name, setup)

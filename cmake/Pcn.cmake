@@ -1,0 +1,40 @@
+# Helpers shared by the subsystem CMakeLists files.
+
+# pcn_add_gtest(NAME SOURCES src... LIBS lib...)
+# A GoogleTest executable whose tests are registered with CTest one by one.
+function(pcn_add_gtest name)
+  if(NOT PCN_BUILD_TESTS)
+    return()
+  endif()
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS;ENV" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main)
+  target_compile_definitions(${name} PRIVATE
+    PCN_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
+    PCN_PROGRAM_DIR="${PCN_PROGRAM_DIR}")
+  gtest_discover_tests(${name}
+    DISCOVERY_TIMEOUT 60
+    PROPERTIES ENVIRONMENT "PCN_PROGRAM_DIR=${PCN_PROGRAM_DIR};${T_ENV}")
+endfunction()
+
+# pcn_add_fuzzer(NAME SOURCES src... LIBS lib...)
+# A libFuzzer target, built only in a clang build with PCN_FUZZ=ON. CTest runs
+# it for a bounded time on its seed corpus (if any).
+function(pcn_add_fuzzer name)
+  if(NOT PCN_FUZZ)
+    return()
+  endif()
+  cmake_parse_arguments(F "" "CORPUS" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${F_SOURCES})
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/fuzz)
+  target_compile_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
+  target_link_libraries(${name} PRIVATE ${F_LIBS})
+  set(seed "")
+  if(F_CORPUS)
+    set(seed ${F_CORPUS})
+  endif()
+  add_test(NAME fuzz.${name}
+    COMMAND ${name} -max_total_time=${PCN_FUZZ_SECONDS} -rss_limit_mb=2048 -timeout=10 ${seed})
+endfunction()

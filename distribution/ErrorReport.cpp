@@ -1,0 +1,56 @@
+#include "distribution/ErrorReport.h"
+
+#include <atomic>
+#include <cstring>
+
+namespace pcn {
+namespace {
+
+std::atomic<TransferErrorText> transferLookup{nullptr};
+
+constexpr int kFirstTransferError = 12000;
+
+}  // namespace
+
+void setTransferErrorTexts(TransferErrorText lookup) { transferLookup = lookup; }
+
+std::string systemErrorText(int error) {
+    if (error == 0) return {};
+    if (error >= kFirstTransferError) {
+        TransferErrorText lookup = transferLookup;
+        return lookup ? lookup(error) : std::string();
+    }
+    char buffer[256];
+    // GNU strerror_r returns the text (possibly not in buffer).
+    const char* text = strerror_r(error, buffer, sizeof buffer);
+    std::string result = text ? text : "";
+    if (result.rfind("Unknown error", 0) == 0) return {};
+    return result;
+}
+
+std::string errorNumberText(int error) { return "Error " + std::to_string(error); }
+
+void reportWithErrorDetails(UserInterface& ui, std::string_view message, int lastError) {
+    std::string details;
+    if (lastError != 0) {
+        details = systemErrorText(lastError);
+        if (details.empty()) details = errorNumberText(lastError);
+    }
+    ui.errorDetails(message, details);
+}
+
+bool reportLastError(UserInterface& ui, std::string_view message, int lastError) {
+    if (lastError == 0) return false;
+    std::string text = systemErrorText(lastError);
+    if (text.empty()) return false;
+    ui.errorDetails(errorNumberText(lastError) + "\n\n" + text, message);
+    return true;
+}
+
+void reportGivenError(UserInterface& ui, std::string_view message, int error) {
+    std::string text = systemErrorText(error);
+    std::string details = text.empty() ? std::string() : errorNumberText(error) + "\r\n\r\n" + text;
+    ui.errorDetails(message, details);
+}
+
+}  // namespace pcn

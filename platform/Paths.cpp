@@ -1,0 +1,66 @@
+#include "platform/Paths.h"
+
+#include <cstdlib>
+#include <sys/stat.h>
+#include <system_error>
+#include <unistd.h>
+
+namespace pcn {
+namespace {
+
+std::string fromEnvironment(const char* name) {
+    const char* value = std::getenv(name);
+    return value && *value ? std::string(value) : std::string();
+}
+
+bool isSeparator(char c) { return c == '/' || c == '\\'; }
+
+}  // namespace
+
+std::string withTrailingSeparator(std::string path) {
+    if (path.empty() || path.back() != '/') path += '/';
+    return path;
+}
+
+std::string programFolder() {
+    std::string overridden = fromEnvironment("PCN_PROGRAM_DIR");
+    if (!overridden.empty()) return withTrailingSeparator(overridden);
+    std::error_code ec;
+    std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    if (ec) return "./";
+    return withTrailingSeparator(exe.parent_path().string());
+}
+
+std::string dataFolder() {
+    std::string folder = fromEnvironment("PCN_DATA_DIR");
+    if (folder.empty()) {
+        std::string program = programFolder();
+        if (::access(program.c_str(), W_OK) == 0) return program;
+        std::string xdg = fromEnvironment("XDG_DATA_HOME");
+        if (xdg.empty()) xdg = fromEnvironment("HOME") + "/.local/share";
+        folder = xdg + "/Parcelon";
+    }
+    std::error_code ec;
+    std::filesystem::create_directories(folder, ec);
+    return withTrailingSeparator(folder);
+}
+
+std::string fileNamePart(std::string_view path) {
+    for (size_t i = path.size(); i > 0; --i)
+        if (isSeparator(path[i - 1])) return std::string(path.substr(i));
+    return std::string(path);
+}
+
+std::string folderPart(std::string_view path) {
+    for (size_t i = path.size(); i > 0; --i)
+        if (isSeparator(path[i - 1])) return std::string(path.substr(0, i));
+    return {};
+}
+
+bool fileExists(std::string_view path) {
+    if (path.empty()) return false;
+    struct stat st {};
+    return ::stat(std::string(path).c_str(), &st) == 0;
+}
+
+}  // namespace pcn
