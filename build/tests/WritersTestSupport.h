@@ -1,0 +1,43 @@
+#pragma once
+// Shared by the writers' tests: a scratch folder, a host that records what
+// the build shows, and packages of each kind.
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "build/BuildHost.h"
+#include "model/CCabObj.h"
+
+namespace pcn::test {
+
+class ScratchFolder {
+public:
+    ScratchFolder();
+    ~ScratchFolder();
+    const std::filesystem::path& path() const { return path_; }
+    std::string str(const std::string& relative = {}) const { return (path_ / relative).string(); }
+
+private:
+    std::filesystem::path path_;
+};
+
+class RecordingHost : public BuildHost {
+public:
+    void setStepText(std::string_view text) override { steps.emplace_back(text); }
+    void setPercent(int percent) override { percents.push_back(percent); }
+    std::vector<std::string> steps;
+    std::vector<int> percents;
+};
+
+// A package of the given kind with its flags set to match, writing into
+// targetFolder, named "Tools", with no signature.
+std::unique_ptr<CCabObj> makePackage(int32_t kind, const std::string& targetFolder);
+
+std::string readFile(const std::filesystem::path& file);
+void writeFile(const std::filesystem::path& file, const std::string& bytes);
+// A file of the tests' data folder.
+std::string testData(const std::string& name);
+
+}  // namespace pcn::test
