@@ -18,11 +18,15 @@ namespace pcn {
 class ProcessCancel {
 public:
     void cancel() { requested_.store(true); }
-    bool requested() const { return requested_.load(); }
+    bool requested() const { return requested_.load() || (watched_ && watched_->load() != 0); }
     void reset() { requested_.store(false); }
+    // Also counts as cancelled while an outside stop flag (a build's abort
+    // request) is set; the flag must outlive the runs.
+    void watch(const std::atomic<int>* flag) { watched_ = flag; }
 
 private:
     std::atomic<bool> requested_{false};
+    const std::atomic<int>* watched_ = nullptr;
 };
 
 struct ProcessResult {

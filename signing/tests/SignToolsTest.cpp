@@ -6,7 +6,10 @@
 #include <cstdlib>
 #include <set>
 
+#include "distribution/ScriptedUserInterface.h"
+#include "model/CCabObj.h"
 #include "platform/SettingsStore.h"
+#include "signing/BuildSigning.h"
 #include "signing/SigningJobs.h"
 #include "signing/tests/TestSupport.h"
 
@@ -246,6 +249,33 @@ TEST_F(SignToolsTest, HostileFileNameSignsThatFileAndRunsNothingElse) {
     expectVerified(app);
     expectOnlyFiles({name, "conf"});
     EXPECT_FALSE(fs::exists("pwned"));
+}
+
+TEST_F(SignToolsTest, BuildSigningSignsAndStampsEveryOutputFile) {
+    ASSERT_TRUE(settings->writeString(codesign::kSection, codesign::kTimeStampCommand,
+                                      "-x -tsa-certs \"" + key("tsa.pem") + "\" -tsa-key \"" + key("tsa.key") +
+                                          "\" @FileName@"));
+    CCabObj package;
+    package.m_strProduct = "Build Output";
+    package.m_strSignCredentials = key("cert.spc");
+    package.m_strSignKey = key("key.pvk");
+    package.m_strTargetFolder = dir.path().string();
+    package.m_bTimeStamp = 1;
+    package.m_arrOutputFiles = {"Pack.CAB", "PackW.EXE"};
+    writeFile(dir / "Pack.CAB", buildCabinet({sampleFiles(), 6144}));
+    copyOfApp("PackW.EXE");
+    ScriptedUserInterface ui;
+    BuildSigningResult r = signBuildOutput(package, ui, &host, settings.get());
+    EXPECT_EQ(r.signedFiles.size(), 2u) << host.box();
+    EXPECT_TRUE(r.failedFiles.empty());
+    EXPECT_TRUE(r.unstampedFiles.empty()) << host.box();
+    for (const char* name : {"Pack.CAB", "PackW.EXE"}) {
+        ProcessResult v = verify(dir / name, {"-TSA-CAfile", key("tsa.pem")});
+        EXPECT_EQ(v.exitCode, 0) << v.output;
+        EXPECT_NE(v.output.find("Timestamp Server Signature verification: ok"), std::string::npos) << v.output;
+        EXPECT_NE(v.output.find("Text description: Build Output"), std::string::npos);
+    }
+    EXPECT_EQ(run("cabextract", {"-t", (dir / "Pack.CAB").string()}).exitCode, 0);
 }
 
 TEST_F(SignToolsTest, BadCommandLinesAndKeysAreReported) {

@@ -3,6 +3,7 @@
 // the runner reports, fake tools, and a builder of small stored cabinets.
 
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <mutex>
@@ -54,6 +55,32 @@ inline ProcessResult run(const std::string& program, const std::vector<std::stri
     o.searchPath = true;
     return runProcess(program, args, o);
 }
+
+// Fake SignCode and ChkTrust in a program folder of their own (PCN_PROGRAM_DIR
+// points there while the object lives); each records its arguments, one per
+// line in brackets, and "call" in calls.txt, then prints what the test asks.
+class FakeTools {
+public:
+    FakeTools() {
+        const char* old = std::getenv("PCN_PROGRAM_DIR");
+        saved_ = old ? old : "";
+        ::setenv("PCN_PROGRAM_DIR", dir.path().c_str(), 1);
+    }
+    ~FakeTools() { ::setenv("PCN_PROGRAM_DIR", saved_.c_str(), 1); }
+
+    void tool(const std::string& name, const std::string& print, int exitCode = 0) {
+        const std::string log = (dir / "calls.txt").string();
+        writeScript(dir / name, "for a in \"$@\"; do printf '[%s]\\n' \"$a\" >> '" + log + "'; done\necho call >> '" +
+                                    log + "'\n" + print + "\nexit " + std::to_string(exitCode) + "\n");
+    }
+    std::string calls() const { return readFile(dir / "calls.txt"); }
+    void clearCalls() const { fs::remove(dir / "calls.txt"); }
+
+    ScratchDir dir;
+
+private:
+    std::string saved_;
+};
 
 class RecordingHost : public ToolHost {
 public:

@@ -12,24 +12,14 @@ namespace {
 
 using namespace pcn::test;
 
-// Fake SignCode and ChkTrust in a program folder of their own; each records
-// its arguments one per line in calls.txt and prints what the test asks.
 class ToolRunnerTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        const char* old = std::getenv("PCN_PROGRAM_DIR");
-        savedProgramDir = old ? old : "";
-        ::setenv("PCN_PROGRAM_DIR", dir.path().c_str(), 1);
-        settings = std::make_unique<SettingsStore>(dir / "PCN.conf");
-    }
-    void TearDown() override { ::setenv("PCN_PROGRAM_DIR", savedProgramDir.c_str(), 1); }
+    void SetUp() override { settings = std::make_unique<SettingsStore>(dir / "PCN.conf"); }
 
     void fakeTool(const std::string& name, const std::string& print, int exitCode = 0) {
-        writeScript(dir / name, "for a in \"$@\"; do printf '[%s]\\n' \"$a\" >> '" + (dir / "calls.txt").string() +
-                                     "'; done\necho call >> '" + (dir / "calls.txt").string() + "'\n" + print +
-                                     "\nexit " + std::to_string(exitCode) + "\n");
+        fakes.tool(name, print, exitCode);
     }
-    std::string calls() { return readFile(dir / "calls.txt"); }
+    std::string calls() { return fakes.calls(); }
 
     std::unique_ptr<CSignCodeInfo> job() {
         auto jp = std::make_unique<CSignCodeInfo>(settings.get());
@@ -43,8 +33,8 @@ protected:
         return jp;
     }
 
-    ScratchDir dir;
-    std::string savedProgramDir;
+    FakeTools fakes;
+    const ScratchDir& dir = fakes.dir;
     std::unique_ptr<SettingsStore> settings;
     RecordingHost host;
 };
@@ -201,7 +191,7 @@ TEST_F(ToolRunnerTest, TrustWorkerTellsTheUsersAnswer) {
     }
     // Without the display flag a trusted file takes a single run, and an
     // empty file name arrives as one empty argument.
-    fs::remove(dir / "calls.txt");
+    fakes.clearCalls();
     fakeTool("ChkTrust", "echo Trusted");
     CCheckTrustInfo check;
     check.displayUI = 0;
