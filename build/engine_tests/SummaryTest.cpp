@@ -8,7 +8,7 @@
 #include <filesystem>
 
 #include "build/Summary.h"
-#include "build/tests/WritersTestSupport.h"
+#include "build/engine_tests/WritersTestSupport.h"
 #include "distribution/ScriptedUserInterface.h"
 
 namespace pcn {

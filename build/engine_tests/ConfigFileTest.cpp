@@ -6,7 +6,7 @@
 #include <filesystem>
 
 #include "build/ConfigFile.h"
-#include "build/tests/WritersTestSupport.h"
+#include "build/engine_tests/WritersTestSupport.h"
 #include "distribution/ScriptedUserInterface.h"
 
 namespace pcn {

@@ -7,7 +7,7 @@
 #include <filesystem>
 
 #include "build/SelfExtractor.h"
-#include "build/tests/WritersTestSupport.h"
+#include "build/engine_tests/WritersTestSupport.h"
 #include "distribution/ScriptedUserInterface.h"
 #include "platform/SettingsStore.h"
 

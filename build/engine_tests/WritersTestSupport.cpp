@@ -1,4 +1,4 @@
-#include "build/tests/WritersTestSupport.h"
+#include "build/engine_tests/WritersTestSupport.h"
 
 #include <cstdlib>
 #include <fstream>
@@ -43,6 +43,6 @@ void writeFile(const std::filesystem::path& file, const std::string& bytes) {
     if (!out) throw std::runtime_error("cannot write " + file.string());
 }
 
-std::string testData(const std::string& name) { return readFile(std::string(PCN_SOURCE_DIR) + "/build/tests/data/" + name); }
+std::string testData(const std::string& name) { return readFile(std::string(PCN_SOURCE_DIR) + "/build/engine_tests/data/" + name); }
 
 }  // namespace pcn::test
