@@ -181,24 +181,33 @@ bool JoinStubAndCabinet(CCabObj& package, UserInterface& ui, BuildHost* host, co
     std::string executablePath = folder + executableName;
 
     PendingExecutable executable(executablePath);
-    FileDescriptor stubFile(openForReading(stub));
-    if (stub.empty() || !stubFile.valid() || !executable.create())
-        return failJoin(ui, copyFailureMessage(stub, executablePath), stub.empty() ? ENOENT : errno);
-    if (appendFile(stubFile.get(), executable.fd()) != CopyFailure::None)
-        return failJoin(ui, copyFailureMessage(stub, executablePath), errno);
+    FileDescriptor stubFile(stub.empty() ? -1 : openForReading(stub));
+    if (!stubFile.valid() || !executable.create()) {
+        int error = stub.empty() ? ENOENT : errno;
+        return failJoin(ui, copyFailureMessage(stub, executablePath), error);
+    }
+    if (appendFile(stubFile.get(), executable.fd()) != CopyFailure::None) {
+        int error = errno;
+        return failJoin(ui, copyFailureMessage(stub, executablePath), error);
+    }
     stubFile.close();
 
     FileDescriptor cabinet(openForReading(cabinetPath));
-    if (!cabinet.valid()) return failJoin(ui, "Unable to open file:\r\n" + cabinetPath, errno);
-    switch (appendFile(cabinet.get(), executable.fd())) {
-        case CopyFailure::Read: return failJoin(ui, "Unable to read file:\r\n" + cabinetPath, errno);
-        case CopyFailure::Write: return failJoin(ui, "Unable to write file:\r\n" + executablePath, errno);
-        case CopyFailure::None: break;
+    if (!cabinet.valid()) {
+        int error = errno;
+        return failJoin(ui, "Unable to open file:\r\n" + cabinetPath, error);
     }
+    CopyFailure copied = appendFile(cabinet.get(), executable.fd());
+    int copyError = errno;
+    if (copied == CopyFailure::Read) return failJoin(ui, "Unable to read file:\r\n" + cabinetPath, copyError);
+    if (copied == CopyFailure::Write) return failJoin(ui, "Unable to write file:\r\n" + executablePath, copyError);
     cabinet.close();
     // Putting the executable in place is where an unwritable target shows,
     // as it does when the stub is copied there.
-    if (!executable.commit()) return failJoin(ui, copyFailureMessage(stub, executablePath), errno);
+    if (!executable.commit()) {
+        int error = errno;
+        return failJoin(ui, copyFailureMessage(stub, executablePath), error);
+    }
 
     if (host) host->setPercent(100);
     ::unlink(cabinetPath.c_str());
