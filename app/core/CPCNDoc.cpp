@@ -1,0 +1,323 @@
+#include "app/core/CPCNDoc.h"
+
+#include <algorithm>
+#include <bit>
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
+
+#include "model/Archive.h"
+#include "model/PackageFile.h"
+#include "platform/AtomicFile.h"
+#include "platform/Paths.h"
+
+namespace pcn {
+namespace {
+
+// Project and FTP site files are a few kilobytes; anything far larger is not one.
+constexpr size_t kMaxProjectFileSize = 64u * 1024 * 1024;
+
+bool readUserFile(const std::string& path, std::string& bytes, int& error) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) {
+        error = errno;
+        return false;
+    }
+    if (S_ISDIR(st.st_mode)) {
+        error = EISDIR;
+        return false;
+    }
+    if (S_ISREG(st.st_mode) && static_cast<uint64_t>(st.st_size) > kMaxProjectFileSize) {
+        error = EFBIG;
+        return false;
+    }
+    if (!readWholeFile(path, bytes, &error)) return false;
+    if (bytes.size() > kMaxProjectFileSize) {
+        error = EFBIG;
+        return false;
+    }
+    return true;
+}
+
+bool containsIgnoringCase(std::string_view text, std::string_view part) {
+    auto lower = [](char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c); };
+    return std::search(text.begin(), text.end(), part.begin(), part.end(),
+                       [&](char a, char b) { return lower(a) == lower(b); }) != text.end();
+}
+
+bool isFileVersion(double value) {
+    return std::bit_cast<uint64_t>(value) == std::bit_cast<uint64_t>(kFileVersion);
+}
+
+// The project file after the FTP sites: the version double, then the counted paths.
+std::vector<std::string> readPackagePaths(CArchive& ar) {
+    if (!isFileVersion(ar.ReadDouble()))
+        throw ArchiveException(ArchiveException::Cause::BadVersion, "The file version is not 2.1");
+    std::vector<std::string> paths;
+    ar.ReadStringList(paths);
+    return paths;
+}
+
+std::string describeError(int error) { return std::strerror(error); }
+
+}  // namespace
+
+// What a project load gathers before it replaces the document's contents.
+struct CPCNDoc::LoadedProject {
+    std::vector<std::unique_ptr<CFTPObj>> sites;
+    std::vector<std::string> packageFiles;
+    std::vector<std::unique_ptr<CCabObj>> packages;
+    bool markModified = false;
+};
+
+CPCNDoc::CPCNDoc(UserInterface* ui) : m_szFtpFile(dataFolder() + std::string(kFtpSiteFileName)), ui_(ui) {}
+
+CPCNDoc::~CPCNDoc() = default;
+
+void CPCNDoc::SetTitle(std::string_view title) { title_ = std::string(title.substr(0, title.find('.'))); }
+
+// ---- project operations ----------------------------------------------------------------
+
+void CPCNDoc::DeleteContents() {
+    m_listPackages.clear();
+    m_listFtpSites.clear();
+    m_arrPackageFiles.clear();
+    if (contentsCleared_) contentsCleared_();
+}
+
+bool CPCNDoc::OnNewDocument() {
+    DeleteContents();
+    pathName_.clear();
+    SetTitle(kUntitled);
+    m_bMarkModified = 0;
+    SetModifiedFlag(true);
+    return true;
+}
+
+bool CPCNDoc::OnOpenDocument(const std::string& path) {
+    if (containsIgnoringCase(path, ".pcp")) return false;
+
+    std::string bytes;
+    int error = 0;
+    if (!readUserFile(path, bytes, error)) {
+        reportFailure(kFailedToOpenDocument, path, describeError(error));
+        return false;
+    }
+    CArchive ar(bytes);
+    try {
+        Serialize(ar);
+    } catch (const ArchiveException& e) {
+        const bool badVersion = e.cause() == ArchiveException::Cause::BadVersion;
+        reportFailure(badVersion ? kFailedToOpenDocument : kUnexpectedFileFormat, path, e.what());
+        return false;
+    }
+    pathName_ = path;
+    SetTitle(fileNamePart(path));
+    SetModifiedFlag(false);
+    return true;
+}
+
+bool CPCNDoc::OnSaveDocument(const std::string& path) {
+    CArchive ar;
+    Serialize(ar);
+    WriteResult written = writeFileAtomically(path, ar.buffer());
+    if (!written.ok) {
+        reportFailure(kFailedToSaveDocument, path, describeError(written.error));
+        return false;
+    }
+    if (!unsavedFiles_.empty() && ui_) {
+        std::string details;
+        for (const std::string& line : unsavedFiles_) details += line + "\n";
+        ui_->errorDetails(kNotAllPackagesSaved, details);
+    }
+    pathName_ = path;
+    SetTitle(fileNamePart(path));
+    SetModifiedFlag(false);
+    return true;
+}
+
+void CPCNDoc::reportFailure(std::string_view text, const std::string& path, std::string_view reason) const {
+    if (ui_) ui_->errorDetails(text, path + "\n" + std::string(reason));
+}
+
+void CPCNDoc::Serialize(CArchive& ar) {
+    if (ar.IsStoring())
+        storeProject(ar);
+    else
+        loadProject(ar);
+}
+
+void CPCNDoc::sendProgress(uint32_t step, uint32_t total) const {
+    if (progress_) progress_->setProgress(static_cast<int>(progressPercent(step, total)));
+}
+
+void CPCNDoc::storeProject(CArchive& ar) {
+    unsavedFiles_.clear();
+    int error = 0;
+    if (!SaveFtpSites(&error)) unsavedFiles_.push_back(m_szFtpFile + ": " + describeError(error));
+
+    if (progress_) progress_->setProgress(kProgressStart);
+    // One step per package, one per written path and two final ones: with
+    // this total the last step is exactly 100.
+    const uint32_t total = 2 * static_cast<uint32_t>(m_listPackages.size()) + 2;
+    uint32_t step = 0;
+
+    ar.WriteDouble(kFileVersion);
+    m_arrPackageFiles.clear();
+    for (const auto& package : m_listPackages) {
+        sendProgress(++step, total);
+        m_arrPackageFiles.push_back(package->m_strPackageFile);
+        if (!pcn::SavePackage(*package, &error))
+            unsavedFiles_.push_back((package->m_strPackageFile.empty() ? package->m_strProduct
+                                                                       : package->m_strPackageFile) +
+                                    ": " + describeError(error));
+    }
+    ar.WriteInt(static_cast<int32_t>(m_arrPackageFiles.size()));
+    for (const std::string& path : m_arrPackageFiles) {
+        ar.WriteString(path);
+        sendProgress(++step, total);
+    }
+    sendProgress(++step, total);
+    sendProgress(++step, total);
+    if (progress_) progress_->setProgress(kProgressEnd);
+}
+
+void CPCNDoc::loadProject(CArchive& ar) {
+    LoadedProject loaded;
+    std::string bytes;
+    int error = 0;
+    if (readUserFile(m_szFtpFile, bytes, error)) {
+        try {
+            AppendFtpSites(bytes, loaded.sites);
+        } catch (const ArchiveException& e) {
+            // The sites in front of the damage are kept rather than refusing every project.
+            reportFailure(kUnexpectedFileFormat, m_szFtpFile, e.what());
+        }
+    }
+
+    std::vector<std::string> paths = readPackagePaths(ar);
+    std::vector<std::string> missing;
+    for (std::string& path : paths) (fileExists(path) ? loaded.packageFiles : missing).push_back(std::move(path));
+
+    if (!missing.empty()) {
+        loaded.markModified = true;
+        Answer answer = reconciler_ ? reconciler_(missing) : Answer::Ok;
+        if (answer == Answer::Ok)
+            loaded.packageFiles.insert(loaded.packageFiles.end(), missing.begin(), missing.end());
+    }
+
+    bool anyFailed = false;
+    for (const std::string& path : loaded.packageFiles) {
+        // A damaged package file counts as not loaded; the rest of the project opens.
+        if (auto package = LoadPackage(path))
+            loaded.packages.push_back(std::move(package));
+        else
+            anyFailed = true;
+    }
+    if (anyFailed && ui_) ui_->message(kNotAllPackagesLoaded, "Parcelon", Icon::Information, Buttons::Ok, Answer::Ok);
+
+    DeleteContents();
+    m_listFtpSites = std::move(loaded.sites);
+    m_arrPackageFiles = std::move(loaded.packageFiles);
+    m_listPackages = std::move(loaded.packages);
+    m_bMarkModified = loaded.markModified ? 1 : 0;
+}
+
+// ---- packages ----------------------------------------------------------------------------
+
+CCabObj* CPCNDoc::AddPackage(std::unique_ptr<CCabObj> package) {
+    if (!package) return nullptr;
+    if (package->m_strPackageFile.empty())
+        package->m_strPackageFile = DefaultPackageFileName(package->m_strProduct);
+    m_arrPackageFiles.push_back(package->m_strPackageFile);
+    m_listPackages.push_back(std::move(package));
+    SetModifiedFlag(true);
+    return m_listPackages.back().get();
+}
+
+bool CPCNDoc::RemovePackage(const CCabObj* package) {
+    auto found = std::find_if(m_listPackages.begin(), m_listPackages.end(),
+                              [&](const auto& p) { return p.get() == package; });
+    if (found == m_listPackages.end()) return false;
+    const size_t position = static_cast<size_t>(found - m_listPackages.begin());
+    m_listPackages.erase(found);
+    if (position < m_arrPackageFiles.size())
+        m_arrPackageFiles.erase(m_arrPackageFiles.begin() + static_cast<std::ptrdiff_t>(position));
+    SetModifiedFlag(true);
+    return true;
+}
+
+std::unique_ptr<CCabObj> CPCNDoc::LoadPackage(const std::string& path) { return pcn::LoadPackage(path); }
+
+bool CPCNDoc::SavePackage(const CCabObj& package) { return pcn::SavePackage(package); }
+
+// ---- FTP sites -------------------------------------------------------------------------
+
+bool CPCNDoc::LoadFtpSites(std::string* detail) {
+    m_listFtpSites.clear();
+    std::string bytes;
+    int error = 0;
+    if (!readUserFile(m_szFtpFile, bytes, error)) return true;
+    try {
+        AppendFtpSites(bytes, m_listFtpSites);
+    } catch (const ArchiveException& e) {
+        if (detail) *detail = e.what();
+        return false;
+    }
+    return true;
+}
+
+bool CPCNDoc::SaveFtpSites(int* systemError) const {
+    WriteResult written = writeFileAtomically(m_szFtpFile, StoreFtpSiteFile(m_listFtpSites), kOwnerOnly);
+    if (systemError) *systemError = written.error;
+    return written.ok;
+}
+
+CFTPObj* CPCNDoc::FindFtpSite(std::string_view description) const {
+    for (const auto& site : m_listFtpSites)
+        if (site->m_strDescription == description) return site.get();
+    return nullptr;
+}
+
+// ---- file bytes ---------------------------------------------------------------------------
+
+std::string CPCNDoc::StoreProjectFile(const std::vector<std::string>& packageFiles) {
+    CArchive ar;
+    ar.WriteDouble(kFileVersion);
+    ar.WriteStringList(packageFiles);
+    return ar.takeBuffer();
+}
+
+std::vector<std::string> CPCNDoc::ParseProjectFile(std::string_view bytes) {
+    CArchive ar(bytes);
+    return readPackagePaths(ar);
+}
+
+void CPCNDoc::AppendFtpSites(std::string_view bytes, std::vector<std::unique_ptr<CFTPObj>>& sites) {
+    CArchive ar(bytes);
+    int32_t count = ar.ReadInt();
+    // The smallest site record: five empty strings and two integers.
+    if (count < 0 || static_cast<size_t>(count) > ar.remaining() / 13)
+        throw ArchiveException(ArchiveException::Cause::BadFormat,
+                               std::to_string(count) + " FTP sites cannot fit in the file");
+    for (int32_t i = 0; i < count; ++i) {
+        auto site = std::make_unique<CFTPObj>();
+        site->Serialize(ar);
+        sites.push_back(std::move(site));
+    }
+}
+
+std::vector<std::unique_ptr<CFTPObj>> CPCNDoc::ParseFtpSiteFile(std::string_view bytes) {
+    std::vector<std::unique_ptr<CFTPObj>> sites;
+    AppendFtpSites(bytes, sites);
+    return sites;
+}
+
+std::string CPCNDoc::StoreFtpSiteFile(const std::vector<std::unique_ptr<CFTPObj>>& sites) {
+    CArchive ar;
+    ar.WriteInt(static_cast<int32_t>(sites.size()));
+    for (const auto& site : sites) site->Serialize(ar);
+    return ar.takeBuffer();
+}
+
+}  // namespace pcn

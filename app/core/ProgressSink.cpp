@@ -1,0 +1,14 @@
+#include "app/core/ProgressSink.h"
+
+namespace pcn {
+
+uint32_t progressPercent(uint32_t part, uint32_t whole) {
+    while (part > 10000000u) {
+        part >>= 3;
+        whole >>= 3;
+    }
+    if (whole == 0) return 0;
+    return part * 100u / whole;
+}
+
+}  // namespace pcn

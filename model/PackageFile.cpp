@@ -1,0 +1,102 @@
+#include "model/PackageFile.h"
+
+#include <cerrno>
+#include <sys/stat.h>
+
+#include "model/Archive.h"
+#include "platform/AtomicFile.h"
+#include "platform/Paths.h"
+
+namespace pcn {
+namespace {
+
+constexpr std::string_view kPackageExtension = ".pcp";
+
+// Reads a file that a user may hand us, refusing folders and anything far
+// larger than a real package file.
+bool readPackageBytes(const std::string& path, std::string& bytes, int& error) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) {
+        error = errno;
+        return false;
+    }
+    if (S_ISDIR(st.st_mode)) {
+        error = EISDIR;
+        return false;
+    }
+    if (S_ISREG(st.st_mode) && static_cast<uint64_t>(st.st_size) > kMaxPackageFileSize) {
+        error = EFBIG;
+        return false;
+    }
+    if (!readWholeFile(path, bytes, &error)) return false;
+    if (bytes.size() > kMaxPackageFileSize) {
+        error = EFBIG;
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string StorePackage(const CCabObj& package) {
+    CArchive ar;
+    // Storing only reads the members; Serialize serves both directions.
+    const_cast<CCabObj&>(package).Serialize(ar);
+    return ar.takeBuffer();
+}
+
+std::unique_ptr<CCabObj> ParsePackage(std::string_view bytes) {
+    auto package = std::make_unique<CCabObj>();
+    CArchive ar(bytes);
+    package->Serialize(ar);
+    return package;
+}
+
+PackageLoadResult LoadPackageFile(const std::string& path) {
+    PackageLoadResult result;
+    if (path.empty()) {
+        result.error = PackageLoadError::EmptyPath;
+        return result;
+    }
+    std::string bytes;
+    if (!readPackageBytes(path, bytes, result.systemError)) {
+        result.error = PackageLoadError::CannotOpen;
+        return result;
+    }
+    try {
+        result.package = ParsePackage(bytes);
+    } catch (const ArchiveException& e) {
+        result.error = PackageLoadError::Damaged;
+        result.detail = e.what();
+        return result;
+    }
+    result.package->m_strPackageFile = path;
+    return result;
+}
+
+std::unique_ptr<CCabObj> LoadPackage(const std::string& path) { return LoadPackageFile(path).package; }
+
+bool SavePackage(const CCabObj& package, int* systemError) {
+    if (package.m_strPackageFile.empty()) {
+        if (systemError) *systemError = ENOENT;
+        return false;
+    }
+    WriteResult written = writeFileAtomically(package.m_strPackageFile, StorePackage(package), kOwnerOnly);
+    if (systemError) *systemError = written.error;
+    return written.ok;
+}
+
+std::string NewPackageFileName(const std::string& folder, std::string_view product) {
+    const std::string stem = folder + std::string(product);
+    std::string candidate = stem + std::string(kPackageExtension);
+    for (int n = 1; fileExists(candidate); ++n) candidate = stem + std::to_string(n) + std::string(kPackageExtension);
+    return candidate;
+}
+
+std::string NewPackageFileName(std::string_view product) { return NewPackageFileName(dataFolder(), product); }
+
+std::string DefaultPackageFileName(std::string_view product) {
+    return dataFolder() + std::string(product) + std::string(kPackageExtension);
+}
+
+}  // namespace pcn
