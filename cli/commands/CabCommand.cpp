@@ -135,6 +135,9 @@ int runCab(const CabArgs& a) {
 
     Session s;
     const fs::path out = fs::absolute(a.output);
+    std::error_code made;
+    fs::create_directories(out.parent_path(), made);
+    if (made) return pcn::cli::fail("cannot create the folder " + out.parent_path().string() + ": " + made.message());
     s.folder = out.parent_path();
     s.stem = out.stem().string();
     s.extension = out.extension().string();
@@ -180,7 +183,7 @@ int runCab(const CabArgs& a) {
         s.bar.reset();
         std::string text = std::string("cabinet not written: ") + cabinetErrorText(error.code);
         if (error.errorNumber) text += std::string(": ") + std::strerror(error.errorNumber);
-        if (!failedFile.empty()) text += ": " + failedFile;
+        if (!failedFile.empty()) text += " (while adding " + failedFile + ")";
         return pcn::cli::fail(text);
     }
     s.bar->finish(pcn::cli::groupDigits(s.processed) + " bytes in, " + pcn::cli::groupDigits(s.compressed) + " out");
