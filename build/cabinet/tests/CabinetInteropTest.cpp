@@ -1,0 +1,190 @@
+// Cabinets written by the compressor, read back by independent tools:
+// cabextract (libmspack, checks every data block checksum) and gcab.
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "build/cabinet/PosixCabinetIo.h"
+#include "build/cabinet/tests/CabinetTestSupport.h"
+
+namespace pcn::cabinet::test {
+namespace {
+
+std::vector<SourceFile> mixedFiles() {
+    std::vector<SourceFile> files;
+    files.push_back({"empty.txt", ""});
+    files.push_back({"exact.bin", textData(32768, 1)});
+    for (int i = 0; i < 150; ++i)
+        files.push_back({"docs\\small" + std::to_string(i) + ".txt", textData(size_t(37 * i % 900), unsigned(i))});
+    files.push_back({"noise.bin", noiseData(100000, 7)});
+    files.push_back({"sub\\deeper\\long.txt", textData(500000, 3)});
+    files.push_back({"Gr\xC3\xBC\xC3\x9F" "e\\na\xC3\xAFve \xE2\x82\xAC.txt", textData(4000, 9)});
+    files.push_back({"zero again.txt", ""});
+    return files;
+}
+
+void expectCabextractTree(const fs::path& folder, const std::string& firstCabinet,
+                          const std::map<std::string, std::string>& expected) {
+    const fs::path cab = folder / "out" / firstCabinet;
+    const CommandResult test = run("cabextract -t " + quoted(cab));
+    EXPECT_EQ(test.exitCode, 0) << test.output;
+    EXPECT_NE(test.output.find("All done, no errors."), std::string::npos) << test.output;
+    const fs::path into = folder / "cabextract";
+    const CommandResult extract = run("cabextract -q -d " + quoted(into) + " " + quoted(cab));
+    EXPECT_EQ(extract.exitCode, 0) << extract.output;
+    const auto got = filesUnder(into);
+    // The list first: a reader can drop files silently and still succeed.
+    std::vector<std::string> gotNames, wantNames;
+    for (const auto& [n, b] : got) gotNames.push_back(n);
+    for (const auto& [n, b] : expected) wantNames.push_back(n);
+    EXPECT_EQ(gotNames, wantNames);
+    for (const auto& [name, bytes] : expected) {
+        auto it = got.find(name);
+        if (it == got.end()) continue;
+        EXPECT_TRUE(it->second == bytes) << "content differs: " << name;
+    }
+}
+
+void expectGcabTree(const fs::path& folder, const std::string& cabinet, const std::map<std::string, std::string>& expected) {
+    const fs::path cab = folder / "out" / cabinet;
+    const CommandResult list = run("gcab -t " + quoted(cab));
+    EXPECT_EQ(list.exitCode, 0) << list.output;
+    for (const auto& [name, bytes] : expected) {
+        std::string stored = name;
+        EXPECT_NE(list.output.find(fs::path(stored).filename().string()), std::string::npos) << stored;
+    }
+    const fs::path into = folder / "gcab";
+    fs::create_directories(into);
+    const CommandResult extract = run("gcab -x -C " + quoted(into) + " " + quoted(cab));
+    EXPECT_EQ(extract.exitCode, 0) << extract.output;
+    const auto got = filesUnder(into);
+    EXPECT_EQ(got.size(), expected.size());
+    for (const auto& [name, bytes] : expected) {
+        auto it = got.find(name);
+        ASSERT_NE(it, got.end()) << "gcab did not extract " << name;
+        EXPECT_TRUE(it->second == bytes) << "content differs: " << name;
+    }
+}
+
+CabinetParams plainParams() {
+    CabinetParams p;
+    p.folderThreshold = 90000000;
+    p.setId = 44444;
+    return p;
+}
+
+class BothTypes : public ::testing::TestWithParam<CompressionType> {};
+
+TEST_P(BothTypes, MixedFilesAreReadBackByCabextractAndGcab) {
+    ScratchFolder dir;
+    const auto files = mixedFiles();
+    const WriteResult w = writeCabinets(dir.path(), files, plainParams(), GetParam(), "mixed.cab");
+    ASSERT_TRUE(w.ok) << w.error.code;
+    ASSERT_EQ(w.cabinets.size(), 1u);
+    expectCabextractTree(dir.path(), "mixed.cab", expectedTree(files));
+    expectGcabTree(dir.path(), "mixed.cab", expectedTree(files));
+}
+
+TEST_P(BothTypes, OneFileLargerThanTheCabinetLimitContinuesOverSeveralCabinets) {
+    ScratchFolder dir;
+    std::vector<SourceFile> files{{"before.txt", textData(5000, 2)},
+                                  {"big\\large.bin", textData(900000, 5) + noiseData(700000, 6)},
+                                  {"after.txt", textData(20000, 8)}};
+    CabinetParams p = plainParams();
+    p.maxCabinetSize = 200000;
+    const WriteResult w = writeCabinets(dir.path(), files, p, GetParam());
+    ASSERT_TRUE(w.ok) << w.error.code;
+    EXPECT_GE(w.cabinets.size(), 4u);
+    for (const auto& name : w.cabinets) EXPECT_LE(fs::file_size(dir / "out" / name), p.maxCabinetSize) << name;
+    expectCabextractTree(dir.path(), w.cabinets.front(), expectedTree(files));
+}
+
+TEST_P(BothTypes, SpanningSetOfManyFilesIsExtractedWholeFromTheFirstCabinet) {
+    ScratchFolder dir;
+    std::vector<SourceFile> files;
+    for (int i = 0; i < 300; ++i) {
+        const size_t size = size_t((i * 7919) % 23000);
+        files.push_back({"set\\f" + std::to_string(i) + ".dat", i % 3 ? textData(size, unsigned(i)) : noiseData(size, unsigned(i))});
+    }
+    CabinetParams p = plainParams();
+    p.maxCabinetSize = 150000;
+    const WriteResult w = writeCabinets(dir.path(), files, p, GetParam());
+    ASSERT_TRUE(w.ok) << w.error.code;
+    EXPECT_GE(w.cabinets.size(), 3u);
+    for (const auto& name : w.cabinets) EXPECT_LE(fs::file_size(dir / "out" / name), p.maxCabinetSize) << name;
+    expectCabextractTree(dir.path(), w.cabinets.front(), expectedTree(files));
+}
+
+INSTANTIATE_TEST_SUITE_P(Cabinet, BothTypes, ::testing::Values(kCompressionNone, kCompressionMszip),
+                         [](const auto& info) { return info.param == kCompressionNone ? "None" : "Mszip"; });
+
+TEST(CabinetInterop, HeaderReserveIsPresentZeroFilledAndReadable) {
+    ScratchFolder dir;
+    const auto files = mixedFiles();
+    CabinetParams p = plainParams();
+    p.headerReserve = 6144;
+    const WriteResult w = writeCabinets(dir.path(), files, p, kCompressionMszip, "signed.cab");
+    ASSERT_TRUE(w.ok);
+    const std::string bytes = readBytes(dir / "out" / "signed.cab");
+    ASSERT_GT(bytes.size(), 40u + 6144u);
+    EXPECT_EQ(uint8_t(bytes[30]) & 0x04, 0x04);                          // reserve present
+    EXPECT_EQ(uint8_t(bytes[36]) | (uint8_t(bytes[37]) << 8), 6144);      // header reserve
+    EXPECT_EQ(bytes[38], 0);                                              // folder reserve
+    EXPECT_EQ(bytes[39], 0);                                              // data reserve
+    EXPECT_EQ(bytes.substr(40, 6144), std::string(6144, '\0'));
+    expectCabextractTree(dir.path(), "signed.cab", expectedTree(files));
+    expectGcabTree(dir.path(), "signed.cab", expectedTree(files));
+}
+
+TEST(CabinetInterop, ReservesInEveryStructureOfASpanningSet) {
+    ScratchFolder dir;
+    std::vector<SourceFile> files{{"a.txt", textData(300000, 1)}, {"b.bin", noiseData(200000, 2)}};
+    CabinetParams p = plainParams();
+    p.maxCabinetSize = 80000;
+    p.headerReserve = 100;
+    p.folderReserve = 7;
+    p.dataReserve = 13;
+    const WriteResult w = writeCabinets(dir.path(), files, p, kCompressionMszip);
+    ASSERT_TRUE(w.ok);
+    EXPECT_GE(w.cabinets.size(), 3u);
+    expectCabextractTree(dir.path(), w.cabinets.front(), expectedTree(files));
+}
+
+TEST(CabinetInterop, CorruptedDataBlockFailsTheChecksum) {
+    ScratchFolder dir;
+    std::vector<SourceFile> files{{"a.txt", textData(100000, 1)}};
+    const WriteResult w = writeCabinets(dir.path(), files, plainParams(), kCompressionNone, "c.cab");
+    ASSERT_TRUE(w.ok);
+    const fs::path cab = dir / "out" / "c.cab";
+    EXPECT_EQ(run("cabextract -t " + quoted(cab)).exitCode, 0);
+    std::string bytes = readBytes(cab);
+    bytes[bytes.size() - 1000] ^= 0x01;
+    writeBytes(cab, bytes);
+    const CommandResult broken = run("cabextract -t " + quoted(cab));
+    EXPECT_NE(broken.exitCode, 0) << broken.output;
+    EXPECT_NE(broken.output.find("checksum"), std::string::npos) << broken.output;
+}
+
+TEST(CabinetInterop, SourceDateEpochMakesTwoBuildsByteIdentical) {
+    ScratchFolder one, two;
+    const auto files = mixedFiles();
+    ::setenv("SOURCE_DATE_EPOCH", "1700000000", 1);
+    const WriteResult a = writeCabinets(one.path(), files, plainParams(), kCompressionMszip, "r.cab");
+    const WriteResult b = writeCabinets(two.path(), files, plainParams(), kCompressionMszip, "r.cab");
+    ::unsetenv("SOURCE_DATE_EPOCH");
+    ASSERT_TRUE(a.ok && b.ok);
+    const std::string first = readBytes(one / "out" / "r.cab");
+    EXPECT_TRUE(first == readBytes(two / "out" / "r.cab"));
+    uint16_t date = 0, time = 0;
+    toDosDateTime(1700000000, &date, &time);
+    const ParsedCabinet parsed = parseCabinet(first);
+    ASSERT_EQ(parsed.files.size(), files.size());
+    for (const auto& f : parsed.files) {
+        EXPECT_EQ(f.date, date) << f.name;
+        EXPECT_EQ(f.time, time) << f.name;
+    }
+}
+
+}  // namespace
+}  // namespace pcn::cabinet::test

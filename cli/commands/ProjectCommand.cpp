@@ -1,0 +1,91 @@
+// parcelon project: the package list of a project file (.pcn).
+
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+
+#include "app/core/CPCNDoc.h"
+#include "app/core/PackageReport.h"
+#include "cli/Command.h"
+#include "model/PackageFile.h"
+#include "platform/Paths.h"
+
+namespace {
+
+struct ProjectArgs {
+    std::string project;
+    std::string action;
+    std::string package;
+};
+
+std::string absolute(const std::string& path) {
+    std::error_code ec;
+    auto p = std::filesystem::absolute(path, ec);
+    return ec ? path : p.lexically_normal().string();
+}
+
+// Opens the project; a project file that does not exist yet is a new,
+// empty project when allowNew.
+bool openProject(pcn::CPCNDoc& doc, const std::string& path, bool allowNew) {
+    if (!pcn::fileExists(path)) {
+        if (!allowNew) return pcn::cli::fail("no such project file: " + path), false;
+        doc.OnNewDocument();
+        return true;
+    }
+    // Missing package files stay listed; `list` shows them as not loaded.
+    doc.SetMissingFileReconciler([](std::vector<std::string>&) { return pcn::Answer::Ok; });
+    return doc.OnOpenDocument(path);
+}
+
+int addPackage(pcn::CPCNDoc& doc, const std::string& projectPath, const std::string& packagePath) {
+    std::string wanted = absolute(packagePath);
+    for (const auto& p : doc.m_listPackages)
+        if (absolute(p->m_strPackageFile) == wanted)
+            return pcn::cli::fail("Selected Package is already\nin the current Project list.");
+    pcn::PackageLoadResult r = pcn::LoadPackageFile(wanted);
+    if (!r.package) return pcn::cli::fail("cannot load package " + packagePath + ": not a package file or unreadable");
+    doc.AddPackage(std::move(r.package));
+    return doc.OnSaveDocument(projectPath) ? 0 : 1;
+}
+
+int removePackage(pcn::CPCNDoc& doc, const std::string& projectPath, const std::string& packagePath) {
+    std::string wanted = absolute(packagePath);
+    for (const auto& p : doc.m_listPackages)
+        if (absolute(p->m_strPackageFile) == wanted) {
+            doc.RemovePackage(p.get());
+            return doc.OnSaveDocument(projectPath) ? 0 : 1;
+        }
+    return pcn::cli::fail("the project does not list " + packagePath);
+}
+
+int listPackages(const pcn::CPCNDoc& doc) {
+    for (const auto& p : doc.m_listPackages)
+        std::printf("%s\t%s\n", pcn::PackageListText(*p).c_str(), p->m_strPackageFile.c_str());
+    return 0;
+}
+
+int runProject(pcn::cli::Context& ctx, const ProjectArgs& a) {
+    if (a.project.find(".pcp") != std::string::npos)
+        return pcn::cli::fail("a package file is not a project: " + a.project);
+    if (a.action != "list" && a.package.empty()) return pcn::cli::fail(a.action + " needs a package file");
+    pcn::CPCNDoc doc(&ctx.ui());
+    if (!openProject(doc, a.project, a.action == "add")) return 1;
+    if (a.action == "add") return addPackage(doc, a.project, a.package);
+    if (a.action == "remove") return removePackage(doc, a.project, a.package);
+    return listPackages(doc);
+}
+
+void setupProject(CLI::App& app, pcn::cli::Context& ctx) {
+    auto args = std::make_shared<ProjectArgs>();
+    auto* cmd = app.add_subcommand("project", "List a project's packages, or add or remove a package file");
+    cmd->add_option("PROJECT", args->project, "Project file (.pcn); add creates it when missing")->required();
+    cmd->add_option("ACTION", args->action, "list, add or remove")
+        ->required()
+        ->check(CLI::IsMember({"list", "add", "remove"}));
+    cmd->add_option("PACKAGE", args->package, "Package file (.pcp) for add and remove");
+    cmd->callback([args, &ctx] { ctx.exitCode = runProject(ctx, *args); });
+}
+
+}  // namespace
+
+PCN_CLI_COMMAND("project", setupProject);

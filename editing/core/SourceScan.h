@@ -1,0 +1,29 @@
+#pragma once
+// Filling a package's file table from its source folder, as the Files page
+// of the editors does.
+
+#include <cstdint>
+#include <string>
+
+namespace pcn {
+
+class CCabObj;
+
+struct ScanResult {
+    int filesAdded = 0;
+    int64_t bytes = 0;   // total size of the files found
+    int unreadable = 0;  // folders that could not be listed
+};
+
+// Empties the file table and the source size, then adds every file of the
+// source folder (and, when subFolders, of its sub-folders whose names do not
+// begin with "."), in name order, a sub-folder scanned where it stands.
+// The source size becomes the total of the file sizes, clamped to the
+// 32-bit field.
+ScanResult RescanSourceFolder(CCabObj& package, const std::string& folder, bool subFolders);
+
+// The scan itself: appends the files below folder to the file table and
+// adds their sizes to result.bytes.
+void ScanFolderInto(CCabObj& package, const std::string& folder, bool subFolders, ScanResult& result);
+
+}  // namespace pcn

@@ -1,0 +1,66 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "editing/core/SourceScan.h"
+#include "model/CCabObj.h"
+
+namespace pcn {
+namespace fs = std::filesystem;
+
+class SourceScanTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        root = fs::temp_directory_path() / ("pcn-scan-" + std::to_string(::getpid()));
+        fs::remove_all(root);
+        write("b.txt", 3);
+        write("a.exe", 10);
+        write(".hidden", 1);
+        write("sub/c.dll", 100);
+        write("sub/deeper/d.ocx", 1000);
+        write(".git/config", 5);
+    }
+    void TearDown() override { fs::remove_all(root); }
+    void write(const std::string& rel, size_t size) {
+        fs::create_directories((root / rel).parent_path());
+        std::ofstream(root / rel) << std::string(size, 'x');
+    }
+    std::string path(const std::string& rel) { return (root / rel).string(); }
+    fs::path root;
+};
+
+TEST_F(SourceScanTest, TopFolderOnlyInNameOrder) {
+    CCabObj p;
+    p.AddFile("/stale/entry");
+    ScanResult r = RescanSourceFolder(p, root.string() + "/", false);
+    ASSERT_EQ(p.GetFileCount(), 3);
+    EXPECT_EQ(p.GetFilePath(0), path(".hidden"));
+    EXPECT_EQ(p.GetFilePath(1), path("a.exe"));
+    EXPECT_EQ(p.GetFilePath(2), path("b.txt"));
+    EXPECT_EQ(p.GetFileDest(1), "%DESTDIR%");
+    EXPECT_EQ(p.GetFileRegister(1), "0");
+    EXPECT_EQ(p.m_nSourceSize, 14);
+    EXPECT_EQ(r.filesAdded, 3);
+}
+
+TEST_F(SourceScanTest, SubFoldersExceptDotFolders) {
+    CCabObj p;
+    RescanSourceFolder(p, root.string(), true);
+    ASSERT_EQ(p.GetFileCount(), 5);
+    EXPECT_EQ(p.GetFilePath(3), path("sub/c.dll"));
+    EXPECT_EQ(p.GetFilePath(4), path("sub/deeper/d.ocx"));
+    EXPECT_EQ(p.m_nSourceSize, 1114);
+}
+
+TEST_F(SourceScanTest, MissingFolderGivesEmptyTable) {
+    CCabObj p;
+    p.AddFile("/x");
+    p.m_nSourceSize = 7;
+    ScanResult r = RescanSourceFolder(p, path("nowhere"), true);
+    EXPECT_EQ(p.GetFileCount(), 0);
+    EXPECT_EQ(p.m_nSourceSize, 0);
+    EXPECT_EQ(r.unreadable, 1);
+}
+
+}  // namespace pcn

@@ -1,0 +1,37 @@
+#pragma once
+// Signing the output files of a package build ("Add Digital Signature"):
+// the credentials and key checks with their Retry/Cancel questions, then
+// every output file signed in order and, when the package asks for it,
+// time-stamped. Runs on the build worker's thread; a failed file does not stop
+// the others, and the outcome never changes the build's own result.
+
+#include <atomic>
+#include <string>
+#include <vector>
+
+#include "signing/ToolRunner.h"
+
+namespace pcn {
+
+class CCabObj;
+class SettingsStore;
+class UserInterface;
+
+struct BuildSigningResult {
+    bool skipped = false;  // the user cancelled a credentials or key question
+    std::vector<std::string> signedFiles;
+    std::vector<std::string> failedFiles;       // signing failed
+    std::vector<std::string> unstampedFiles;    // signed, but the time stamp failed
+};
+
+// host receives the status line texts and the tools' output (may be null);
+// abortRequested, when given, ends a running tool and skips the files left.
+BuildSigningResult signBuildOutput(const CCabObj& package, UserInterface& ui, ToolHost* host,
+                                   SettingsStore* settings = nullptr,
+                                   const std::atomic<int>* abortRequested = nullptr);
+
+// A key given as a path (rather than a key container's name) is checked
+// for existence before signing.
+bool keyLooksLikePath(const std::string& key);
+
+}  // namespace pcn

@@ -1,0 +1,174 @@
+#include "signing/CabinetSignatureLayout.h"
+
+#include <cstdint>
+
+namespace pcn {
+namespace {
+
+constexpr size_t kFixedHeader = 36;
+constexpr uint16_t kPrevCabinet = 0x0001;
+constexpr uint16_t kNextCabinet = 0x0002;
+constexpr uint16_t kReservePresent = 0x0004;
+constexpr uint32_t kSignatureReserveSize = 20;
+constexpr size_t kFolderEntry = 8;
+
+uint16_t u16(std::string_view b, size_t at) {
+    return static_cast<uint16_t>(static_cast<uint8_t>(b[at]) | static_cast<uint8_t>(b[at + 1]) << 8);
+}
+uint32_t u32(std::string_view b, size_t at) {
+    return static_cast<uint32_t>(u16(b, at)) | static_cast<uint32_t>(u16(b, at + 2)) << 16;
+}
+void put16(std::string& b, size_t at, uint16_t v) {
+    b[at] = static_cast<char>(v & 0xFF);
+    b[at + 1] = static_cast<char>(v >> 8);
+}
+void put32(std::string& b, size_t at, uint32_t v) {
+    put16(b, at, static_cast<uint16_t>(v & 0xFFFF));
+    put16(b, at + 2, static_cast<uint16_t>(v >> 16));
+}
+
+// The parts of a header that the rewrite needs, checked against the input.
+struct HeaderLayout {
+    uint16_t flags = 0;
+    uint16_t folders = 0;
+    uint32_t coffFiles = 0;
+    uint32_t headerReserve = 0;
+    uint8_t folderReserve = 0;
+    uint8_t dataReserve = 0;
+    size_t reserveFieldsAt = 0;  // start of the 4 reserve-size bytes
+    size_t reserveEnd = 0;       // first byte after the reserve area
+    size_t foldersAt = 0;        // first CFFOLDER entry
+};
+
+// Skips one zero-terminated string; false when it runs off the input.
+bool skipString(std::string_view b, size_t& at) {
+    size_t end = b.find('\0', at);
+    if (end == std::string_view::npos) return false;
+    at = end + 1;
+    return true;
+}
+
+bool readLayout(std::string_view b, HeaderLayout& h, std::string& problem) {
+    if (b.size() < kFixedHeader) {
+        problem = "the cabinet header is truncated";
+        return false;
+    }
+    h.coffFiles = u32(b, 16);
+    h.folders = u16(b, 26);
+    h.flags = u16(b, 30);
+    size_t at = kFixedHeader;
+    h.reserveFieldsAt = at;
+    if (h.flags & kReservePresent) {
+        if (b.size() < at + 4) {
+            problem = "the cabinet header is truncated";
+            return false;
+        }
+        h.headerReserve = u16(b, at);
+        h.folderReserve = static_cast<uint8_t>(b[at + 2]);
+        h.dataReserve = static_cast<uint8_t>(b[at + 3]);
+        at += 4;
+        if (b.size() - at < h.headerReserve) {
+            problem = "the cabinet's header reserve runs past the end of the file";
+            return false;
+        }
+        at += h.headerReserve;
+    }
+    h.reserveEnd = at;
+    for (uint16_t mask : {kPrevCabinet, kNextCabinet}) {
+        if ((h.flags & mask) && !(skipString(b, at) && skipString(b, at))) {
+            problem = "the cabinet's set names are not terminated";
+            return false;
+        }
+    }
+    h.foldersAt = at;
+    size_t foldersEnd = at + static_cast<size_t>(h.folders) * (kFolderEntry + h.folderReserve);
+    if (foldersEnd > b.size() || h.coffFiles < foldersEnd || h.coffFiles > b.size()) {
+        problem = "the cabinet's folder or file offsets are out of range";
+        return false;
+    }
+    return true;
+}
+
+bool isSignatureReserve(std::string_view b, const HeaderLayout& h) {
+    // The reserve osslsigncode writes: 20 bytes starting 00 00 10 00.
+    return h.headerReserve == kSignatureReserveSize && h.folderReserve == 0 && h.dataReserve == 0 &&
+           u32(b, h.reserveFieldsAt + 4) == 0x00100000;
+}
+
+bool reserveIsBlank(std::string_view b, const HeaderLayout& h) {
+    std::string_view area = b.substr(h.reserveFieldsAt + 4, h.headerReserve);
+    return area.find_first_not_of('\0') == std::string_view::npos;
+}
+
+}  // namespace
+
+CabinetInspection inspectCabinetForSigning(std::string_view bytes) {
+    CabinetInspection result;
+    if (bytes.size() < 4 || bytes.substr(0, 4) != "MSCF") return result;
+    HeaderLayout h;
+    if (!readLayout(bytes, h, result.problem)) {
+        result.form = CabinetSigningForm::Unsupported;
+        return result;
+    }
+    if (h.flags & kPrevCabinet) {
+        result.form = CabinetSigningForm::Continuation;
+        result.problem =
+            "it continues another cabinet of a spanning set; a continuation cabinet cannot carry a signature";
+        return result;
+    }
+    if (!(h.flags & kReservePresent) || isSignatureReserve(bytes, h)) {
+        result.form = CabinetSigningForm::Ready;
+        return result;
+    }
+    if (h.folderReserve != 0 || h.dataReserve != 0) {
+        result.form = CabinetSigningForm::Unsupported;
+        result.problem = "it reserves room in its folder or data entries, which a signed cabinet cannot have";
+        return result;
+    }
+    if (!reserveIsBlank(bytes, h)) {
+        result.form = CabinetSigningForm::Unsupported;
+        result.problem = "its header reserve holds data that signing would destroy";
+        return result;
+    }
+    result.form = CabinetSigningForm::ReserveToRemove;
+    return result;
+}
+
+bool removeCabinetHeaderReserve(std::string_view bytes, std::string& out, std::string& problem) {
+    CabinetInspection inspection = inspectCabinetForSigning(bytes);
+    if (inspection.form != CabinetSigningForm::ReserveToRemove) {
+        problem = inspection.problem.empty() ? "the cabinet has no header reserve to remove" : inspection.problem;
+        return false;
+    }
+    HeaderLayout h;
+    readLayout(bytes, h, problem);
+    const uint32_t removed = static_cast<uint32_t>(h.reserveEnd - h.reserveFieldsAt);
+
+    if (u32(bytes, 8) < h.reserveEnd) {
+        problem = "the cabinet's size field is smaller than its header";
+        return false;
+    }
+    // Every folder's data must lie behind the removed bytes.
+    for (uint16_t i = 0; i < h.folders; ++i) {
+        if (u32(bytes, h.foldersAt + i * kFolderEntry) < h.reserveEnd) {
+            problem = "a folder's data offset points into the cabinet header";
+            return false;
+        }
+    }
+
+    out.clear();
+    out.reserve(bytes.size() - removed);
+    out.append(bytes.substr(0, h.reserveFieldsAt));
+    out.append(bytes.substr(h.reserveEnd));
+    put32(out, 8, u32(bytes, 8) - removed);  // cbCabinet
+    put32(out, 16, h.coffFiles - removed);    // coffFiles
+    put16(out, 30, static_cast<uint16_t>(h.flags & ~kReservePresent));
+    const size_t foldersAt = h.foldersAt - removed;
+    for (uint16_t i = 0; i < h.folders; ++i) {
+        size_t entry = foldersAt + i * kFolderEntry;
+        put32(out, entry, u32(out, entry) - removed);  // coffCabStart
+    }
+    return true;
+}
+
+}  // namespace pcn

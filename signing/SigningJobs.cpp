@@ -1,0 +1,151 @@
+#include "signing/SigningJobs.h"
+
+#include <chrono>
+
+#include "platform/SettingsStore.h"
+#include "signing/CommandTemplate.h"
+
+namespace pcn {
+namespace {
+
+ToolCommand commandFromTemplate(std::string_view tool, std::string_view templateText, const TokenValues& values) {
+    return ToolCommand{toolPath(tool), templateArguments(templateText, values)};
+}
+
+void status(ToolRunState& job, std::string_view text) {
+    if (job.host) job.host->setStatus(text);
+}
+
+// Appends a text to the job's output field and shows it.
+void report(ToolRunState& job, std::string_view text) {
+    job.output += text;
+    if (job.host) job.host->appendOutput(text);
+}
+
+void finish(ToolRunState& job, bool success) {
+    if (job.host) job.host->finished(success);
+}
+
+}  // namespace
+
+CSignCodeInfo::CSignCodeInfo(SettingsStore* settings) : settings_(settings ? settings : &SettingsStore::user()) {}
+
+TokenValues CSignCodeInfo::tokenValues() const {
+    return TokenValues{credentials, key, name, information, md5 != 0, file};
+}
+
+bool CSignCodeInfo::BuildSignCommand() {
+    std::string t = signTemplate ? *signTemplate
+                                 : settings_->readString(codesign::kSection, codesign::kSignCodeCommand,
+                                                         codesign::kDefaultSignCodeCommand);
+    signCommand = commandFromTemplate(kSignCodeTool, t, tokenValues());
+    return true;
+}
+
+bool CSignCodeInfo::BuildTimeStampCommand() {
+    std::string t = timeStampTemplate ? *timeStampTemplate
+                                      : settings_->readString(codesign::kSection, codesign::kTimeStampCommand,
+                                                              codesign::kDefaultTimeStampCommand);
+    timeStampCommand = commandFromTemplate(kSignCodeTool, t, tokenValues());
+    return true;
+}
+
+bool CSignCodeInfo::BuildTrustCommand() {
+    trustCommand = ToolCommand{toolPath(kChkTrustTool), {file}};
+    return true;
+}
+
+bool CSignCodeInfo::RunSignCode() { return BuildSignCommand() && runTool(ToolRun::Sign, signCommand, *this); }
+
+bool CSignCodeInfo::RunTimeStamp() {
+    return BuildTimeStampCommand() && runTool(ToolRun::TimeStamp, timeStampCommand, *this);
+}
+
+bool CSignCodeInfo::RunTrustAfterSigning() {
+    return BuildTrustCommand() && runTool(ToolRun::TrustAfterSigning, trustCommand, *this);
+}
+
+bool CCheckTrustInfo::BuildQuietCommand() {
+    command = ToolCommand{toolPath(kChkTrustTool), {"-q", file}};
+    return true;
+}
+
+bool CCheckTrustInfo::BuildDisplayCommand() {
+    command = ToolCommand{toolPath(kChkTrustTool), {file}};
+    return true;
+}
+
+bool CCheckTrustInfo::RunQuietCheck() {
+    return BuildQuietCommand() && runTool(ToolRun::QuietTrustCheck, command, *this);
+}
+
+bool CCheckTrustInfo::RunCheckWithUI() {
+    return BuildDisplayCommand() && runTool(ToolRun::TrustCheckWithUI, command, *this);
+}
+
+bool runSigningWorker(CSignCodeInfo& job) {
+    bool signedOk = job.RunSignCode();
+    if (signedOk) {
+        if (job.timeStamp && !job.stopRequested()) {
+            status(job, "Setting Timestamp......");
+            if (!job.RunTimeStamp()) report(job, "Timestamp could not be set.");
+        }
+        if (job.checkTrust && !job.stopRequested()) {
+            status(job, "Checking Trust......");
+            if (!job.RunTrustAfterSigning()) report(job, "Check Trust failed.");
+        }
+        status(job, "Complete");
+        finish(job, true);
+        return true;
+    }
+    status(job, "Failed to Sign Code?");
+    if (job.output.empty())
+        report(job, "\r\nSign Code Failed?\r\nSignCode Process Exit Code [" + formatExitCode(job.exitCode) + "]");
+    finish(job, false);
+    return false;
+}
+
+bool runTrustCheckWorker(CCheckTrustInfo& job) {
+    status(job, "Checking Trust......");
+    bool quiet = job.RunQuietCheck();
+    if (!quiet) report(job, "Failed to Check Trust.");
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    if (job.displayUI && !job.stopRequested()) {
+        report(job, "");
+        bool shown = job.RunCheckWithUI();
+        if (quiet && shown) report(job, "User selected to accept Trust.");
+        if (!quiet && shown) report(job, "User selected to accept Unverified Trust.");
+        if (quiet && !shown) report(job, "User selected to decline Trust.");
+    }
+    if (quiet) {
+        status(job, "Complete");
+        finish(job, true);
+        return true;
+    }
+    status(job, "Trust could not be verified.");
+    if (job.output.empty())
+        report(job, "\r\nCheck Trust Failed?\r\nChkTrust Process Exit Code [" + formatExitCode(job.exitCode) + "]");
+    finish(job, false);
+    return false;
+}
+
+ToolWorker::~ToolWorker() {
+    cancel();
+    join();
+}
+
+void ToolWorker::start(ToolRunState& job, std::function<void()> work) {
+    join();
+    job_ = &job;
+    thread_ = std::thread(std::move(work));
+}
+
+void ToolWorker::cancel() {
+    if (job_ && thread_.joinable()) job_->cancel();
+}
+
+void ToolWorker::join() {
+    if (thread_.joinable()) thread_.join();
+}
+
+}  // namespace pcn

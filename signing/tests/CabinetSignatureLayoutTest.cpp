@@ -1,0 +1,85 @@
+#include <gtest/gtest.h>
+
+#include "signing/CabinetSignatureLayout.h"
+#include "signing/tests/TestSupport.h"
+
+namespace pcn {
+namespace {
+
+using namespace pcn::test;
+
+TEST(CabinetSignatureLayout, RemovingTheReserveGivesTheCabinetWithoutOne) {
+    for (bool next : {false, true}) {
+        CabinetSpec reserved{sampleFiles(), 6144};
+        reserved.next = next;
+        CabinetSpec plain{sampleFiles()};
+        plain.next = next;
+        std::string withReserve = buildCabinet(reserved);
+        ASSERT_EQ(inspectCabinetForSigning(withReserve).form, CabinetSigningForm::ReserveToRemove);
+        std::string out, problem;
+        ASSERT_TRUE(removeCabinetHeaderReserve(withReserve, out, problem)) << problem;
+        // Field for field the cabinet that never had a reserve: cbCabinet,
+        // coffFiles, flags and every folder's coffCabStart moved.
+        EXPECT_EQ(out, buildCabinet(plain));
+        EXPECT_EQ(inspectCabinetForSigning(out).form, CabinetSigningForm::Ready);
+    }
+    // Reserve fields present with a zero-sized reserve: the four bytes go.
+    CabinetSpec empty{sampleFiles(), 0, true};
+    std::string out, problem;
+    ASSERT_TRUE(removeCabinetHeaderReserve(buildCabinet(empty), out, problem));
+    EXPECT_EQ(out, buildCabinet(CabinetSpec{sampleFiles()}));
+}
+
+TEST(CabinetSignatureLayout, TellsWhatCannotBeSigned) {
+    EXPECT_EQ(inspectCabinetForSigning("MZ\x90\0 not a cabinet").form, CabinetSigningForm::NotACabinet);
+    EXPECT_EQ(inspectCabinetForSigning(buildCabinet({sampleFiles()})).form, CabinetSigningForm::Ready);
+
+    CabinetSpec continuation{sampleFiles(), 6144};
+    continuation.previous = true;
+    auto c = inspectCabinetForSigning(buildCabinet(continuation));
+    EXPECT_EQ(c.form, CabinetSigningForm::Continuation);
+    EXPECT_NE(c.problem.find("continuation cabinet"), std::string::npos);
+
+    CabinetSpec filled{sampleFiles(), 64};
+    filled.reserveFill = 'D';
+    EXPECT_EQ(inspectCabinetForSigning(buildCabinet(filled)).form, CabinetSigningForm::Unsupported);
+
+    // The signature's own 20-byte reserve (a signed cabinet) is signed as it is.
+    CabinetSpec signedForm{sampleFiles(), 20};
+    std::string cab = buildCabinet(signedForm);
+    cab[36 + 4 + 2] = 0x10;  // abReserve starts 00 00 10 00
+    EXPECT_EQ(inspectCabinetForSigning(cab).form, CabinetSigningForm::Ready);
+}
+
+TEST(CabinetSignatureLayout, MalformedHeadersFailWithoutReadingPastTheEnd) {
+    std::string good = buildCabinet({sampleFiles(), 6144});
+    // Every truncation of the header and folder area is refused or handled.
+    for (size_t cut = 4; cut < 36 + 4 + 6144 + 16 + 40; ++cut) {
+        std::string head = good.substr(0, cut);
+        std::string out, problem;
+        auto form = inspectCabinetForSigning(head).form;
+        EXPECT_NE(form, CabinetSigningForm::Ready) << cut;
+        if (form != CabinetSigningForm::ReserveToRemove) {
+            EXPECT_FALSE(removeCabinetHeaderReserve(head, out, problem));
+        }
+    }
+    auto corrupt = [&](size_t at, uint32_t value) {
+        std::string bad = good;
+        for (int i = 0; i < 4; ++i) bad[at + i] = char((value >> (8 * i)) & 0xFF);
+        std::string out, problem;
+        EXPECT_FALSE(removeCabinetHeaderReserve(bad, out, problem)) << at;
+        EXPECT_FALSE(problem.empty());
+    };
+    corrupt(16, 0xFFFFFFF0);          // coffFiles beyond the end
+    corrupt(16, 40);                  // coffFiles inside the header
+    corrupt(36 + 4 + 6144, 100);      // a folder's data inside the header
+    corrupt(8, 10);                   // cbCabinet smaller than the header
+    CabinetSpec unterminated{{}, 16};
+    unterminated.next = true;
+    std::string bad = buildCabinet(unterminated);
+    bad.resize(36 + 4 + 16 + 5);  // cut inside the next cabinet's name
+    EXPECT_EQ(inspectCabinetForSigning(bad).form, CabinetSigningForm::Unsupported);
+}
+
+}  // namespace
+}  // namespace pcn

@@ -1,0 +1,188 @@
+#pragma once
+// Helpers for the signing tests: a scratch folder, a host that records what
+// the runner reports, fake tools, and a builder of small stored cabinets.
+
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <mutex>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/Process.h"
+#include "signing/ToolRunner.h"
+
+namespace pcn::test {
+
+namespace fs = std::filesystem;
+
+class ScratchDir {
+public:
+    ScratchDir() {
+        std::string pattern = (fs::temp_directory_path() / "pcn-signing-XXXXXX").string();
+        path_ = ::mkdtemp(pattern.data());
+    }
+    ~ScratchDir() {
+        std::error_code ignored;
+        fs::remove_all(path_, ignored);
+    }
+    const fs::path& path() const { return path_; }
+    fs::path operator/(const std::string& name) const { return path_ / name; }
+
+private:
+    fs::path path_;
+};
+
+inline void writeFile(const fs::path& file, const std::string& bytes) {
+    std::ofstream(file, std::ios::binary) << bytes;
+}
+
+inline std::string readFile(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+inline void writeScript(const fs::path& file, const std::string& body) {
+    writeFile(file, "#!/bin/sh\n" + body);
+    fs::permissions(file, fs::perms::owner_all);
+}
+
+// Runs a program and returns its result (stdout and stderr together).
+inline ProcessResult run(const std::string& program, const std::vector<std::string>& args) {
+    ProcessOptions o;
+    o.searchPath = true;
+    return runProcess(program, args, o);
+}
+
+// Fake SignCode and ChkTrust in a program folder of their own (PCN_PROGRAM_DIR
+// points there while the object lives); each records its arguments, one per
+// line in brackets, and "call" in calls.txt, then prints what the test asks.
+class FakeTools {
+public:
+    FakeTools() {
+        const char* old = std::getenv("PCN_PROGRAM_DIR");
+        saved_ = old ? old : "";
+        ::setenv("PCN_PROGRAM_DIR", dir.path().c_str(), 1);
+    }
+    ~FakeTools() { ::setenv("PCN_PROGRAM_DIR", saved_.c_str(), 1); }
+
+    void tool(const std::string& name, const std::string& print, int exitCode = 0) {
+        const std::string log = (dir / "calls.txt").string();
+        writeScript(dir / name, "for a in \"$@\"; do printf '[%s]\\n' \"$a\" >> '" + log + "'; done\necho call >> '" +
+                                    log + "'\n" + print + "\nexit " + std::to_string(exitCode) + "\n");
+    }
+    std::string calls() const { return readFile(dir / "calls.txt"); }
+    void clearCalls() const { fs::remove(dir / "calls.txt"); }
+
+    ScratchDir dir;
+
+private:
+    std::string saved_;
+};
+
+class RecordingHost : public ToolHost {
+public:
+    void setStatus(std::string_view text) override {
+        std::lock_guard lock(m);
+        statuses.emplace_back(text);
+    }
+    void appendOutput(std::string_view text) override {
+        std::lock_guard lock(m);
+        outputs.emplace_back(text);
+    }
+    void finished(bool success) override {
+        std::lock_guard lock(m);
+        ends.push_back(success);
+    }
+    // Everything appended, as the output box shows it.
+    std::string box() const {
+        std::string all;
+        for (const auto& t : outputs) all += "\r\n" + t;
+        return all;
+    }
+    std::mutex m;
+    std::vector<std::string> statuses, outputs;
+    std::vector<bool> ends;
+};
+
+// A cabinet with one stored (uncompressed) folder per file and one data
+// block per folder, written field by field after the published format.
+struct CabinetSpec {
+    std::vector<std::pair<std::string, std::string>> files;  // name, contents
+    uint16_t headerReserve = 0;
+    bool reserveFlag = false;  // reserve fields present (implied by headerReserve)
+    bool previous = false;     // continues an earlier cabinet
+    bool next = false;         // continued by a later cabinet
+    char reserveFill = 0;
+};
+
+inline std::string buildCabinet(const CabinetSpec& spec) {
+    auto le16 = [](std::string& s, uint16_t v) { s += char(v & 0xFF); s += char(v >> 8); };
+    auto le32 = [&](std::string& s, uint32_t v) { le16(s, uint16_t(v & 0xFFFF)); le16(s, uint16_t(v >> 16)); };
+    uint16_t flags = 0;
+    std::string extra;
+    if (spec.headerReserve || spec.reserveFlag) {
+        flags |= 4;
+        le16(extra, spec.headerReserve);
+        extra += '\0';
+        extra += '\0';
+        extra += std::string(spec.headerReserve, spec.reserveFill);
+    }
+    if (spec.previous) {
+        flags |= 1;
+        extra += std::string("first.cab\0Disk 1\0", 17);
+    }
+    if (spec.next) {
+        flags |= 2;
+        extra += std::string("third.cab\0Disk 3\0", 17);
+    }
+    const uint32_t count = uint32_t(spec.files.size());
+    const uint32_t foldersAt = 36 + uint32_t(extra.size());
+    const uint32_t filesAt = foldersAt + 8 * count;
+    std::string fileEntries;
+    for (uint32_t i = 0; i < count; ++i) {
+        le32(fileEntries, uint32_t(spec.files[i].second.size()));
+        le32(fileEntries, 0);             // offset in folder
+        le16(fileEntries, uint16_t(i));   // folder index
+        le16(fileEntries, 0x5A21);        // date
+        le16(fileEntries, 0x6000);        // time
+        le16(fileEntries, 0x20);          // archive attribute
+        fileEntries += spec.files[i].first + '\0';
+    }
+    const uint32_t dataAt = filesAt + uint32_t(fileEntries.size());
+    std::string folders, data;
+    for (uint32_t i = 0; i < count; ++i) {
+        le32(folders, dataAt + uint32_t(data.size()));
+        le16(folders, 1);  // one data block
+        le16(folders, 0);  // stored
+        const std::string& bytes = spec.files[i].second;
+        le32(data, 0);  // no checksum
+        le16(data, uint16_t(bytes.size()));
+        le16(data, uint16_t(bytes.size()));
+        data += bytes;
+    }
+    std::string cab = "MSCF";
+    le32(cab, 0);
+    le32(cab, dataAt + uint32_t(data.size()));
+    le32(cab, 0);
+    le32(cab, filesAt);
+    le32(cab, 0);
+    cab += char(3);
+    cab += char(1);
+    le16(cab, uint16_t(count));
+    le16(cab, uint16_t(count));
+    le16(cab, flags);
+    le16(cab, 0x1234);  // set id
+    le16(cab, spec.previous ? 1 : 0);
+    return cab + extra + folders + fileEntries + data;
+}
+
+inline std::vector<std::pair<std::string, std::string>> sampleFiles() {
+    std::string binary;
+    for (int i = 0; i < 3000; ++i) binary += char(i * 7 % 251);
+    return {{"readme.txt", std::string(40, 'x') + "\r\nHello from the package.\r\n"}, {"data.bin", binary}};
+}
+
+}  // namespace pcn::test

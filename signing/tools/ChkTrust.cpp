@@ -1,0 +1,111 @@
+// ChkTrust: checks the Authenticode signature of a file.
+//   ChkTrust [-q] [-CAfile certs.pem] [-TSA-CAfile certs.pem] file
+// Verifies with osslsigncode against the given trusted certificates, else
+// those of "Settings\CheckTrust" (CAFile, TSACAFile), else the system's.
+// Without -q it prints osslsigncode's full report. It ends with one line:
+// "Trusted: FILE" and exit code 0, or "Error: FILE: why (result code)" and
+// exit code 1. osslsigncode can exit with 0 while its report says that the
+// time stamp did not verify, so the report is read line by line.
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/SettingsStore.h"
+#include "signing/tools/ToolSupport.h"
+
+using namespace pcn;
+using namespace pcn::tools;
+
+namespace {
+
+constexpr const char* kUsage =
+    "Usage: ChkTrust [-q] [-CAfile <file>] [-TSA-CAfile <file>] file\n"
+    "  -q                 quiet: print only the result\n"
+    "  -CAfile <file>     trusted certificates (PEM) for the signer\n"
+    "  -TSA-CAfile <file> trusted certificates (PEM) for the time-stamp authority\n";
+
+struct Options {
+    bool quiet = false;
+    std::string caFile, tsaCaFile, file;
+};
+
+// What was wrong, with the result code Windows' trust check gives for it.
+struct Verdict {
+    bool trusted = false;
+    std::string reason;
+    long code = 0;
+};
+
+bool has(std::string_view text, std::string_view needle) { return text.find(needle) != std::string_view::npos; }
+
+Verdict judge(const ProcessResult& run) {
+    const std::string& out = run.output;
+    if (has(out, "No signature found") || has(out, "Unable to extract"))
+        return {false, "the file is not signed", -2146762496};  // TRUST_E_NOSIGNATURE
+    if (has(out, "MISMATCH") || has(out, "Failed to calculate message digest"))
+        return {false, "the file was changed after it was signed", -2146869232};  // TRUST_E_BAD_DIGEST
+    if (has(out, "Timestamp Server Signature verification: failed"))
+        return {false, "the time stamp does not verify", -2146869243};  // TRUST_E_TIME_STAMP
+    if (has(out, "certificate verify error") || has(out, "Signature verification: failed"))
+        return {false, "the signing certificate is not trusted", -2146762487};  // CERT_E_UNTRUSTEDROOT
+    if (run.exitCode != 0 || !has(out, "Signature verification: ok") || !has(out, "Succeeded"))
+        return {false, "the signature could not be verified", -2146762485};  // TRUST_E_FAIL
+    return {true, {}, 0};
+}
+
+std::string signerOf(const std::string& report) {
+    size_t at = report.find("Subject:");
+    if (at == std::string::npos) return {};
+    size_t end = report.find('\n', at);
+    std::string subject = report.substr(at + 8, end == std::string::npos ? std::string::npos : end - at - 8);
+    size_t first = subject.find_first_not_of(" \t");
+    return first == std::string::npos ? std::string{} : subject.substr(first);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    installInterruptHandlers();
+    Options o;
+    std::vector<std::string> files;
+    for (int i = 1; i < argc; ++i) {
+        std::string a = argv[i];
+        if (a == "-q") {
+            o.quiet = true;
+        } else if ((a == "-CAfile" || a == "-TSA-CAfile") && i + 1 < argc) {
+            (a == "-CAfile" ? o.caFile : o.tsaCaFile) = argv[++i];
+        } else if (a.size() > 1 && a[0] == '-') {
+            std::fputs(kUsage, stdout);
+            return 2;
+        } else {
+            files.push_back(a);
+        }
+    }
+    if (files.size() != 1) {
+        std::fputs(kUsage, stdout);
+        return 2;
+    }
+    o.file = files.front();
+    if (!std::filesystem::is_regular_file(o.file)) return failWith(o.file + ": Unable to find the file.");
+
+    SettingsStore& settings = SettingsStore::user();
+    if (o.caFile.empty()) o.caFile = settings.readString("Settings\\CheckTrust", "CAFile", "");
+    if (o.tsaCaFile.empty()) o.tsaCaFile = settings.readString("Settings\\CheckTrust", "TSACAFile", "");
+
+    std::vector<std::string> args{"verify"};
+    if (!o.caFile.empty()) args.insert(args.end(), {"-CAfile", o.caFile});
+    if (!o.tsaCaFile.empty()) args.insert(args.end(), {"-TSA-CAfile", o.tsaCaFile});
+    args.insert(args.end(), {"-in", o.file});
+    ProcessResult run = runOsslsigncode(args, !o.quiet);
+    if (interrupted()) return failWith(o.file + ": the check was cancelled.");
+    if (!run.started) return 1;
+
+    Verdict v = judge(run);
+    if (!v.trusted) return failWith(o.file + ": " + v.reason + " (" + std::to_string(v.code) + ")");
+    std::string signer = signerOf(run.output);
+    std::printf("Trusted: %s%s\n", o.file.c_str(), signer.empty() ? "" : (" (signed by " + signer + ")").c_str());
+    return 0;
+}
