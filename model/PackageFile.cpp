@@ -1,9 +1,9 @@
 #include "model/PackageFile.h"
 
 #include <cerrno>
-#include <sys/stat.h>
 
 #include "model/Archive.h"
+#include "model/RecordFile.h"
 #include "platform/AtomicFile.h"
 #include "platform/Paths.h"
 
@@ -11,30 +11,6 @@ namespace pcn {
 namespace {
 
 constexpr std::string_view kPackageExtension = ".pcp";
-
-// Reads a file that a user may hand us, refusing folders and anything far
-// larger than a real package file.
-bool readPackageBytes(const std::string& path, std::string& bytes, int& error) {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0) {
-        error = errno;
-        return false;
-    }
-    if (S_ISDIR(st.st_mode)) {
-        error = EISDIR;
-        return false;
-    }
-    if (S_ISREG(st.st_mode) && static_cast<uint64_t>(st.st_size) > kMaxPackageFileSize) {
-        error = EFBIG;
-        return false;
-    }
-    if (!readWholeFile(path, bytes, &error)) return false;
-    if (bytes.size() > kMaxPackageFileSize) {
-        error = EFBIG;
-        return false;
-    }
-    return true;
-}
 
 }  // namespace
 
@@ -59,7 +35,7 @@ PackageLoadResult LoadPackageFile(const std::string& path) {
         return result;
     }
     std::string bytes;
-    if (!readPackageBytes(path, bytes, result.systemError)) {
+    if (!readRecordFile(path, bytes, result.systemError, kMaxPackageFileSize)) {
         result.error = PackageLoadError::CannotOpen;
         return result;
     }

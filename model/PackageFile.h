@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "model/CCabObj.h"
+#include "model/RecordFile.h"
 
 namespace pcn {
 
@@ -49,6 +50,6 @@ std::string NewPackageFileName(std::string_view product);
 std::string DefaultPackageFileName(std::string_view product);
 
 // Package files larger than this are not read (no real one comes near).
-inline constexpr size_t kMaxPackageFileSize = 64u * 1024 * 1024;
+inline constexpr size_t kMaxPackageFileSize = kMaxRecordFileSize;
 
 }  // namespace pcn

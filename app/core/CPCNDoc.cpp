@@ -4,40 +4,15 @@
 #include <bit>
 #include <cerrno>
 #include <cstring>
-#include <sys/stat.h>
 
 #include "model/Archive.h"
 #include "model/PackageFile.h"
+#include "model/RecordFile.h"
 #include "platform/AtomicFile.h"
 #include "platform/Paths.h"
 
 namespace pcn {
 namespace {
-
-// Project and FTP site files are a few kilobytes; anything far larger is not one.
-constexpr size_t kMaxProjectFileSize = 64u * 1024 * 1024;
-
-bool readUserFile(const std::string& path, std::string& bytes, int& error) {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0) {
-        error = errno;
-        return false;
-    }
-    if (S_ISDIR(st.st_mode)) {
-        error = EISDIR;
-        return false;
-    }
-    if (S_ISREG(st.st_mode) && static_cast<uint64_t>(st.st_size) > kMaxProjectFileSize) {
-        error = EFBIG;
-        return false;
-    }
-    if (!readWholeFile(path, bytes, &error)) return false;
-    if (bytes.size() > kMaxProjectFileSize) {
-        error = EFBIG;
-        return false;
-    }
-    return true;
-}
 
 bool containsIgnoringCase(std::string_view text, std::string_view part) {
     auto lower = [](char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c); };
@@ -99,7 +74,7 @@ bool CPCNDoc::OnOpenDocument(const std::string& path) {
 
     std::string bytes;
     int error = 0;
-    if (!readUserFile(path, bytes, error)) {
+    if (!readRecordFile(path, bytes, error)) {
         reportFailure(kFailedToOpenDocument, path, describeError(error));
         return false;
     }
@@ -186,7 +161,7 @@ void CPCNDoc::loadProject(CArchive& ar) {
     LoadedProject loaded;
     std::string bytes;
     int error = 0;
-    if (readUserFile(m_szFtpFile, bytes, error)) {
+    if (readRecordFile(m_szFtpFile, bytes, error)) {
         try {
             AppendFtpSites(bytes, loaded.sites);
         } catch (const ArchiveException& e) {
@@ -257,7 +232,7 @@ bool CPCNDoc::LoadFtpSites(std::string* detail) {
     m_listFtpSites.clear();
     std::string bytes;
     int error = 0;
-    if (!readUserFile(m_szFtpFile, bytes, error)) return true;
+    if (!readRecordFile(m_szFtpFile, bytes, error)) return true;
     try {
         AppendFtpSites(bytes, m_listFtpSites);
     } catch (const ArchiveException& e) {
