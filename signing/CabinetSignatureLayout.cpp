@@ -171,4 +171,119 @@ bool removeCabinetHeaderReserve(std::string_view bytes, std::string& out, std::s
     return true;
 }
 
+bool unsignedCabinet(std::string_view bytes, std::string& out, std::string& problem) {
+    CabinetInspection inspection = inspectCabinetForSigning(bytes);
+    switch (inspection.form) {
+        case CabinetSigningForm::ReserveToRemove:
+            return removeCabinetHeaderReserve(bytes, out, problem);
+        case CabinetSigningForm::Ready:
+            break;
+        default:
+            problem = inspection.problem.empty() ? "it is not a cabinet" : inspection.problem;
+            return false;
+    }
+    HeaderLayout h;
+    readLayout(bytes, h, problem);
+    if (!(h.flags & kReservePresent)) {
+        out.assign(bytes);
+        return true;
+    }
+    // The signature's own reserve: the signature lies at its end.
+    const uint32_t sigpos = u32(bytes, h.reserveFieldsAt + 8);
+    const uint32_t siglen = u32(bytes, h.reserveFieldsAt + 12);
+    std::string_view body = bytes;
+    if (sigpos != 0 || siglen != 0) {
+        if (sigpos < h.coffFiles || sigpos > bytes.size() || bytes.size() - sigpos != siglen) {
+            problem = "its signature's offset and size do not match the file";
+            return false;
+        }
+        body = bytes.substr(0, sigpos);
+    }
+    // Drop the 20-byte reserve as any other, over the cabinet without its signature.
+    std::string blank(body);
+    for (size_t i = 0; i < kSignatureReserveSize; ++i) blank[h.reserveFieldsAt + 4 + i] = '\0';
+    put32(blank, 8, static_cast<uint32_t>(blank.size()));
+    return removeCabinetHeaderReserve(blank, out, problem);
+}
+
+bool namesNextCabinet(std::string_view plain) {
+    return plain.size() >= kFixedHeader && plain.substr(0, 4) == "MSCF" && (u16(plain, 30) & kNextCabinet);
+}
+
+bool cabinetDigestTwin(std::string_view plain, std::string& twin, std::string& problem) {
+    HeaderLayout h;
+    if (!readLayout(plain, h, problem)) return false;
+    if ((h.flags & (kReservePresent | kPrevCabinet)) || !(h.flags & kNextCabinet)) {
+        problem = "only a first cabinet of a set without reserve has a digest twin";
+        return false;
+    }
+    // What verification hashes after the header, in the signed cabinet: the
+    // names, the folder entries (moved by the 24 bytes the signature's reserve
+    // adds) and everything behind them.
+    const uint32_t added = 4 + kSignatureReserveSize;
+    std::string tail(plain.substr(h.reserveEnd));
+    const size_t namesLength = h.foldersAt - h.reserveEnd;
+    for (uint16_t i = 0; i < h.folders; ++i) {
+        size_t entry = namesLength + i * kFolderEntry;
+        put32(tail, entry, u32(tail, entry) + added);
+    }
+    // Signing reads two empty names, then takes the first folder-sized
+    // entries of the tail for folders and moves them by the same 24 bytes:
+    // take those back first.
+    for (uint16_t i = 0; i < h.folders; ++i) {
+        size_t entry = i * kFolderEntry;
+        put32(tail, entry, u32(tail, entry) - added);
+    }
+    twin.assign(plain.substr(0, kFixedHeader));
+    twin.append(std::string(2, '\0'));
+    twin.append(tail);
+    return true;
+}
+
+bool cabinetSignatureBlob(std::string_view signedCabinet, std::string& blob, std::string& problem) {
+    HeaderLayout h;
+    if (!readLayout(signedCabinet, h, problem)) return false;
+    if (!(h.flags & kReservePresent) || !isSignatureReserve(signedCabinet, h)) {
+        problem = "the cabinet carries no signature";
+        return false;
+    }
+    // The signature ends the file. Its recorded offset follows the header's
+    // cabinet size, which in a digest twin differs from the file's own, so
+    // only the size is relied on.
+    const uint32_t siglen = u32(signedCabinet, h.reserveFieldsAt + 12);
+    if (siglen == 0 || siglen > signedCabinet.size() - h.coffFiles) {
+        problem = "the cabinet's signature size does not match the file";
+        return false;
+    }
+    blob.assign(signedCabinet.substr(signedCabinet.size() - siglen));
+    return true;
+}
+
+bool attachCabinetSignature(std::string_view plain, std::string_view blob, std::string& out, std::string& problem) {
+    HeaderLayout h;
+    if (!readLayout(plain, h, problem)) return false;
+    if (h.flags & kReservePresent) {
+        problem = "the cabinet still has a header reserve";
+        return false;
+    }
+    const uint32_t added = 4 + kSignatureReserveSize;
+    std::string reserve(added, '\0');
+    put16(reserve, 0, kSignatureReserveSize);
+    put32(reserve, 4, 0x00100000);
+    put32(reserve, 8, static_cast<uint32_t>(plain.size() + added));  // where the signature starts
+    put32(reserve, 12, static_cast<uint32_t>(blob.size()));
+    out.assign(plain.substr(0, kFixedHeader));
+    out.append(reserve);
+    out.append(plain.substr(kFixedHeader));
+    put32(out, 8, u32(plain, 8) + added);
+    put32(out, 16, h.coffFiles + added);
+    put16(out, 30, static_cast<uint16_t>(h.flags | kReservePresent));
+    for (uint16_t i = 0; i < h.folders; ++i) {
+        size_t entry = h.foldersAt + added + i * kFolderEntry;
+        put32(out, entry, u32(out, entry) + added);
+    }
+    out.append(blob);
+    return true;
+}
+
 }  // namespace pcn

@@ -7,6 +7,13 @@
 // offset behind it moved (cbCabinet, coffFiles, each folder's coffCabStart).
 // A continuation cabinet of a spanning set (one that names a previous
 // cabinet) cannot carry a signature this way.
+//
+// The first cabinet of a spanning set names the next one. osslsigncode 2.x
+// leaves those names out of the digest it signs but puts them into the one it
+// verifies, so its signature on such a cabinet never verifies. For those, a
+// "digest twin" is signed instead: a cabinet laid out so that the digest
+// osslsigncode signs for it is the verification digest of the real cabinet;
+// its signature is then attached to the real cabinet here.
 
 #include <string>
 #include <string_view>
@@ -31,5 +38,22 @@ CabinetInspection inspectCabinetForSigning(std::string_view bytes);
 // The same cabinet without its header reserve. False (problem set) unless
 // the inspection said ReserveToRemove.
 bool removeCabinetHeaderReserve(std::string_view bytes, std::string& out, std::string& problem);
+
+// The cabinet without any header reserve and without a signature (a signed
+// cabinet loses its signature); the bytes as they are when it has neither.
+bool unsignedCabinet(std::string_view bytes, std::string& out, std::string& problem);
+
+// True when the cabinet (without reserve) names a next cabinet.
+bool namesNextCabinet(std::string_view plain);
+
+// The digest twin of a cabinet without reserve that names the next cabinet.
+bool cabinetDigestTwin(std::string_view plain, std::string& twin, std::string& problem);
+
+// The signature (PKCS#7, padded to 8 bytes) of a signed cabinet.
+bool cabinetSignatureBlob(std::string_view signedCabinet, std::string& blob, std::string& problem);
+
+// The cabinet (without reserve) with the signature's 20-byte header reserve
+// and the signature appended, as osslsigncode lays out a signed cabinet.
+bool attachCabinetSignature(std::string_view plain, std::string_view blob, std::string& out, std::string& problem);
 
 }  // namespace pcn

@@ -51,6 +51,34 @@ TEST(CabinetSignatureLayout, TellsWhatCannotBeSigned) {
     EXPECT_EQ(inspectCabinetForSigning(cab).form, CabinetSigningForm::Ready);
 }
 
+TEST(CabinetSignatureLayout, AttachedSignatureComesOffAgain) {
+    CabinetSpec spec{sampleFiles()};
+    spec.next = true;
+    const std::string plain = buildCabinet(spec);
+    const std::string blob(24, '\x30');
+    std::string signedCab, back, problem, extracted;
+    ASSERT_TRUE(attachCabinetSignature(plain, blob, signedCab, problem)) << problem;
+    EXPECT_EQ(inspectCabinetForSigning(signedCab).form, CabinetSigningForm::Ready);
+    ASSERT_TRUE(cabinetSignatureBlob(signedCab, extracted, problem)) << problem;
+    EXPECT_EQ(extracted, blob);
+    ASSERT_TRUE(unsignedCabinet(signedCab, back, problem)) << problem;
+    EXPECT_EQ(back, plain);
+    // From the signing reserve straight to the cabinet without it.
+    CabinetSpec reserved = spec;
+    reserved.headerReserve = 6144;
+    ASSERT_TRUE(unsignedCabinet(buildCabinet(reserved), back, problem));
+    EXPECT_EQ(back, plain);
+    // The twin is only for the first cabinet of a set: two empty names, then the real ones.
+    std::string twin;
+    ASSERT_TRUE(namesNextCabinet(plain));
+    ASSERT_TRUE(cabinetDigestTwin(plain, twin, problem)) << problem;
+    EXPECT_EQ(twin.size(), plain.size() + 2);
+    EXPECT_FALSE(cabinetDigestTwin(buildCabinet({sampleFiles()}), twin, problem));
+    // A signature whose recorded size disagrees with the file is refused.
+    std::string bad = signedCab + "x";
+    EXPECT_FALSE(unsignedCabinet(bad, back, problem));
+}
+
 TEST(CabinetSignatureLayout, MalformedHeadersFailWithoutReadingPastTheEnd) {
     std::string good = buildCabinet({sampleFiles(), 6144});
     // Every truncation of the header and folder area is refused or handled.

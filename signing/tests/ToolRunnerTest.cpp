@@ -163,7 +163,7 @@ TEST_F(ToolRunnerTest, FailedSigningWithTextAddsNoExitCodeNote) {
     j.timeStamp = 1;
     EXPECT_FALSE(runSigningWorker(j));
     EXPECT_EQ(host.box().find("Exit Code"), std::string::npos);
-    EXPECT_EQ(calls().find("-x"), std::string::npos);  // no time stamp after a failed signing
+    EXPECT_EQ(calls().find("[-x]"), std::string::npos);  // no time stamp after a failed signing
     EXPECT_EQ(host.ends, (std::vector<bool>{false}));
 }
 

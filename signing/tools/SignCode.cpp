@@ -115,41 +115,10 @@ std::vector<std::string> timeStampArguments(const Options& o) {
     return {"-t", o.timeStampUrl};
 }
 
-// The file osslsigncode is to sign: the file itself, or for a cabinet with a
-// header reserve a copy without it. Empty on failure (reported).
-std::optional<fs::path> prepareInput(const fs::path& target, const ScratchFolder& scratch) {
-    std::string bytes;
-    int error = 0;
-    if (!readWholeFile(target, bytes, &error)) {
-        failWith("Unable to read " + target.string() + ": " + std::strerror(error));
-        return std::nullopt;
-    }
-    CabinetInspection cab = inspectCabinetForSigning(bytes);
-    switch (cab.form) {
-        case CabinetSigningForm::NotACabinet:
-        case CabinetSigningForm::Ready:
-            return target;
-        case CabinetSigningForm::Continuation:
-        case CabinetSigningForm::Unsupported:
-            failWith(target.string() + " cannot be signed: " + cab.problem + ".");
-            return std::nullopt;
-        case CabinetSigningForm::ReserveToRemove:
-            break;
-    }
-    std::string rewritten, problem;
-    if (!removeCabinetHeaderReserve(bytes, rewritten, problem)) {
-        failWith(target.string() + " cannot be signed: " + problem + ".");
-        return std::nullopt;
-    }
-    fs::path copy = scratch.file("unsigned.cab");
-    WriteResult w = writeFileAtomically(copy, rewritten);
-    if (!w.ok) {
-        failWith("Unable to write " + copy.string() + ": " + std::strerror(w.error));
-        return std::nullopt;
-    }
-    std::printf("The cabinet's header reserve (%zu bytes) makes way for the signature.\n",
-                bytes.size() - rewritten.size() - 4);
-    return copy;
+bool writeScratch(const fs::path& file, std::string_view bytes) {
+    WriteResult w = writeFileAtomically(file, bytes);
+    if (!w.ok) failWith("Unable to write " + file.string() + ": " + std::strerror(w.error));
+    return w.ok;
 }
 
 bool replaceWith(const fs::path& result, const fs::path& target) {
@@ -157,6 +126,72 @@ bool replaceWith(const fs::path& result, const fs::path& target) {
     if (replaceFile(result, target, &error)) return true;
     failWith("Unable to replace " + target.string() + ": " + std::strerror(error));
     return false;
+}
+
+// Signs input into output; false (reported) when osslsigncode fails.
+bool osslSign(const Options& o, const fs::path& input, const fs::path& output, const fs::path& target) {
+    std::vector<std::string> args{"sign", "-spc", o.credentials, "-key", o.key, "-h", o.digest};
+    if (!o.password.empty()) args.insert(args.end(), {"-pass", o.password});
+    if (!o.name.empty()) args.insert(args.end(), {"-n", o.name});
+    if (!o.information.empty()) args.insert(args.end(), {"-i", o.information});
+    if (o.purpose == "commercial") args.push_back("-comm");
+    args.insert(args.end(), {"-in", input.string(), "-out", output.string()});
+    ProcessResult run = runOsslsigncode(args);
+    if (interrupted()) {
+        failWith("signing " + target.string() + " was cancelled.");
+        return false;
+    }
+    if (!run.started) return false;
+    if (run.exitCode != 0 || !fs::exists(output)) {
+        failWith("Signing " + target.string() + " failed (osslsigncode exit code " + std::to_string(run.exitCode) +
+                 ").");
+        return false;
+    }
+    return true;
+}
+
+// The digest in the signature is the digest of the file (trust aside).
+bool digestMatches(const fs::path& signedFile) {
+    ProcessResult run = runOsslsigncode({"verify", "-in", signedFile.string()}, false);
+    return run.output.find("Calculated message digest") != std::string::npos &&
+           run.output.find("MISMATCH") == std::string::npos;
+}
+
+// A cabinet's bytes without reserve or old signature, for signing. Empty
+// optional (reported) when the cabinet cannot be signed.
+std::optional<std::string> signableCabinet(const std::string& bytes, const CabinetInspection& cab,
+                                           const fs::path& target) {
+    if (cab.form == CabinetSigningForm::Continuation || cab.form == CabinetSigningForm::Unsupported) {
+        failWith(target.string() + " cannot be signed: " + cab.problem + ".");
+        return std::nullopt;
+    }
+    std::string plain, problem;
+    if (!unsignedCabinet(bytes, plain, problem)) {
+        failWith(target.string() + " cannot be signed: " + problem + ".");
+        return std::nullopt;
+    }
+    if (cab.form == CabinetSigningForm::ReserveToRemove)
+        std::printf("The cabinet's header reserve (%zu bytes) makes way for the signature.\n",
+                    bytes.size() - plain.size() - 4);
+    return plain;
+}
+
+// Signs the digest twin of a first cabinet of a set and attaches its
+// signature to the cabinet itself (see CabinetSignatureLayout.h).
+bool signThroughDigestTwin(const Options& o, const std::string& plain, const ScratchFolder& scratch,
+                           const fs::path& output, const fs::path& target) {
+    std::string twin, blob, attached, problem;
+    fs::path twinFile = scratch.file("twin.cab"), twinSigned = scratch.file("twin-signed.cab");
+    if (!cabinetDigestTwin(plain, twin, problem)) return failWith(target.string() + ": " + problem + "."), false;
+    if (!writeScratch(twinFile, twin) || !osslSign(o, twinFile, twinSigned, target)) return false;
+    std::string signedTwin;
+    int error = 0;
+    if (!readWholeFile(twinSigned, signedTwin, &error) || !cabinetSignatureBlob(signedTwin, blob, problem) ||
+        !attachCabinetSignature(plain, blob, attached, problem))
+        return failWith(target.string() + ": " + (problem.empty() ? std::strerror(error) : problem) + "."), false;
+    std::error_code ignored;
+    fs::remove(output, ignored);
+    return writeScratch(output, attached);
 }
 
 int sign(const Options& o, const fs::path& target) {
@@ -170,22 +205,36 @@ int sign(const Options& o, const fs::path& target) {
     ScratchFolder scratch(target);
     if (!scratch.ok()) return failWith("Unable to create a work folder beside " + target.string() + ": " +
                                        std::strerror(scratch.error()));
-    auto input = prepareInput(target, scratch);
-    if (!input) return 1;
+    std::string bytes;
+    int error = 0;
+    if (!readWholeFile(target, bytes, &error))
+        return failWith("Unable to read " + target.string() + ": " + std::strerror(error));
+
+    CabinetInspection cab = inspectCabinetForSigning(bytes);
+    const bool isCabinet = cab.form != CabinetSigningForm::NotACabinet;
+    std::string plain;
+    fs::path input = target;
+    if (isCabinet) {
+        auto signable = signableCabinet(bytes, cab, target);
+        if (!signable) return 1;
+        plain = std::move(*signable);
+        if (plain != bytes) {
+            input = scratch.file("unsigned.cab");
+            if (!writeScratch(input, plain)) return 1;
+        }
+    }
 
     fs::path signedCopy = scratch.file("signed");
-    std::vector<std::string> args{"sign", "-spc", o.credentials, "-key", o.key, "-h", o.digest};
-    if (!o.password.empty()) args.insert(args.end(), {"-pass", o.password});
-    if (!o.name.empty()) args.insert(args.end(), {"-n", o.name});
-    if (!o.information.empty()) args.insert(args.end(), {"-i", o.information});
-    if (o.purpose == "commercial") args.push_back("-comm");
-    args.insert(args.end(), {"-in", input->string(), "-out", signedCopy.string()});
-    ProcessResult run = runOsslsigncode(args);
-    if (interrupted()) return failWith("signing " + target.string() + " was cancelled.");
-    if (!run.started) return 1;
-    if (run.exitCode != 0 || !fs::exists(signedCopy))
-        return failWith("Signing " + target.string() + " failed (osslsigncode exit code " +
-                        std::to_string(run.exitCode) + ").");
+    if (!osslSign(o, input, signedCopy, target)) return 1;
+    if (!digestMatches(signedCopy)) {
+        if (!(isCabinet && namesNextCabinet(plain)))
+            return failWith("The signature made for " + target.string() + " does not match it.");
+        std::printf("Signing the first cabinet of a spanning set through its digest twin.\n");
+        if (!signThroughDigestTwin(o, plain, scratch, signedCopy, target)) return 1;
+        if (!digestMatches(signedCopy))
+            return failWith("The signature made for " + target.string() +
+                            " does not match it (this osslsigncode cannot sign a cabinet of a spanning set).");
+    }
     if (!replaceWith(signedCopy, target)) return 1;
     std::printf("Signed %s.\n", target.string().c_str());
     return 0;
