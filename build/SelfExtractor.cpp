@@ -161,7 +161,7 @@ std::string ExecutableName(const CCabObj& package) {
 
 void AddMiniSetup(CCabObj& package, BuildHost* host) {
     if (BuildKind(package) != kKindSelfExtractingWizard || !package.m_bMiniSetup) return;
-    if (host) host->setStepText("Adding TinySetup.exe...");
+    if (host) host->showStep("Adding TinySetup.exe...");
     package.m_arrBuildFiles.push_back(programFolder() + std::string(kMiniSetupName));
 }
 
@@ -169,8 +169,8 @@ bool JoinStubAndCabinet(CCabObj& package, UserInterface& ui, BuildHost* host, co
     // Lets the host show the cabinet step's last figures before they change.
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     if (host) {
-        host->setStepText("Building output file...");
-        host->setPercent(0);
+        host->showStep("Building output file...");
+        host->showPercent(0);
     }
     std::string stub = StubPath(package, settings);
     if (package.m_arrOutputFiles.empty()) return failJoin(ui, "Unable to find any output file.\r\n", 0);
@@ -209,11 +209,11 @@ bool JoinStubAndCabinet(CCabObj& package, UserInterface& ui, BuildHost* host, co
         return failJoin(ui, copyFailureMessage(stub, executablePath), error);
     }
 
-    if (host) host->setPercent(100);
+    if (host) host->showPercent(100);
     ::unlink(cabinetPath.c_str());
     if (BuildKind(package) == kKindSelfExtractingWizard) ::unlink((folder + std::string(kConfigFileName)).c_str());
     package.m_arrOutputFiles.front() = executableName;
-    if (host) host->setStepText("Buid Complete.");
+    if (host) host->showStep("Buid Complete.");
     return true;
 }
 

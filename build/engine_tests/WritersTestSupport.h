@@ -25,10 +25,13 @@ private:
 
 class RecordingHost : public BuildHost {
 public:
-    void setStepText(std::string_view text) override { steps.emplace_back(text); }
-    void setPercent(int percent) override { percents.push_back(percent); }
+    void showStep(std::string_view text) override { steps.emplace_back(text); }
+    void showPhase(std::string_view) override {}
+    void showCurrentFile(std::string_view) override {}
+    void showProgress(const BuildProgress&) override {}
+    void showPercent(uint32_t percent) override { percents.push_back(percent); }
     std::vector<std::string> steps;
-    std::vector<int> percents;
+    std::vector<uint32_t> percents;
 };
 
 // A package of the given kind with its flags set to match, writing into
