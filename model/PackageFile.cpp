@@ -62,11 +62,27 @@ bool SavePackage(const CCabObj& package, int* systemError) {
     return written.ok;
 }
 
+namespace {
+
+// stem + n + ".pcp" for the first n from firstNumber on whose file does not exist.
+std::string firstFreeNumberedName(const std::string& stem, int firstNumber) {
+    std::string candidate;
+    for (int n = firstNumber;; ++n) {
+        candidate = stem + std::to_string(n) + std::string(kPackageExtension);
+        if (!fileExists(candidate)) return candidate;
+    }
+}
+
+}  // namespace
+
 std::string NewPackageFileName(const std::string& folder, std::string_view product) {
     const std::string stem = folder + std::string(product);
     std::string candidate = stem + std::string(kPackageExtension);
-    for (int n = 1; fileExists(candidate); ++n) candidate = stem + std::to_string(n) + std::string(kPackageExtension);
-    return candidate;
+    return fileExists(candidate) ? firstFreeNumberedName(stem, 1) : candidate;
+}
+
+std::string NumberedPackageFileName(std::string_view product) {
+    return firstFreeNumberedName(dataFolder() + std::string(product), 1);
 }
 
 std::string NewPackageFileName(std::string_view product) { return NewPackageFileName(dataFolder(), product); }

@@ -46,6 +46,9 @@ bool SavePackage(const CCabObj& package, int* systemError = nullptr);
 std::string NewPackageFileName(const std::string& folder, std::string_view product);
 // The same in the data folder, where new package files go.
 std::string NewPackageFileName(std::string_view product);
+// The name a pasted copy moves to when its own file exists: the first free
+// folder + product + n + ".pcp" for n = 1, 2, ... in the data folder.
+std::string NumberedPackageFileName(std::string_view product);
 // folder + product + ".pcp", without looking at the disk.
 std::string DefaultPackageFileName(std::string_view product);
 

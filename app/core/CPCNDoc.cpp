@@ -51,6 +51,13 @@ CPCNDoc::~CPCNDoc() = default;
 
 void CPCNDoc::SetTitle(std::string_view title) { title_ = std::string(title.substr(0, title.find('.'))); }
 
+bool CPCNDoc::ApplyMarkModified() {
+    if (!m_bMarkModified) return false;
+    SetModifiedFlag(true);
+    m_bMarkModified = 0;
+    return true;
+}
+
 // ---- project operations ----------------------------------------------------------------
 
 void CPCNDoc::DeleteContents() {

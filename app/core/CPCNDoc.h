@@ -70,6 +70,16 @@ public:
     // The text is cut at its first "." (the title shows the file name without extension).
     void SetTitle(std::string_view title);
 
+    // After a load that met missing package files the project must be saved
+    // again: moves m_bMarkModified into the modified flag. True when it did.
+    bool ApplyMarkModified();
+
+    // Command enabling for the selected package (null: none selected).
+    static bool CanShowProperties(const CCabObj* selected) { return selected != nullptr; }
+    static bool CanRebuild(const CCabObj* selected) { return selected && !selected->IsWebPackage(); }
+    // Built since its last change.
+    static bool CanSendByFtp(const CCabObj* selected) { return selected && selected->m_bRebuild != 1; }
+
     // ---- project operations -------------------------------------------------
     // Clears the contents and marks the new, untitled project modified, so
     // that closing it asks to save it.

@@ -158,6 +158,9 @@ TEST(PackageFile, NewNamesAreNumberedPastExistingFiles) {
     EXPECT_EQ(NewPackageFileName(folder.path(), "Tools"), folder.file("Tools2.pcp"));
     EXPECT_EQ(NewPackageFileName("Other"), folder.file("Other.pcp"));
     EXPECT_EQ(DefaultPackageFileName("Tools"), folder.file("Tools.pcp"));
+    // A pasted copy never takes the plain name.
+    EXPECT_EQ(NumberedPackageFileName("Other"), folder.file("Other1.pcp"));
+    EXPECT_EQ(NumberedPackageFileName("Tools"), folder.file("Tools2.pcp"));
 }
 
 }  // namespace

@@ -196,6 +196,11 @@ TEST_F(ProjectLoadTest, CancelDropsMissingPackagesAndMarksTheProject) {
     ASSERT_TRUE(doc.OnOpenDocument(folder.file("mixed.pcn")));
     EXPECT_EQ(shownMissing, std::vector<std::string>{folder.file("Moved.pcp")});
     EXPECT_EQ(doc.m_bMarkModified, 1);
+    EXPECT_FALSE(doc.IsModified());
+    EXPECT_TRUE(doc.ApplyMarkModified());
+    EXPECT_TRUE(doc.IsModified());
+    EXPECT_EQ(doc.m_bMarkModified, 0);
+    EXPECT_FALSE(doc.ApplyMarkModified());
     // The damaged package is not loaded, the rest of the project is.
     ASSERT_EQ(doc.m_listPackages.size(), 1u);
     EXPECT_EQ(doc.m_listPackages[0]->m_strProduct, "Here");
@@ -249,6 +254,22 @@ TEST_F(ProjectLoadTest, FtpSitesAreReadFirstAndADamagedFileKeepsItsHead) {
     EXPECT_EQ(doc.m_listFtpSites[0]->m_strDescription, "One");
     EXPECT_TRUE(ui.sawText("Unexpected file format."));
     EXPECT_EQ(doc.m_listPackages.size(), 1u);
+}
+
+TEST(CommandEnabling, FollowsTheSelectedPackage) {
+    test::TestFolder folder;
+    CCabObj cabinet;
+    CCabObj web;
+    web.m_nKind = kKindWebInf;
+    EXPECT_FALSE(CPCNDoc::CanShowProperties(nullptr));
+    EXPECT_TRUE(CPCNDoc::CanShowProperties(&web));
+    EXPECT_TRUE(CPCNDoc::CanRebuild(&cabinet));
+    EXPECT_FALSE(CPCNDoc::CanRebuild(&web));
+    EXPECT_FALSE(CPCNDoc::CanRebuild(nullptr));
+    EXPECT_FALSE(CPCNDoc::CanSendByFtp(&cabinet));  // a new record needs a build first
+    cabinet.m_bRebuild = 0;
+    EXPECT_TRUE(CPCNDoc::CanSendByFtp(&cabinet));
+    EXPECT_FALSE(CPCNDoc::CanSendByFtp(nullptr));
 }
 
 TEST(ProgressPercent, ScalesLargeNumbersAndGuardsAZeroWhole) {

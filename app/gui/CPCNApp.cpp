@@ -1,0 +1,290 @@
+#include "app/gui/CPCNApp.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QTimer>
+
+#include <clocale>
+#include <cstdio>
+
+#include "app/core/CPCNDoc.h"
+#include "app/gui/CAboutDlg.h"
+#include "app/gui/CInfoView.h"
+#include "app/gui/CMainFrame.h"
+#include "app/gui/CPCNView.h"
+#include "app/gui/FileDialogs.h"
+#include "app/gui/SingleInstanceGuard.h"
+#include "distribution/gui/QtUserInterface.h"
+#include "platform/AtomicFile.h"
+#include "platform/Paths.h"
+#include "platform/RegistryHelper.h"
+#include "platform/SettingsStore.h"
+
+namespace pcn::gui {
+namespace {
+
+constexpr std::string_view kGeneralSection = "Settings\\General";
+constexpr const char* kDocumentType = "PCN.Project";
+
+bool containsPackageExtension(const QString& path) { return path.contains(".pcp", Qt::CaseInsensitive); }
+
+// Commands the package list carries out (and their enabling).
+constexpr int kListCommands[] = {
+    ID_FILE_NEW_PACKAGE, ID_FILE_NEW_WEB_PACKAGE, ID_FILE_OPEN_PACKAGE, ID_FILE_SAVE_PACKAGE,
+    ID_FILE_SAVE_PACKAGE_AS, ID_PROJECT_PROPERTIES, ID_PROJECT_REBUILD, ID_PROJECT_SEND_FTP,
+    ID_FILE_SEND_MAIL, ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE,
+    ID_EDIT_UNDO, ID_FILE_EXPORT, ID_FILE_PRINT, ID_FILE_PRINT_PREVIEW,
+    ID_FILE_PRINT_SETUP,
+};
+
+}  // namespace
+
+class CPCNApp::FrameProgress : public ProgressSink {
+public:
+    explicit FrameProgress(CMainFrame* frame) : frame_(frame) {}
+    void setProgress(int value) override {
+        if (frame_) frame_->setProgress(value);
+    }
+
+private:
+    QPointer<CMainFrame> frame_;
+};
+
+CPCNApp::CPCNApp(SettingsStore& settings, UserInterface* ui, FileDialogs* dialogs) : settings_(settings) {
+    if (!ui) {
+        ownUi_ = std::make_unique<QtUserInterface>();
+        ui = ownUi_.get();
+    }
+    ui_ = ui;
+    if (!dialogs) {
+        ownDialogs_ = std::make_unique<QtFileDialogs>();
+        dialogs = ownDialogs_.get();
+    }
+    dialogs_ = dialogs;
+    doc_ = std::make_unique<CPCNDoc>(ui_);
+}
+
+CPCNApp::~CPCNApp() {
+    doc_->SetProgressSink(nullptr);
+    doc_->SetContentsClearedHandler({});
+    delete frame_.data();
+}
+
+// ---- start-up ------------------------------------------------------------------------
+
+int CPCNApp::initInstance(const QStringList& arguments, const Options& options) {
+    if (options.singleInstance) {
+        guard_ = std::make_unique<SingleInstanceGuard>(
+            SingleInstanceGuard::keyForSettingsFile(QString::fromStdString(settings_.file().string())));
+        switch (guard_->acquire()) {
+            case SingleInstanceGuard::Result::First: break;
+            case SingleInstanceGuard::Result::OtherRaised: return 1;
+            case SingleInstanceGuard::Result::OtherRunning:
+                ui_->message(kAlreadyRunning, "Information", Icon::Information, Buttons::Ok, Answer::Ok);
+                return 1;
+            case SingleInstanceGuard::Result::Failed:
+                ui_->message("Error creating mapping", "Error", Icon::Error, Buttons::Ok, Answer::Ok);
+                return 1;
+        }
+    }
+    std::setlocale(LC_ALL, "");
+    registerDocumentTypes();
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription("Tarnwick Parcelon: Windows deployment packages from Linux.");
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addPositionalArgument("project", "The project file (.pcn) to open.", "[project]");
+    if (!parser.parse(arguments)) {
+        std::fprintf(stderr, "pcn: %s\n", qPrintable(parser.errorText()));
+        return 2;
+    }
+    if (parser.isSet("help")) {
+        std::fputs(qPrintable(parser.helpText()), stdout);
+        return 0;
+    }
+    if (parser.isSet("version")) {
+        std::printf("%s %s\n", qPrintable(QCoreApplication::applicationName()),
+                    qPrintable(QCoreApplication::applicationVersion()));
+        return 0;
+    }
+
+    createMainWindow();
+    const QStringList files = parser.positionalArguments();
+    if (!files.isEmpty()) {
+        if (containsPackageExtension(files.front())) {
+            std::fprintf(stderr, "pcn: %s is a package file; open it from a project with Open Package.\n",
+                         qPrintable(files.front()));
+            return 1;
+        }
+        if (!openProjectFile(files.front())) return 1;
+    } else {
+        openStartProject();
+    }
+
+    if (options.showWindow) frame_->show();
+    if (guard_) guard_->setMainWindow(frame_);
+    frame_->applyMailMenuRule();
+    if (options.siblingFileCheck) QTimer::singleShot(0, list_, &CPCNView::startSiblingFileCheck);
+    return -1;
+}
+
+void CPCNApp::registerDocumentTypes() {
+    // The desktop's file types come with the installed .desktop and MIME
+    // files; the class keys are kept for the parts that read them.
+    CRegistryHelper helper(ui_, &settings_);
+    auto setDefault = [&](std::string_view key, std::string_view value) {
+        std::string current;
+        const std::string section = std::string(CRegistryHelper::kClassesRoot) + "\\" + std::string(key);
+        if (settings_.contains(section, "") && settings_.readString(section, "", "") == value) return;
+        helper.SetClassDefault(key, value);
+    };
+    setDefault(".pcn", kDocumentType);
+    setDefault(kDocumentType, kAppTitle);
+    setDefault(".pcp", kDocumentType);
+}
+
+void CPCNApp::createMainWindow() {
+    frame_ = new CMainFrame(settings_);
+    if (auto* qtUi = dynamic_cast<QtUserInterface*>(ui_)) qtUi->setOwner(frame_);
+
+    list_ = new CPCNView(*doc_, settings_, *ui_, *dialogs_);
+    info_ = new CInfoView;
+    list_->setInfoView(info_);
+    info_->setListView(list_);
+    frame_->setPanes(list_, info_);
+
+    progress_ = std::make_unique<FrameProgress>(frame_);
+    doc_->SetProgressSink(progress_.get());
+    doc_->SetContentsClearedHandler([this] {
+        if (list_) list_->contentsCleared();
+    });
+    wireCommands();
+}
+
+void CPCNApp::wireCommands() {
+    CMainFrame& frame = *frame_;
+    frame.setCommandHandler(ID_FILE_NEW, [this] { newProject(); });
+    frame.setCommandHandler(ID_FILE_OPEN, [this] { openProject(); });
+    frame.setCommandHandler(ID_FILE_SAVE, [this] { saveProject(); });
+    frame.setCommandHandler(ID_FILE_SAVE_AS, [this] { saveProjectAs(); });
+    for (int id : kListCommands)
+        frame.setCommandHandler(
+            id, [this, id] { list_->runCommand(id); }, [this, id] { return list_ && list_->canRunCommand(id); });
+    frame.setCommandHandler(ID_VIEW_EXPAND_ALL, [this] { info_->expandAllHeadings(); });
+    frame.setCommandHandler(ID_VIEW_COLLAPSE, [this] { info_->collapseAllHeadings(); });
+    frame.setCommandHandler(ID_APP_ABOUT, [this] {
+        CAboutDlg about(frame_);
+        about.exec();
+    });
+    frame.setRecentFileHandler([this](const QString& path) {
+        if (containsPackageExtension(path) || !saveModified()) return;
+        if (!loadProject(path)) frame_->removeRecentFile(path);
+    });
+    frame.setCloseGuard([this] { return saveModified(); });
+    connect(&frame, &CMainFrame::filesDropped, this, [this](const QStringList& files) {
+        if (!files.isEmpty()) openProjectFile(files.back());
+    });
+    connect(list_, &CPCNView::commandsChanged, frame_, &CMainFrame::updateCommandUi);
+}
+
+bool CPCNApp::openStartProject() {
+    const int reload = settings_.readInt(kGeneralSection, "Reload Workspace", 1);
+    const QStringList recent = frame_->recentFiles();
+    bool opened = false;
+    if (recent.isEmpty()) {
+        const std::string path = dataFolder() + kDefaultProjectName;
+        if (!fileExists(path)) writeFileAtomically(path, CPCNDoc::StoreProjectFile({}));
+        opened = openProjectFile(QString::fromStdString(path));
+    } else if (reload) {
+        opened = openProjectFile(recent.front());
+    }
+    if (!opened) {
+        doc_->OnNewDocument();
+        documentChanged();
+    }
+    return opened;
+}
+
+// ---- project commands ---------------------------------------------------------------
+
+void CPCNApp::documentChanged() {
+    if (list_) list_->fillList();
+    if (frame_) {
+        frame_->setDocumentTitle(QString::fromStdString(doc_->GetTitle()));
+        frame_->updateCommandUi();
+    }
+}
+
+bool CPCNApp::newProject() {
+    if (!saveModified()) return false;
+    doc_->OnNewDocument();
+    documentChanged();
+    return true;
+}
+
+bool CPCNApp::openProject() {
+    const QString path =
+        dialogs_->openFile(frame_, "Open Project", QString::fromStdString(dataFolder()), kProjectFileFilter);
+    if (path.isEmpty()) return false;
+    return openProjectFile(path);
+}
+
+bool CPCNApp::openProjectFile(const QString& path) {
+    if (containsPackageExtension(path)) return false;
+    if (!saveModified()) return false;
+    return loadProject(path);
+}
+
+bool CPCNApp::loadProject(const QString& path) {
+    if (containsPackageExtension(path)) return false;
+    if (!doc_->OnOpenDocument(path.toStdString())) return false;
+    if (frame_) frame_->addRecentFile(QString::fromStdString(doc_->GetPathName()));
+    documentChanged();
+    return true;
+}
+
+bool CPCNApp::doSave(const std::string& path) {
+    if (!doc_->OnSaveDocument(path)) return false;
+    if (frame_) {
+        frame_->addRecentFile(QString::fromStdString(path));
+        frame_->setDocumentTitle(QString::fromStdString(doc_->GetTitle()));
+        frame_->updateCommandUi();
+    }
+    return true;
+}
+
+bool CPCNApp::saveProject() {
+    const std::string& path = doc_->GetPathName();
+    if (path.empty()) return saveProjectAs();
+    return doSave(path);
+}
+
+bool CPCNApp::saveProjectAs() {
+    const std::string current = doc_->GetPathName();
+    const std::string initial = current.empty() ? dataFolder() + doc_->GetTitle() + ".pcn" : current;
+    const QString path =
+        dialogs_->saveFile(frame_, "Save Project As", QString::fromStdString(initial), kProjectFileFilter);
+    if (path.isEmpty()) return false;
+    return doSave(path.toStdString());
+}
+
+bool CPCNApp::saveModified() {
+    if (!doc_->IsModified()) return true;
+    const std::string name = doc_->GetPathName().empty() ? doc_->GetTitle() : doc_->GetPathName();
+    switch (ui_->message("Save changes to " + name + "?", kAppTitle, Icon::Warning, Buttons::YesNoCancel,
+                         Answer::Yes)) {
+        case Answer::Yes: return saveProject();
+        case Answer::No: return true;
+        default: return false;
+    }
+}
+
+bool CPCNApp::commitData(bool userCanAnswer) {
+    if (!doc_->IsModified()) return true;
+    if (userCanAnswer) return saveModified();
+    if (!doc_->GetPathName().empty()) doSave(doc_->GetPathName());
+    return true;
+}
+
+}  // namespace pcn::gui

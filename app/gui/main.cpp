@@ -1,0 +1,66 @@
+// pcn: the Tarnwick Parcelon window.
+#include <QApplication>
+#include <QSessionManager>
+#include <QSocketNotifier>
+
+#include <csignal>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include "app/gui/CMainFrame.h"
+#include "app/gui/CPCNApp.h"
+#include "platform/SettingsStore.h"
+
+namespace {
+
+int signalPipe[2] = {-1, -1};
+
+void onTerminationSignal(int) {
+    const char byte = 1;
+    [[maybe_unused]] ssize_t n = ::write(signalPipe[1], &byte, 1);
+}
+
+// SIGTERM and SIGHUP close the window the way the window manager does, so that
+// a modified project is offered for saving instead of being dropped.
+void closeOnTerminationSignals(pcn::gui::CPCNApp& app) {
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0) return;
+    auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, qApp);
+    QObject::connect(notifier, &QSocketNotifier::activated, qApp, [&app] {
+        char byte;
+        [[maybe_unused]] ssize_t n = ::read(signalPipe[0], &byte, 1);
+        if (app.frame()) app.frame()->close();
+        else QApplication::quit();
+    });
+    struct sigaction action {};
+    action.sa_handler = onTerminationSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGHUP, &action, nullptr);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    QApplication::setApplicationName("Tarnwick Parcelon");
+    QApplication::setOrganizationName("Tarnwick Development");
+    QApplication::setApplicationVersion(PCN_VERSION);
+    QApplication::setDesktopFileName("pcn");
+
+    pcn::gui::CPCNApp app(pcn::SettingsStore::user());
+    const int early = app.initInstance(QApplication::arguments());
+    if (early >= 0) return early;
+
+    QObject::connect(&application, &QGuiApplication::commitDataRequest, &application,
+                     [&app](QSessionManager& manager) {
+                         const bool canAsk = manager.allowsInteraction();
+                         if (!app.commitData(canAsk)) manager.cancel();
+                         else if (canAsk) manager.release();
+                     });
+    // Closing the main window ends the program even while a dialog is still up.
+    QObject::connect(app.frame(), &pcn::gui::CMainFrame::closed, &application, &QApplication::quit,
+                     Qt::QueuedConnection);
+    closeOnTerminationSignals(app);
+    return QApplication::exec();
+}
