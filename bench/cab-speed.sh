@@ -3,13 +3,13 @@
 # the same run, whole commands timed. Prints MB/s, compressed size and peak
 # memory of each and their ratios. Figures, not a pass/fail test.
 #
-#   bench/cab-speed.sh [BUILD]      (BUILD: the build tree, default build)
+#   bench/cab-speed.sh [BUILD]      (BUILD: the build tree, default out)
 # Environment: PCN_BENCH_DIR (work folder, the corpus is kept there between
 # runs), PCN_BENCH_REPEAT (runs per tool, default 3; the best is reported),
 # PCN_BENCH_LEVELS (our levels to run, default "fast default small").
 set -euo pipefail
 
-BUILD=${1:-build}
+BUILD=${1:-out}
 PARCELON=$(cd "$BUILD/bin" && pwd)/parcelon
 WORK=${PCN_BENCH_DIR:-${TMPDIR:-/tmp}/pcn-cab-bench}
 REPEAT=${PCN_BENCH_REPEAT:-3}
