@@ -2,10 +2,8 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <filesystem>
-#include <system_error>
 
-#include "distribution/ErrorReport.h"
+#include "build/BuildSupport.h"
 #include "distribution/UserInterface.h"
 #include "model/CCabObj.h"
 #include "platform/AtomicFile.h"
@@ -63,37 +61,22 @@ std::string fileBlock(const std::string& path) {
     return block + std::string(kCrLf);
 }
 
-// Creates the folder with its parents; "already exists" is no error. Any
-// other failure is shown and processing goes on.
-void createFolder(const std::string& folder, UserInterface& ui) {
-    std::error_code error;
-    std::filesystem::create_directories(folder, error);
-    if (!error || std::filesystem::is_directory(folder)) return;
-    ui.message("Error Creating Directory\n\n" + folder + "\nError [" + std::to_string(error.value()) + "]", "Error",
-               Icon::Error, Buttons::Ok, Answer::Ok);
-}
-
 // Writes the file whole (temporary file + rename); a failure shows
 // "Unable to open file:" with the path in the error details dialog.
 bool writeInfFile(const std::string& path, std::string_view text, UserInterface& ui) {
     WriteResult written = writeFileAtomically(path, text);
-    if (written.ok) return true;
-    std::string message = "Unable to open file:\r\n" + path;
-    // With an error that has no system text the dialog would show nothing:
-    // fall back to the message itself so that the failure is seen.
-    if (!reportLastError(ui, message, written.error)) ui.errorDetails(message, {});
-    return false;
+    if (!written.ok) ReportBuildError(ui, "Unable to open file:\r\n" + path, written.error);
+    return written.ok;
 }
 
 std::optional<std::string> writeTargetInf(CCabObj& package, std::string_view text, UserInterface& ui) {
-    std::string folder = withTrailingSeparator(package.m_strTargetFolder);
     std::string path = CabInfFilePath(package);
     if (package.m_strTargetFolder.empty()) {
-        // An empty folder would put the file at the root of the file system.
-        writeInfFile(path, text, ui);
+        // Without a folder the file would land at the root of the file system.
+        ReportBuildError(ui, "Unable to open file:\r\n" + package.m_strProjectName + ".Inf", ENOENT);
         return std::nullopt;
     }
-    createFolder(folder, ui);
+    CreateOutputFolder(package.m_strTargetFolder, ui);  // a failure is shown; writing goes on
     if (!writeInfFile(path, text, ui)) return std::nullopt;
     return path;
 }
@@ -101,13 +84,13 @@ std::optional<std::string> writeTargetInf(CCabObj& package, std::string_view tex
 // The copy that goes into the cabinet: the same bytes under the same name in
 // the source folder. Empty when it could not be written (already shown).
 std::string copyIntoSourceFolder(const CCabObj& package, std::string_view text, UserInterface& ui) {
-    std::string copy = package.m_strSourceFolder.empty()
-                           ? fileNamePart(CabInfFilePath(package))
-                           : withTrailingSeparator(package.m_strSourceFolder) + fileNamePart(CabInfFilePath(package));
+    std::string name = fileNamePart(CabInfFilePath(package));
     if (package.m_strSourceFolder.empty()) {
-        writeInfFile(copy, text, ui);  // reports the relative name: no folder to put it in
+        // No folder to put it in: never the current directory or the root.
+        ReportBuildError(ui, "Unable to open file:\r\n" + name, ENOENT);
         return {};
     }
+    std::string copy = withTrailingSeparator(package.m_strSourceFolder) + name;
     return writeInfFile(copy, text, ui) ? copy : std::string();
 }
 
@@ -150,7 +133,7 @@ bool WriteCabInfForBuild(CCabObj& package, UserInterface& ui) {
 std::optional<std::string> LoadCabInfForPage(const CCabObj& package, UserInterface& ui) {
     if (!package.m_bCreateInf) return std::nullopt;
     std::string path = CabInfFilePath(package);
-    if (!package.m_strTargetFolder.empty()) createFolder(withTrailingSeparator(package.m_strTargetFolder), ui);
+    if (!package.m_strTargetFolder.empty()) CreateOutputFolder(package.m_strTargetFolder, ui);
     std::string text;
     int error = 0;
     if (readWholeFile(path, text, &error)) return text;
@@ -160,8 +143,7 @@ std::optional<std::string> LoadCabInfForPage(const CCabObj& package, UserInterfa
                                   "Parcelon", Icon::Question, Buttons::YesNo, Answer::Yes) != Answer::No;
         return rebuild ? GenerateCabInfText(package) : std::string();
     }
-    std::string message = "Unable to open file:\r\n" + path;
-    if (!reportLastError(ui, message, error)) ui.errorDetails(message, {});
+    ReportBuildError(ui, "Unable to open file:\r\n" + path, error);
     return std::string();
 }
 

@@ -170,6 +170,25 @@ TEST_F(CabInfTest, FolderAndFileFailuresAreShownAndWritingStops) {
     EXPECT_TRUE(package_.m_arrBuildFiles.empty());
 }
 
+TEST_F(CabInfTest, EmptyFoldersAreReportedNeverTheRootOrTheWorkingFolder) {
+    package_.m_strInfText = "x";
+    package_.m_strTargetFolder.clear();
+    EXPECT_FALSE(WriteCabInfForBuild(package_, ui_));
+    ASSERT_EQ(ui_.shown().size(), 1u);
+    EXPECT_EQ(ui_.shown()[0].details, "Unable to open file:\r\nFixture.Inf");
+    EXPECT_FALSE(fs::exists("/Fixture.Inf"));
+
+    ui_.clear();
+    package_.m_strTargetFolder = (folder_ / "out").string();
+    package_.m_strSourceFolder.clear();
+    package_.m_bIncludeInf = 1;
+    EXPECT_TRUE(WriteCabInfForBuild(package_, ui_)) << "the INF itself is written";
+    ASSERT_EQ(ui_.shown().size(), 1u);
+    EXPECT_EQ(ui_.shown()[0].details, "Unable to open file:\r\nFixture.Inf");
+    EXPECT_FALSE(fs::exists(fs::current_path() / "Fixture.Inf"));
+    EXPECT_TRUE(package_.m_arrBuildFiles.empty());
+}
+
 TEST_F(CabInfTest, PageShowsTheFileOrOffersToRebuild) {
     package_.AddFile(writeText("readme.txt", ""));
     ui_.queueAnswer(Answer::No);
