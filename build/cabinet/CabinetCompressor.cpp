@@ -83,6 +83,21 @@ size_t boundedLength(const char* s) { return strnlen(s, kNameBufferSize); }
 
 }  // namespace
 
+const char* cabinetErrorText(int32_t code) {
+    switch (code) {
+    case 0: return "No error(FCIERR_NONE)";
+    case 1: return "Failure opening file to be stored in cabinet(FCIERR_OPEN_SRC)";
+    case 2: return "Failure reading file to be stored in cabinet(FCIERR_READ_SRC)";
+    case 3: return "Insufficient memory in FCI(FCIERR_ALLOC_FAIL)";
+    case 4: return "Could not create a temporary file(FCIERR_TEMP_FILE)";
+    case 5: return "Unknown compression type(FCIERR_BAD_COMPR_TYPE)";
+    case 6: return "Could not create cabinet file(FCIERR_CAB_FILE)";
+    case 7: return "Client requested abort(FCIERR_USER_ABORT)";
+    case 8: return "Failure compressing data(FCIERR_MCI_FAIL)";
+    default: return "Unknown error";
+    }
+}
+
 uint32_t cabinetChecksum(const uint8_t* bytes, size_t count, uint32_t seed) {
     uint32_t sum = seed;
     size_t words = count / 4;

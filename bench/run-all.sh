@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Every benchmark, one after the other: `make bench` or bench/run-all.sh BUILD.
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+BUILD=$(cd "${1:-build}" && pwd)
+"$here/cab-speed.sh" "$BUILD"
+
+# The engine and level behind the default: zlib with history against libdeflate without.
+if [ -x "$BUILD/bin/deflate_choice" ]; then
+  echo
+  corpus=${PCN_BENCH_DIR:-${TMPDIR:-/tmp}/pcn-cab-bench}/corpus
+  mapfile -t files < <(cd "$corpus" && find lib doc -type f | LC_ALL=C sort | awk 'NR % 4 == 0')
+  (cd "$corpus" && "$BUILD/bin/deflate_choice" "${files[@]}")
+fi

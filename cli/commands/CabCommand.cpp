@@ -1,0 +1,210 @@
+// parcelon cab: make a cabinet, or a spanning set of cabinets, from files and
+// folders without a package.
+
+#include <algorithm>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "build/cabinet/CabinetCompressor.h"
+#include "build/cabinet/PosixCabinetIo.h"
+#include "cli/Command.h"
+#include "cli/Progress.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace pcn::cabinet;
+
+struct CabArgs {
+    std::string output;
+    std::vector<std::string> inputs;
+    std::string sourceRoot;
+    int64_t span = 0;
+    bool noCompression = false;
+    int64_t reserve = 0;
+    std::string level = "default";
+};
+
+struct Entry {
+    std::string path;
+    std::string stored;  // with '\' between folders
+    uint64_t size = 0;
+};
+
+volatile std::sig_atomic_t interrupted = 0;
+extern "C" void onInterrupt(int) { interrupted = 1; }
+
+struct Session {
+    fs::path folder;
+    std::string stem, extension;
+    std::vector<std::string> written;
+    uint64_t totalBytes = 0, processed = 0, compressed = 0;
+    std::unique_ptr<pcn::cli::ProgressBar> bar;
+    int lastPercent = -1;
+    std::string current;
+};
+
+std::string storedName(const fs::path& relative) {
+    std::string name = relative.generic_string();
+    for (char& c : name)
+        if (c == '/') c = '\\';
+    return name;
+}
+
+// Inside the root: the path below it; elsewhere: the file name alone.
+std::string nameBelow(const fs::path& file, const fs::path& root) {
+    if (!root.empty()) {
+        const fs::path rel = file.lexically_relative(root);
+        if (!rel.empty() && *rel.begin() != "..") return storedName(rel);
+    }
+    return file.filename().string();
+}
+
+bool collect(const CabArgs& a, std::vector<Entry>& entries) {
+    const fs::path root = a.sourceRoot.empty() ? fs::path() : fs::weakly_canonical(a.sourceRoot);
+    for (const std::string& input : a.inputs) {
+        std::error_code ec;
+        const fs::path path = fs::weakly_canonical(input, ec);
+        if (ec || !fs::exists(path)) {
+            pcn::cli::fail("no such file or folder: " + input);
+            return false;
+        }
+        if (fs::is_directory(path)) {
+            // A folder keeps its own name and sub-folders unless a root says otherwise.
+            const fs::path base = root.empty() ? path.parent_path() : root;
+            std::vector<fs::path> found;
+            for (const auto& e : fs::recursive_directory_iterator(path, fs::directory_options::skip_permission_denied, ec))
+                if (e.is_regular_file()) found.push_back(e.path());
+            std::sort(found.begin(), found.end());
+            for (const auto& f : found) entries.push_back({f.string(), nameBelow(f, base), fs::file_size(f)});
+        } else {
+            entries.push_back({path.string(), nameBelow(path, root), fs::file_size(path)});
+        }
+    }
+    return true;
+}
+
+bool nextCabinet(CabinetParams* next, uint32_t, void* client) {
+    auto* s = static_cast<Session*>(client);
+    const std::string name = s->stem + std::to_string(next->cabinetNumber) + s->extension;
+    if (name.size() >= sizeof next->cabinetName) return false;
+    std::snprintf(next->cabinetName, sizeof next->cabinetName, "%s", name.c_str());
+    s->written.push_back(name);
+    return true;
+}
+
+uint32_t percentOf(uint64_t part, uint64_t whole) { return whole == 0 ? 100 : uint32_t(part * 100 / whole); }
+
+long status(int kind, uint32_t a, uint32_t b, void* client) {
+    auto* s = static_cast<Session*>(client);
+    if (interrupted) return -1;
+    if (kind == kStatusBlock) {
+        s->compressed += a;
+        s->processed += b;
+        const int percent = int(percentOf(s->processed, s->totalBytes));
+        if (percent != s->lastPercent) {
+            s->lastPercent = percent;
+            s->bar->update(percent, s->current);
+        }
+    }
+    return 0;
+}
+
+int parseLevel(const std::string& level) {
+    if (level == "fast") return kFastLevel;
+    if (level == "default") return kDefaultLevel;
+    if (level == "small") return kSmallLevel;
+    if (level.size() == 1 && level[0] >= '1' && level[0] <= '9') return level[0] - '0';
+    return -1;
+}
+
+int runCab(const CabArgs& a) {
+    const int level = parseLevel(a.level);
+    if (level < 0) return pcn::cli::fail("--level must be fast, default, small or 1 to 9");
+    if (a.span < 0 || a.span > int64_t(kLargestCabinet)) return pcn::cli::fail("--span must be between 1 and 2147483647 bytes");
+    if (a.reserve < 0 || a.reserve > int64_t(kMaxHeaderReserve)) return pcn::cli::fail("--reserve must be between 0 and 60000 bytes");
+
+    std::vector<Entry> entries;
+    if (!collect(a, entries)) return 1;
+    if (entries.empty()) return pcn::cli::fail("no files to put in the cabinet");
+
+    Session s;
+    const fs::path out = fs::absolute(a.output);
+    std::error_code made;
+    fs::create_directories(out.parent_path(), made);
+    if (made) return pcn::cli::fail("cannot create the folder " + out.parent_path().string() + ": " + made.message());
+    s.folder = out.parent_path();
+    s.stem = out.stem().string();
+    s.extension = out.extension().string();
+    for (const Entry& e : entries) s.totalBytes += e.size;
+
+    CabinetParams params;
+    params.maxCabinetSize = a.span > 0 ? uint32_t(a.span) : kLargestCabinet;
+    params.folderThreshold = 90000000;
+    params.headerReserve = uint32_t(a.reserve);
+    params.setId = 44444;
+    const std::string folder = s.folder.string() + "/";
+    const std::string first = out.filename().string();
+    if (folder.size() >= sizeof params.cabinetPath || first.size() >= sizeof params.cabinetName)
+        return pcn::cli::fail("the output path is too long: " + a.output);
+    std::snprintf(params.cabinetPath, sizeof params.cabinetPath, "%s", folder.c_str());
+    std::snprintf(params.cabinetName, sizeof params.cabinetName, "%s", first.c_str());
+    s.written.push_back(first);
+
+    CompressionTuning tuning;
+    tuning.level = level;
+    CabinetError error;
+    CabinetCompressor* c = createCompressor(&error, posixCallbacks(), params, &s, tuning);
+    if (!c) return pcn::cli::fail(std::string("cannot start the compressor: ") + cabinetErrorText(error.code));
+
+    interrupted = 0;
+    auto previous = std::signal(SIGINT, onInterrupt);
+    s.bar = std::make_unique<pcn::cli::ProgressBar>("Compressing");
+    const CompressionType type = a.noCompression ? kCompressionNone : kCompressionMszip;
+    bool ok = true;
+    std::string failedFile;
+    for (const Entry& e : entries) {
+        s.current = e.stored;
+        if (!addFile(c, e.path.c_str(), e.stored.c_str(), false, nextCabinet, status, posixFileInfo, type)) {
+            ok = false;
+            failedFile = e.path;
+            break;
+        }
+    }
+    if (ok) ok = flushCabinet(c, false, nextCabinet, status);
+    destroyCompressor(c);
+    std::signal(SIGINT, previous);
+    if (!ok) {
+        s.bar.reset();
+        std::string text = std::string("cabinet not written: ") + cabinetErrorText(error.code);
+        if (error.errorNumber) text += std::string(": ") + std::strerror(error.errorNumber);
+        if (!failedFile.empty()) text += " (while adding " + failedFile + ")";
+        return pcn::cli::fail(text);
+    }
+    s.bar->finish(pcn::cli::groupDigits(s.processed) + " bytes in, " + pcn::cli::groupDigits(s.compressed) + " out");
+    for (const std::string& name : s.written) std::printf("%s\n", (s.folder / name).c_str());
+    return 0;
+}
+
+void setupCab(CLI::App& app, pcn::cli::Context& ctx) {
+    auto args = std::make_shared<CabArgs>();
+    auto* cmd = app.add_subcommand("cab", "Make a cabinet (or a spanning set) from files and folders");
+    cmd->add_option("OUT", args->output, "First cabinet to write (later ones: OUT's name + 2, 3, ...)")->required();
+    cmd->add_option("FILE", args->inputs, "Files and folders to store")->required();
+    cmd->add_option("--source-root", args->sourceRoot,
+                    "Store paths below this folder with their sub-folders (else the file name alone)");
+    cmd->add_option("--span", args->span, "Span cabinets of at most this many bytes");
+    cmd->add_flag("--no-compression", args->noCompression, "Store files uncompressed");
+    cmd->add_option("--reserve", args->reserve, "Bytes reserved in each cabinet header (6144 leaves room for a signature)");
+    cmd->add_option("--level", args->level, "MSZIP level: fast, default, small or 1 to 9")->capture_default_str();
+    cmd->callback([args, &ctx] { ctx.exitCode = runCab(*args); });
+}
+
+}  // namespace
+
+PCN_CLI_COMMAND("cab", setupCab);
