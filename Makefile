@@ -1,6 +1,6 @@
 # Front door for a fresh machine: `make run` and `make test`.
-BUILD ?= build
-FUZZBUILD ?= build-fuzz
+BUILD ?= out
+FUZZBUILD ?= out-fuzz
 JOBS ?= 2
 CMAKE_FLAGS ?=
 

@@ -2,7 +2,7 @@
 # Every benchmark, one after the other: `make bench` or bench/run-all.sh BUILD.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-BUILD=$(cd "${1:-build}" && pwd)
+BUILD=$(cd "${1:-out}" && pwd)
 "$here/cab-speed.sh" "$BUILD"
 
 # The engine and level behind the default: zlib with history against libdeflate without.

@@ -34,6 +34,9 @@ public:
     virtual void showCurrentFile(std::string_view path) = 0;
     // Progress of the cabinet step, after every compressed block.
     virtual void showProgress(const BuildProgress& progress) = 0;
+    // The percent text and bar alone, leaving the byte counts of the cabinet
+    // step as they are (the join of stub and cabinet that follows it).
+    virtual void showPercent(uint32_t /*percent*/) {}
 
     // Set to 1 by the host when the user cancels; the build reads it between
     // files and stops there.

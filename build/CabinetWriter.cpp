@@ -7,9 +7,11 @@
 #include <string_view>
 
 #include "app/core/ProgressSink.h"
+#include "build/SelfExtractor.h"
 #include "build/cabinet/PosixCabinetIo.h"
 #include "distribution/ErrorReport.h"
 #include "platform/Paths.h"
+#include "platform/SettingsStore.h"
 
 namespace pcn {
 
@@ -68,9 +70,10 @@ void reportFailure(UserInterface& ui, const std::string& message, int lastError)
     if (!reportLastError(ui, message, lastError)) reportWithErrorDetails(ui, message, 0);
 }
 
-uint64_t stubSize() {
+// The size of the stub the first cabinet will be joined to; 0 when missing.
+uint64_t stubSize(const CCabObj& p) {
     struct stat info{};
-    const std::string path = programFolder() + kExtractorStubName;
+    const std::string path = StubPath(p, SettingsStore::user());
     return ::stat(path.c_str(), &info) == 0 ? uint64_t(info.st_size) : 0;
 }
 
@@ -105,7 +108,7 @@ CabinetParams paramsFor(const CabinetWriteJob& job) {
     uint64_t limit = job.cabinetSizeLimit;
     if (packageKind(p) == kKindSelfExtractingCabinet && spans(p)) {
         // The stub and the first cabinet together fit the size.
-        const uint64_t stub = stubSize();
+        const uint64_t stub = stubSize(p);
         limit = limit > stub ? limit - stub : 1;
     }
     params.maxCabinetSize = uint32_t(std::min<uint64_t>(limit, kLargestCabinet));

@@ -19,8 +19,6 @@ inline constexpr uint32_t kSingleCabinetLimit = 90000000;
 inline constexpr uint32_t kCabinetFolderThreshold = 90000000;
 inline constexpr uint16_t kCabinetSetId = 44444;
 inline constexpr uint32_t kSignatureReserve = 6144;
-// The extractor stub a self-extracting cabinet is joined to (program folder).
-inline constexpr const char* kExtractorStubName = "Extract.Exe";
 
 struct CabinetWriteJob {
     CCabObj& package;

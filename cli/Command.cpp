@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
+
+#include "model/PackageFile.h"
 
 namespace pcn::cli {
 
@@ -23,6 +26,16 @@ bool registerCommand(const char* name, SetupFunction setup) {
 int fail(const std::string& text) {
     std::fprintf(stderr, "error: %s\n", text.c_str());
     return 1;
+}
+
+std::unique_ptr<CCabObj> loadPackageArgument(const std::string& path) {
+    PackageLoadResult loaded = LoadPackageFile(path);
+    if (loaded.package) return std::move(loaded.package);
+    if (loaded.error == PackageLoadError::Damaged)
+        fail("Unexpected file format. (" + path + (loaded.detail.empty() ? "" : ": " + loaded.detail) + ")");
+    else
+        fail("cannot open " + path + ": " + std::strerror(loaded.systemError));
+    return nullptr;
 }
 
 }  // namespace pcn::cli

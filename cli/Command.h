@@ -5,11 +5,16 @@
 // the context from the sub-command's callback.
 
 #include <CLI/CLI.hpp>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "distribution/TerminalUserInterface.h"
+
+namespace pcn {
+class CCabObj;
+}
 
 namespace pcn::cli {
 
@@ -31,6 +36,10 @@ std::vector<std::pair<std::string, SetupFunction>>& registeredCommands();
 
 // Prints "error: TEXT" on stderr and returns 1, for `return fail(...)`.
 int fail(const std::string& text);
+
+// The package file named on the command line; null after printing why it
+// could not be loaded.
+std::unique_ptr<CCabObj> loadPackageArgument(const std::string& path);
 
 }  // namespace pcn::cli
 

@@ -3,7 +3,7 @@
 # kind, signing on), build it with parcelon and check what came out with
 # independent tools.
 set -euo pipefail
-build=$(cd "${1:-build}" && pwd)
+build=$(cd "${1:-out}" && pwd)
 root=$(cd "$(dirname "$0")/.." && pwd)
 bin="$build/bin"
 work="$build/example"

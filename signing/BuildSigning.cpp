@@ -1,5 +1,6 @@
 #include "signing/BuildSigning.h"
 
+#include "build/BuildHost.h"
 #include "distribution/UserInterface.h"
 #include "model/CCabObj.h"
 #include "platform/Paths.h"
@@ -17,7 +18,34 @@ bool fileFoundOrCancelled(UserInterface& ui, const std::string& path, const std:
     return true;
 }
 
+// Shows a signing job's texts on a build's step line.
+class BuildStepToolHost : public ToolHost {
+public:
+    explicit BuildStepToolHost(BuildHost& host) : host_(host) {}
+    void setStatus(std::string_view text) override { host_.showStep(text); }
+    // The build page has no output box: only the tools' failure lines are worth its step line.
+    void appendOutput(std::string_view text) override {
+        size_t at = 0;
+        while (at < text.size()) {
+            size_t end = text.find('\n', at);
+            std::string_view line = text.substr(at, end == std::string_view::npos ? std::string_view::npos : end - at);
+            if (line.substr(0, 6) == "Error:") host_.showStep(line);
+            at = end == std::string_view::npos ? text.size() : end + 1;
+        }
+    }
+    void finished(bool) override {}
+
+private:
+    BuildHost& host_;
+};
+
 }  // namespace
+
+BuildSigningResult signBuildOutput(const CCabObj& package, UserInterface& ui, BuildHost& host,
+                                   SettingsStore* settings) {
+    BuildStepToolHost toolHost(host);
+    return signBuildOutput(package, ui, &toolHost, settings, &host.abortRequested);
+}
 
 bool keyLooksLikePath(const std::string& key) {
     return key.find(':') != std::string::npos || key.find("\\\\") != std::string::npos ||

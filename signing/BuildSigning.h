@@ -13,6 +13,7 @@
 
 namespace pcn {
 
+class BuildHost;
 class CCabObj;
 class SettingsStore;
 class UserInterface;
@@ -29,6 +30,11 @@ struct BuildSigningResult {
 BuildSigningResult signBuildOutput(const CCabObj& package, UserInterface& ui, ToolHost* host,
                                    SettingsStore* settings = nullptr,
                                    const std::atomic<int>* abortRequested = nullptr);
+
+// The build driver's entry: status texts and the tools' "Error:" lines go to
+// the build's step line; the build's abort request ends a running tool.
+BuildSigningResult signBuildOutput(const CCabObj& package, UserInterface& ui, BuildHost& host,
+                                   SettingsStore* settings = nullptr);
 
 // A key given as a path (rather than a key container's name) is checked
 // for existence before signing.

@@ -202,7 +202,6 @@ bool unsignedCabinet(std::string_view bytes, std::string& out, std::string& prob
     // Drop the 20-byte reserve as any other, over the cabinet without its signature.
     std::string blank(body);
     for (size_t i = 0; i < kSignatureReserveSize; ++i) blank[h.reserveFieldsAt + 4 + i] = '\0';
-    put32(blank, 8, static_cast<uint32_t>(blank.size()));
     return removeCabinetHeaderReserve(blank, out, problem);
 }
 

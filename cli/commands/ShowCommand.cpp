@@ -11,7 +11,7 @@
 #include "model/PackageFile.h"
 #include "app/core/CPCNDoc.h"
 #include "model/Archive.h"
-#include "platform/AtomicFile.h"
+#include "model/RecordFile.h"
 
 namespace {
 
@@ -68,7 +68,7 @@ int showPackage(const std::string& path) {
 int showProject(const std::string& path) {
     std::string bytes;
     int error = 0;
-    if (!pcn::readWholeFile(path, bytes, &error)) return pcn::cli::fail("cannot open " + path + ": " + std::strerror(error));
+    if (!pcn::readRecordFile(path, bytes, error)) return pcn::cli::fail("cannot open " + path + ": " + std::strerror(error));
     std::vector<std::string> paths;
     try {
         paths = pcn::CPCNDoc::ParseProjectFile(bytes);

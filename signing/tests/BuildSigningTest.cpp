@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "build/BuildHost.h"
 #include "distribution/ScriptedUserInterface.h"
 #include "model/CCabObj.h"
 #include "platform/SettingsStore.h"
@@ -119,6 +120,27 @@ TEST_F(BuildSigningTest, KeyIsCheckedOnlyWhenItIsAPath) {
     EXPECT_TRUE(r.skipped);
     ASSERT_EQ(ui.shown().size(), 1u);
     EXPECT_EQ(ui.shown()[0].text, "Unable to find your Private Key file.\n" + package.m_strSignKey);
+}
+
+TEST_F(BuildSigningTest, BuildHostSeesStatusesAndFailureLines) {
+    struct StepRecorder : BuildHost {
+        std::vector<std::string> steps;
+        void showStep(std::string_view text) override { steps.emplace_back(text); }
+        void showPhase(std::string_view) override {}
+        void showCurrentFile(std::string_view) override {}
+        void showProgress(const BuildProgress&) override {}
+    } build;
+    fakes.tool("SignCode", "case \"$*\" in *Tools.CAB*) printf 'Trying\\nError: cannot sign\\n';; *) echo Succeeded;; esac");
+    package.m_bTimeStamp = 0;
+    BuildSigningResult r = signBuildOutput(package, ui, build, settings.get());
+    EXPECT_EQ(r.failedFiles.size(), 1u);
+    EXPECT_EQ(build.steps, (std::vector<std::string>{"Signing the output file(s)......", "Signing file......",
+                                                     "Error: cannot sign", "Signing file......"}));
+    build.abortRequested = 1;
+    fakes.clearCalls();
+    r = signBuildOutput(package, ui, build, settings.get());
+    EXPECT_TRUE(r.signedFiles.empty());
+    EXPECT_TRUE(fakes.calls().empty());
 }
 
 TEST_F(BuildSigningTest, AbortedBuildSignsNothingMore) {

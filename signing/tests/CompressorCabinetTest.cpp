@@ -9,6 +9,8 @@
 
 #include "build/cabinet/CabinetCompressor.h"
 #include "build/cabinet/PosixCabinetIo.h"
+#include "platform/SettingsStore.h"
+#include "signing/SigningJobs.h"
 #include "signing/tests/TestSupport.h"
 
 namespace pcn {
@@ -145,6 +147,63 @@ TEST_F(CompressorCabinetTest, SpanningSetSignsItsFirstCabinetOnly) {
         }
     }
     expectExtractsToSources(dir / "out" / names[0]);
+}
+
+// The command line end to end: parcelon cab with the signing reserve, then
+// parcelon sign and parcelon check-trust with the templates of the settings.
+TEST_F(CompressorCabinetTest, CommandLineSignsWhatParcelonCabMade) {
+    const std::string parcelon = std::string(PCN_PROGRAM_DIR) + "/parcelon";
+    const fs::path settingsFile = dir / "conf" / "PCN.conf";
+    fs::create_directories(settingsFile.parent_path());
+    ::setenv("PCN_SETTINGS", settingsFile.c_str(), 1);
+    SettingsStore settings(settingsFile);
+    ASSERT_TRUE(settings.writeString("Settings\\CheckTrust", "CAFile", (keys / "cert.pem").string()));
+    ASSERT_TRUE(settings.writeString("Settings\\CheckTrust", "TSACAFile", (keys / "tsa.pem").string()));
+    ASSERT_TRUE(settings.writeString(codesign::kSection, codesign::kTimeStampCommand,
+                                     "-x -tsa-certs \"" + (keys / "tsa.pem").string() + "\" -tsa-key \"" +
+                                         (keys / "tsa.key").string() + "\" @FileName@"));
+    const std::vector<std::string> credentials{"--spc", (keys / "cert.pem").string(), "--key",
+                                               (keys / "key.pem").string()};
+    auto sign = [&](std::vector<std::string> args) {
+        std::vector<std::string> all{"sign"};
+        all.insert(all.end(), credentials.begin(), credentials.end());
+        all.insert(all.end(), args.begin(), args.end());
+        return run(parcelon, all);
+    };
+
+    fs::path one = dir / "out" / "One.CAB";
+    ProcessResult made = run(parcelon, {"cab", one.string(), paths[0].string(), paths[1].string(), "--reserve", "6144"});
+    ASSERT_EQ(made.exitCode, 0) << made.output;
+    ProcessResult s = sign({"--timestamp", one.string()});
+    EXPECT_EQ(s.exitCode, 0) << s.output;
+    EXPECT_EQ(s.output.find("Check Trust failed."), std::string::npos) << s.output;
+    EXPECT_EQ(s.output.find("Timestamp could not be set."), std::string::npos) << s.output;
+    ProcessResult v = run("osslsigncode", {"verify", "-CAfile", (keys / "cert.pem").string(), "-TSA-CAfile",
+                                           (keys / "tsa.pem").string(), one.string()});
+    EXPECT_EQ(v.exitCode, 0) << v.output;
+    EXPECT_NE(v.output.find("Timestamp Server Signature verification: ok"), std::string::npos) << v.output;
+    expectExtractsToSources(one);
+    ProcessResult c = run(parcelon, {"check-trust", one.string()});
+    EXPECT_EQ(c.exitCode, 0) << c.output;
+    EXPECT_NE(c.output.find("Trusted: " + one.string()), std::string::npos) << c.output;
+
+    fs::path set = dir / "out" / "Set.CAB";
+    made = run(parcelon, {"cab", set.string(), paths[0].string(), paths[1].string(), "--reserve", "6144", "--span",
+                          "120000"});
+    ASSERT_EQ(made.exitCode, 0) << made.output;
+    std::vector<std::string> cabinets{set.string()};
+    for (int n = 2; fs::exists(dir / "out" / ("Set" + std::to_string(n) + ".CAB")); ++n)
+        cabinets.push_back((dir / "out" / ("Set" + std::to_string(n) + ".CAB")).string());
+    ASSERT_GE(cabinets.size(), 2u);
+    std::vector<std::string> args{"--no-timestamp", "--no-check-trust"};
+    args.insert(args.end(), cabinets.begin(), cabinets.end());
+    s = sign(args);
+    EXPECT_NE(s.exitCode, 0);  // the continuation cabinets could not be signed
+    EXPECT_NE(s.output.find("continuation cabinet cannot carry a signature"), std::string::npos) << s.output;
+    EXPECT_EQ(run(parcelon, {"check-trust", set.string()}).exitCode, 0);
+    EXPECT_NE(run(parcelon, {"check-trust", cabinets[1]}).exitCode, 0);
+    expectExtractsToSources(set);
+    ::unsetenv("PCN_SETTINGS");
 }
 
 }  // namespace

@@ -223,3 +223,28 @@ TEST(CabinetCompressorContract, UnwritableCabinetFolderGivesCode6) {
 
 }  // namespace
 }  // namespace pcn::cabinet::test
+
+namespace pcn::cabinet::test {
+namespace {
+
+// The 65,536th file of a cabinet starts the next one instead of wrapping the
+// 16-bit count.
+TEST(CabinetCompressorLimits, FileCountStartsANewCabinet) {
+    Harness h;
+    const fs::path a = h.source("a.txt", "x");
+    CabinetCompressor* c = createCompressor(&h.error, h.callbacks, h.params, &h);
+    bool ok = true;
+    for (uint32_t i = 0; ok && i <= kMaxFilesPerCabinet; ++i)
+        ok = addFile(c, a.c_str(), ("f" + std::to_string(i)).c_str(), false, nameNext, nullptr, posixFileInfo,
+                     kCompressionMszip);
+    ASSERT_TRUE(ok && flushCabinet(c, false, nameNext, nullptr));
+    destroyCompressor(c);
+    ASSERT_EQ(h.names.size(), 2u);
+    EXPECT_EQ(parseCabinet(readBytes(h.dir / h.names[0])).files.size(), kMaxFilesPerCabinet);
+    EXPECT_EQ(parseCabinet(readBytes(h.dir / h.names[1])).files.size(), 1u);
+    const CommandResult test = run("cabextract -t " + quoted(h.dir / h.names[0]) + " | tail -1");
+    EXPECT_NE(test.output.find("All done, no errors."), std::string::npos) << test.output;
+}
+
+}  // namespace
+}  // namespace pcn::cabinet::test
