@@ -8,6 +8,8 @@ int main(int argc, char** argv) {
                  "from the command line. Every command has --help."};
     app.set_version_flag("--version", std::string("parcelon ") + PCN_VERSION);
     app.require_subcommand(1);
+    // --yes / --no may also follow the command: parcelon build x.pcn --yes
+    app.fallthrough();
 
     pcn::cli::Context context;
     bool yes = false, no = false;

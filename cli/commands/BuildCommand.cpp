@@ -1,0 +1,146 @@
+// parcelon build: build the packages of a project, or one package file,
+// with a live progress line, answering the build's questions from --yes /
+// --no or on the terminal. Ctrl-C cancels the running build cleanly.
+
+#include <csignal>
+#include <cstring>
+#include <cstdio>
+#include <memory>
+#include <mutex>
+
+#include "app/core/CPCNDoc.h"
+#include "build/BuildDriver.h"
+#include "cli/Command.h"
+#include "cli/Progress.h"
+#include "model/CCabObj.h"
+#include "model/PackageFile.h"
+#include "platform/Paths.h"
+
+namespace {
+
+volatile std::sig_atomic_t interrupted = 0;
+void onInterrupt(int) { interrupted = 1; }
+
+// The command line's build host: one progress line on stderr.
+class TerminalBuildHost : public pcn::BuildHost {
+public:
+    explicit TerminalBuildHost(std::string label) : bar_(std::move(label)) {}
+
+    void showStep(std::string_view text) override {
+        std::lock_guard lock(mutex_);
+        step_ = std::string(text);
+        redraw();
+    }
+    void showPhase(std::string_view) override {}
+    void showCurrentFile(std::string_view path) override {
+        std::lock_guard lock(mutex_);
+        step_ = pcn::fileNamePart(path);
+        redraw();
+    }
+    void showProgress(const pcn::BuildProgress& p) override {
+        std::lock_guard lock(mutex_);
+        progress_ = p;
+        redraw();
+    }
+    void done() { bar_.finish(detail()); }
+
+private:
+    std::string detail() const {
+        return pcn::cli::groupDigits(progress_.processedBytes) + " -> " +
+               pcn::cli::groupDigits(progress_.compressedBytes) + " bytes (" +
+               std::to_string(progress_.savingPercent()) + "% saved) " + step_;
+    }
+    void redraw() { bar_.update(static_cast<int>(progress_.percent), detail()); }
+
+    std::mutex mutex_;
+    pcn::cli::ProgressBar bar_;
+    pcn::BuildProgress progress_;
+    std::string step_;
+};
+
+struct BuildArgs {
+    std::string file;
+    std::vector<std::string> packages;
+};
+
+bool selected(const pcn::CCabObj& p, const std::vector<std::string>& names) {
+    if (names.empty()) return true;
+    for (const auto& n : names)
+        if (n == p.m_strProduct || n == p.m_strProjectName || n == pcn::fileNamePart(p.m_strPackageFile))
+            return true;
+    return false;
+}
+
+// Builds one package on a worker so that Ctrl-C can cancel it, saves it
+// back to its file and lists its outputs. True when the build succeeded.
+bool buildPackage(pcn::CCabObj& package, pcn::UserInterface& ui) {
+    if (package.IsWebPackage()) {
+        std::fprintf(stderr, "%s: web packages are built from their component; skipped\n",
+                     package.m_strProduct.c_str());
+        return true;
+    }
+    TerminalBuildHost host(package.m_strProduct);
+    pcn::BuildWorker worker;
+    bool success = false;
+    if (!worker.start(package, host, ui, [&](bool ok) { success = ok; })) {
+        std::fprintf(stderr, "error: another build is running\n");
+        return false;
+    }
+    while (worker.running()) {
+        if (interrupted) worker.cancel();
+        struct timespec pause {0, 50 * 1000 * 1000};
+        nanosleep(&pause, nullptr);
+    }
+    worker.wait();
+    host.done();
+
+    int error = 0;
+    if (!pcn::SavePackage(package, &error))
+        std::fprintf(stderr, "error: cannot save %s: %s\n", package.m_strPackageFile.c_str(), std::strerror(error));
+    if (!success) {
+        std::fprintf(stderr, "%s: %s\n", package.m_strProduct.c_str(), pcn::kBuildFailed);
+        return false;
+    }
+    for (const auto& out : package.m_arrOutputFiles) std::printf("%s%s\n", package.m_strBuildFolder.c_str(), out.c_str());
+    return true;
+}
+
+int buildProject(const BuildArgs& a, pcn::cli::Context& ctx) {
+    pcn::CPCNDoc doc(&ctx.ui());
+    // Missing package files are reported as not loaded; the rest is built.
+    doc.SetMissingFileReconciler([](std::vector<std::string>&) { return pcn::Answer::Ok; });
+    if (!doc.OnOpenDocument(a.file)) return 1;
+    int failures = 0, built = 0;
+    for (const auto& p : doc.m_listPackages) {
+        if (!selected(*p, a.packages)) continue;
+        ++built;
+        if (!buildPackage(*p, ctx.ui())) ++failures;
+        if (interrupted) break;
+    }
+    if (built == 0) return pcn::cli::fail("no package of the project matches --package");
+    return failures ? 1 : 0;
+}
+
+int runBuild(const BuildArgs& a, pcn::cli::Context& ctx) {
+    interrupted = 0;
+    std::signal(SIGINT, onInterrupt);
+    if (a.file.size() > 4 && a.file.substr(a.file.size() - 4) == ".pcn") return buildProject(a, ctx);
+    pcn::PackageLoadResult r = pcn::LoadPackageFile(a.file);
+    if (!r.package) {
+        if (r.error == pcn::PackageLoadError::Damaged) return pcn::cli::fail("Unexpected file format. (" + a.file + ")");
+        return pcn::cli::fail("cannot open " + a.file + ": " + std::strerror(r.systemError));
+    }
+    return buildPackage(*r.package, ctx.ui()) ? 0 : 1;
+}
+
+void setupBuild(CLI::App& app, pcn::cli::Context& ctx) {
+    auto args = std::make_shared<BuildArgs>();
+    auto* cmd = app.add_subcommand("build", "Build a package (.pcp) or the packages of a project (.pcn)");
+    cmd->add_option("FILE", args->file, "Project (.pcn) or package (.pcp) file")->required();
+    cmd->add_option("--package", args->packages, "Build only this package of the project (product, project or file name)");
+    cmd->callback([args, &ctx] { ctx.exitCode = runBuild(*args, ctx); });
+}
+
+}  // namespace
+
+PCN_CLI_COMMAND("build", setupBuild);
