@@ -232,17 +232,25 @@ const std::array<Painter, kImageCount>& painters() {
     return all;
 }
 
-QPixmap drawImage(int index) {
-    QPixmap pixmap(kImageSize * kScale, kImageSize * kScale);
+// One image at a multiple of its 16-pixel grid.
+QPixmap drawImage(const std::function<void(QPainter&)>& paint, int scale) {
+    QPixmap pixmap(kImageSize * scale, kImageSize * scale);
     pixmap.fill(Qt::transparent);
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
-    p.scale(kScale, kScale);
-    painters()[static_cast<size_t>(index)](p);
+    p.scale(scale, scale);
+    paint(p);
     p.end();
-    pixmap.setDevicePixelRatio(kScale);
     return pixmap;
+}
+
+// The image at 16 pixels and at 32 for screens that scale.
+QIcon iconOf(const std::function<void(QPainter&)>& paint) {
+    QIcon icon;
+    icon.addPixmap(drawImage(paint, 1));
+    icon.addPixmap(drawImage(paint, kScale));
+    return icon;
 }
 
 }  // namespace
@@ -251,12 +259,12 @@ const QPixmap& imageStrip() {
     // Kept for the life of the process: pixmaps must not outlive the application object's
     // teardown order, so the strip is never destroyed.
     static const QPixmap* strip = new QPixmap([] {
-        QPixmap all(kImageSize * kScale * kImageCount, kImageSize * kScale);
+        QPixmap all(kImageSize * kImageCount, kImageSize);
         all.fill(Qt::transparent);
         QPainter p(&all);
-        for (int i = 0; i < kImageCount; ++i) p.drawPixmap(i * kImageSize * kScale, 0, drawImage(i));
+        for (int i = 0; i < kImageCount; ++i)
+            p.drawPixmap(i * kImageSize, 0, drawImage(painters()[static_cast<size_t>(i)], 1));
         p.end();
-        all.setDevicePixelRatio(kScale);
         return all;
     }());
     return *strip;
@@ -264,25 +272,10 @@ const QPixmap& imageStrip() {
 
 QIcon pcnImage(int index) {
     if (index < 0 || index >= kImageCount) return {};
-    const int side = kImageSize * kScale;
-    QPixmap one = imageStrip().copy(index * side, 0, side, side);
-    one.setDevicePixelRatio(kScale);
-    return QIcon(one);
+    return iconOf(painters()[static_cast<size_t>(index)]);
 }
 
 namespace {
-
-QPixmap drawCommand(const std::function<void(QPainter&)>& paint) {
-    QPixmap pixmap(kImageSize * kScale, kImageSize * kScale);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.scale(kScale, kScale);
-    paint(p);
-    p.end();
-    pixmap.setDevicePixelRatio(kScale);
-    return pixmap;
-}
 
 void drawPrinter(QPainter& p, bool preview) {
     pen(p, kOutline);
@@ -421,7 +414,7 @@ QIcon commandIcon(const char* name) {
     };
     auto it = drawn.find(name);
     if (it == drawn.end()) return {};
-    return QIcon(drawCommand(it->second));
+    return iconOf(it->second);
 }
 
 }  // namespace pcn::gui

@@ -83,12 +83,13 @@ TEST_F(SiblingFiles, NamesAreExactAndTheSigningEngineMayComeFromThePath) {
 
 TEST(ImageStrip, HoldsTwentyFourDistinctDrawnImages) {
     const QPixmap& strip = imageStrip();
-    EXPECT_EQ(strip.width() / strip.devicePixelRatio(), kImageSize * kImageCount);
-    EXPECT_EQ(strip.height() / strip.devicePixelRatio(), kImageSize);
+    EXPECT_EQ(strip.width(), kImageSize * kImageCount);
+    EXPECT_EQ(strip.height(), kImageSize);
     std::vector<QImage> images;
     for (int i = 0; i < kImageCount; ++i) {
         if (i == 1 || i == 22) continue;  // spare images
-        QImage image = pcnImage(i).pixmap(kImageSize, kImageSize).toImage();
+        QImage image = strip.copy(i * kImageSize, 0, kImageSize, kImageSize).toImage();
+        EXPECT_EQ(pcnImage(i).pixmap(kImageSize, kImageSize).toImage().convertToFormat(image.format()), image);
         bool drawn = false;
         for (int y = 0; y < image.height() && !drawn; ++y)
             for (int x = 0; x < image.width() && !drawn; ++x) drawn = qAlpha(image.pixel(x, y)) != 0;

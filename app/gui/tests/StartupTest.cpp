@@ -164,3 +164,34 @@ TEST(SingleInstance, GuardAnswersOnceTheWindowExists) {
 }
 
 }  // namespace pcn::test
+
+namespace pcn::test {
+
+TEST_F(StartupTest, SiblingFileCheckReportsMissingFilesAfterStartUp) {
+    // An empty program folder: everything but the signing engine on the PATH is missing.
+    const std::string programDir = root_ + "program/";
+    std::filesystem::create_directories(programDir);
+    ::setenv("PCN_PROGRAM_DIR", programDir.c_str(), 1);
+    app_ = std::make_unique<gui::CPCNApp>(*settings_, &ui_, &dialogs_);
+    gui::CPCNApp::Options options;
+    options.singleInstance = false;
+    ASSERT_EQ(app_->initInstance({"pcn"}, options), -1);
+    QString reported;
+    bool done = false;
+    QObject::connect(app().listView(), &gui::CPCNView::siblingFileCheckDone, [&](const QString& text) {
+        reported = text;
+        done = true;
+    });
+    for (int i = 0; i < 500 && !done; ++i) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    ::setenv("PCN_PROGRAM_DIR", PCN_PROGRAM_DIR, 1);
+    ASSERT_TRUE(done);
+    ASSERT_FALSE(ui_.shown().empty());
+    const auto& shown = ui_.shown().back();
+    EXPECT_TRUE(shown.isErrorDetails);
+    EXPECT_EQ(shown.text, "Some of the dependency file(s) for Tarnwick Parcelon are missing");
+    EXPECT_EQ(shown.details.rfind("The system cannot find the file(s) specified.\r\n\r\n" + programDir + "ChkTrust\r\n", 0),
+              0u);
+    EXPECT_NE(shown.details.find(programDir + "Help/default.htm\r\n"), std::string::npos);
+}
+
+}  // namespace pcn::test
