@@ -4,6 +4,8 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 BUILD=$(cd "${1:-out}" && pwd)
 "$here/cab-speed.sh" "$BUILD"
+echo
+"$here/build-speed.sh" "$BUILD"
 
 # The engine and level behind the default: zlib with history against libdeflate without.
 if [ -x "$BUILD/bin/deflate_choice" ]; then
