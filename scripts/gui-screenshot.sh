@@ -67,6 +67,8 @@ xvfb-run -a -s "-screen 0 1000x640x24" bash -c '
   xdotool key Escape; sleep 0.5
   # The third line of the list: the wizard package.
   xdotool mousemove 120 113 click 1; sleep 1
+  # Open its source files (the "Source Files" line of the tree).
+  xdotool mousemove 500 239 click --repeat 2 1; sleep 1
   import -window root "$1"
   kill $pid; wait $pid || true
 ' "$BUILD" "$OUT"

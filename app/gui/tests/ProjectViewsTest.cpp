@@ -145,6 +145,27 @@ TEST_F(ProjectViewsTest, CabinetTreeShowsGuidScanFilesAndOutputs) {
     EXPECT_EQ(childTexts(target->child(1)), QStringList({"FILES.CAB", "FILES.Inf"}));
 }
 
+TEST_F(ProjectViewsTest, WizardTreeListsSourceFilesAndShortcuts) {
+    CCabObj package;
+    setKind(package, kKindSelfExtractingWizard);
+    package.m_strProduct = "Setup";
+    package.AddFile("src/a.dll");
+    package.AddFile("src/b.exe");
+    package.m_arrShortcutDesc = {"Tool"};
+    package.m_arrShortcutFile = {"%DESTDIR%\\b.exe"};
+    package.m_nShortcutFolder = kShortcutFolderStartup;
+    package.m_strPackageFile = dataDir() + "Setup.pcp";
+    ASSERT_TRUE(SavePackage(package));
+    settings().writeString("Recent File List", "File1", writeProject("W.pcn", {package.m_strPackageFile}));
+    ASSERT_EQ(start(), -1);
+    select("Setup");
+    EXPECT_EQ(childTexts(heading("Package Source")->child(2)), QStringList({"src/a.dll", "src/b.exe"}));
+    QTreeWidgetItem* setup = heading("Mini Setup");
+    EXPECT_EQ(childTexts(setup->child(3)), QStringList({"Startup Programs"}));
+    EXPECT_EQ(setup->child(4)->text(0), "Shortcut 1");
+    EXPECT_EQ(childTexts(setup->child(4)), QStringList({"Tool", "%DESTDIR%\\b.exe"}));
+}
+
 TEST_F(ProjectViewsTest, WebTreeAndExpandAllCollapse) {
     startWithFourKinds();
     select("Delta");
