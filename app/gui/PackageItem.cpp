@@ -1,32 +1,14 @@
 #include "app/gui/PackageItem.h"
 
-#include "app/gui/PcnImages.h"
-#include "model/CCabObj.h"
+#include "app/core/PackageReport.h"
 
 namespace pcn::gui {
 
-QString packageKindCaption(const CCabObj& package) {
-    if (package.m_bNewPackage) return package.m_nKind == kKindWebInf ? " (Web Inf Package)" : " (New Project)";
-    switch (package.m_nKind) {
-        case kKindCabinet: return " (Cabinet)";
-        case kKindSelfExtractingCabinet: return " (Self Extracting Cabinet)";
-        case kKindSelfExtractingWizard: return " (Self Extracting Wizard)";
-        case kKindWebInf: return " (Web Inf Package)";
-        default: return {};
-    }
-}
+// The rules live in the core so that the command line shows the same texts.
+QString packageKindCaption(const CCabObj& package) { return QString::fromStdString(PackageCaption(package)); }
 
-QString packageItemText(const CCabObj& package) {
-    return QString::fromStdString(package.m_strProduct) + packageKindCaption(package);
-}
+QString packageItemText(const CCabObj& package) { return QString::fromStdString(PackageListText(package)); }
 
-int packageImage(const CCabObj& package) {
-    if (package.m_bRebuild) return package.m_nKind == kKindWebInf ? kImageWebPackage : kImageRebuild;
-    switch (package.m_nKind) {
-        case kKindSelfExtractingWizard: return kImageWizardPackage;
-        case kKindWebInf: return kImageWebPackage;
-        default: return kImageCabinet;
-    }
-}
+int packageImage(const CCabObj& package) { return PackageImage(package); }
 
 }  // namespace pcn::gui
