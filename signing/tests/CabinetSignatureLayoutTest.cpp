@@ -10,9 +10,9 @@ using namespace pcn::test;
 
 TEST(CabinetSignatureLayout, RemovingTheReserveGivesTheCabinetWithoutOne) {
     for (bool next : {false, true}) {
-        CabinetSpec reserved{sampleFiles(), 6144};
+        TestCabinet reserved{sampleFiles(), 6144};
         reserved.next = next;
-        CabinetSpec plain{sampleFiles()};
+        TestCabinet plain{sampleFiles()};
         plain.next = next;
         std::string withReserve = buildCabinet(reserved);
         ASSERT_EQ(inspectCabinetForSigning(withReserve).form, CabinetSigningForm::ReserveToRemove);
@@ -24,37 +24,37 @@ TEST(CabinetSignatureLayout, RemovingTheReserveGivesTheCabinetWithoutOne) {
         EXPECT_EQ(inspectCabinetForSigning(out).form, CabinetSigningForm::Ready);
     }
     // Reserve fields present with a zero-sized reserve: the four bytes go.
-    CabinetSpec empty{sampleFiles(), 0, true};
+    TestCabinet empty{sampleFiles(), 0, true};
     std::string out, problem;
     ASSERT_TRUE(removeCabinetHeaderReserve(buildCabinet(empty), out, problem));
-    EXPECT_EQ(out, buildCabinet(CabinetSpec{sampleFiles()}));
+    EXPECT_EQ(out, buildCabinet(TestCabinet{sampleFiles()}));
 }
 
 TEST(CabinetSignatureLayout, TellsWhatCannotBeSigned) {
     EXPECT_EQ(inspectCabinetForSigning("MZ\x90\0 not a cabinet").form, CabinetSigningForm::NotACabinet);
     EXPECT_EQ(inspectCabinetForSigning(buildCabinet({sampleFiles()})).form, CabinetSigningForm::Ready);
 
-    CabinetSpec continuation{sampleFiles(), 6144};
+    TestCabinet continuation{sampleFiles(), 6144};
     continuation.previous = true;
     auto c = inspectCabinetForSigning(buildCabinet(continuation));
     EXPECT_EQ(c.form, CabinetSigningForm::Continuation);
     EXPECT_NE(c.problem.find("continuation cabinet"), std::string::npos);
 
-    CabinetSpec filled{sampleFiles(), 64};
+    TestCabinet filled{sampleFiles(), 64};
     filled.reserveFill = 'D';
     EXPECT_EQ(inspectCabinetForSigning(buildCabinet(filled)).form, CabinetSigningForm::Unsupported);
 
     // The signature's own 20-byte reserve (a signed cabinet) is signed as it is.
-    CabinetSpec signedForm{sampleFiles(), 20};
+    TestCabinet signedForm{sampleFiles(), 20};
     std::string cab = buildCabinet(signedForm);
     cab[36 + 4 + 2] = 0x10;  // abReserve starts 00 00 10 00
     EXPECT_EQ(inspectCabinetForSigning(cab).form, CabinetSigningForm::Ready);
 }
 
 TEST(CabinetSignatureLayout, AttachedSignatureComesOffAgain) {
-    CabinetSpec spec{sampleFiles()};
-    spec.next = true;
-    const std::string plain = buildCabinet(spec);
+    TestCabinet layout{sampleFiles()};
+    layout.next = true;
+    const std::string plain = buildCabinet(layout);
     const std::string blob(24, '\x30');
     std::string signedCab, back, problem, extracted;
     ASSERT_TRUE(attachCabinetSignature(plain, blob, signedCab, problem)) << problem;
@@ -64,7 +64,7 @@ TEST(CabinetSignatureLayout, AttachedSignatureComesOffAgain) {
     ASSERT_TRUE(unsignedCabinet(signedCab, back, problem)) << problem;
     EXPECT_EQ(back, plain);
     // From the signing reserve straight to the cabinet without it.
-    CabinetSpec reserved = spec;
+    TestCabinet reserved = layout;
     reserved.headerReserve = 6144;
     ASSERT_TRUE(unsignedCabinet(buildCabinet(reserved), back, problem));
     EXPECT_EQ(back, plain);
@@ -102,7 +102,7 @@ TEST(CabinetSignatureLayout, MalformedHeadersFailWithoutReadingPastTheEnd) {
     corrupt(16, 40);                  // coffFiles inside the header
     corrupt(36 + 4 + 6144, 100);      // a folder's data inside the header
     corrupt(8, 10);                   // cbCabinet smaller than the header
-    CabinetSpec unterminated{{}, 16};
+    TestCabinet unterminated{{}, 16};
     unterminated.next = true;
     std::string bad = buildCabinet(unterminated);
     bad.resize(36 + 4 + 16 + 5);  // cut inside the next cabinet's name

@@ -194,10 +194,10 @@ TEST_F(SignToolsTest, SignsCabinetsWithTheSigningReserve) {
 }
 
 TEST_F(SignToolsTest, ContinuationCabinetIsLeftAloneWithAReason) {
-    CabinetSpec spec{sampleFiles(), 6144};
-    spec.previous = true;
+    TestCabinet layout{sampleFiles(), 6144};
+    layout.previous = true;
     fs::path cab = dir / "Set2.CAB";
-    std::string original = buildCabinet(spec);
+    std::string original = buildCabinet(layout);
     writeFile(cab, original);
     ProcessResult s = run(tool("SignCode"), {"-spc", key("cert.spc"), "-v", key("key.pvk"), cab.string()});
     EXPECT_NE(s.exitCode, 0);

@@ -109,7 +109,7 @@ public:
 
 // A cabinet with one stored (uncompressed) folder per file and one data
 // block per folder, written field by field after the published format.
-struct CabinetSpec {
+struct TestCabinet {
     std::vector<std::pair<std::string, std::string>> files;  // name, contents
     uint16_t headerReserve = 0;
     bool reserveFlag = false;  // reserve fields present (implied by headerReserve)
@@ -118,38 +118,38 @@ struct CabinetSpec {
     char reserveFill = 0;
 };
 
-inline std::string buildCabinet(const CabinetSpec& spec) {
+inline std::string buildCabinet(const TestCabinet& layout) {
     auto le16 = [](std::string& s, uint16_t v) { s += char(v & 0xFF); s += char(v >> 8); };
     auto le32 = [&](std::string& s, uint32_t v) { le16(s, uint16_t(v & 0xFFFF)); le16(s, uint16_t(v >> 16)); };
     uint16_t flags = 0;
     std::string extra;
-    if (spec.headerReserve || spec.reserveFlag) {
+    if (layout.headerReserve || layout.reserveFlag) {
         flags |= 4;
-        le16(extra, spec.headerReserve);
+        le16(extra, layout.headerReserve);
         extra += '\0';
         extra += '\0';
-        extra += std::string(spec.headerReserve, spec.reserveFill);
+        extra += std::string(layout.headerReserve, layout.reserveFill);
     }
-    if (spec.previous) {
+    if (layout.previous) {
         flags |= 1;
         extra += std::string("first.cab\0Disk 1\0", 17);
     }
-    if (spec.next) {
+    if (layout.next) {
         flags |= 2;
         extra += std::string("third.cab\0Disk 3\0", 17);
     }
-    const uint32_t count = uint32_t(spec.files.size());
+    const uint32_t count = uint32_t(layout.files.size());
     const uint32_t foldersAt = 36 + uint32_t(extra.size());
     const uint32_t filesAt = foldersAt + 8 * count;
     std::string fileEntries;
     for (uint32_t i = 0; i < count; ++i) {
-        le32(fileEntries, uint32_t(spec.files[i].second.size()));
+        le32(fileEntries, uint32_t(layout.files[i].second.size()));
         le32(fileEntries, 0);             // offset in folder
         le16(fileEntries, uint16_t(i));   // folder index
         le16(fileEntries, 0x5A21);        // date
         le16(fileEntries, 0x6000);        // time
         le16(fileEntries, 0x20);          // archive attribute
-        fileEntries += spec.files[i].first + '\0';
+        fileEntries += layout.files[i].first + '\0';
     }
     const uint32_t dataAt = filesAt + uint32_t(fileEntries.size());
     std::string folders, data;
@@ -157,7 +157,7 @@ inline std::string buildCabinet(const CabinetSpec& spec) {
         le32(folders, dataAt + uint32_t(data.size()));
         le16(folders, 1);  // one data block
         le16(folders, 0);  // stored
-        const std::string& bytes = spec.files[i].second;
+        const std::string& bytes = layout.files[i].second;
         le32(data, 0);  // no checksum
         le16(data, uint16_t(bytes.size()));
         le16(data, uint16_t(bytes.size()));
@@ -175,7 +175,7 @@ inline std::string buildCabinet(const CabinetSpec& spec) {
     le16(cab, uint16_t(count));
     le16(cab, flags);
     le16(cab, 0x1234);  // set id
-    le16(cab, spec.previous ? 1 : 0);
+    le16(cab, layout.previous ? 1 : 0);
     return cab + extra + folders + fileEntries + data;
 }
 
