@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "app/core/ProgressSink.h"
+#include "build/BuildSupport.h"
 #include "build/SelfExtractor.h"
 #include "build/cabinet/PosixCabinetIo.h"
 #include "distribution/ErrorReport.h"
@@ -66,10 +67,6 @@ std::string format(const char* pattern, int code, const std::string& text) {
 
 // The error details dialog with the last error as main text; when there is
 // none the message itself is shown, so that no failure goes unexplained.
-void reportFailure(UserInterface& ui, const std::string& message, int lastError) {
-    if (!reportLastError(ui, message, lastError)) reportWithErrorDetails(ui, message, 0);
-}
-
 // The size of the stub the first cabinet will be joined to; 0 when missing.
 uint64_t stubSize(const CCabObj& p) {
     struct stat info{};
@@ -159,7 +156,7 @@ bool writeCabinets(CabinetWriteJob& job) {
     CabinetCompressor* compressor = createCompressor(&error, posixCallbacks(), params, &progress);
     if (!compressor) {
         job.lastError = error.errorNumber;
-        reportFailure(job.ui, format("Cabinet create failed: code %d [%s]\n", error.code, ""), job.lastError);
+        ReportBuildError(job.ui, format("Cabinet create failed: code %d [%s]\n", error.code, ""), job.lastError);
         return false;
     }
 
@@ -177,7 +174,7 @@ bool writeCabinets(CabinetWriteJob& job) {
         }
         if (!addFile(compressor, path.c_str(), stored.c_str(), false, nextCabinet, status, posixFileInfo,
                      job.compression)) {
-            reportFailure(job.ui, format("Cabinet add file failed: code %d [%s]\r\n\r\n%s", error.code, path),
+            ReportBuildError(job.ui, format("Cabinet add file failed: code %d [%s]\r\n\r\n%s", error.code, path),
                           error.errorNumber);
             job.lastError = error.code;
             destroyCompressor(compressor);
@@ -189,12 +186,12 @@ bool writeCabinets(CabinetWriteJob& job) {
         job.lastError = error.errorNumber;
         const std::string message = format("Cabinet Flush failed: code %d [%s]\r\n\r\nGetLastError [", error.code, "") +
                                     std::to_string(job.lastError) + "]";
-        reportFailure(job.ui, message, job.lastError);
+        ReportBuildError(job.ui, message, job.lastError);
         destroyCompressor(compressor);
         return false;
     }
     if (!destroyCompressor(compressor)) {
-        reportFailure(job.ui, format("Cabinet destroy failed: code %d [%s]\r\n", error.code, ""), error.errorNumber);
+        ReportBuildError(job.ui, format("Cabinet destroy failed: code %d [%s]\r\n", error.code, ""), error.errorNumber);
         return false;
     }
     job.host.showStep("Complete");
