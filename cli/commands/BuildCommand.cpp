@@ -125,12 +125,8 @@ int runBuild(const BuildArgs& a, pcn::cli::Context& ctx) {
     interrupted = 0;
     std::signal(SIGINT, onInterrupt);
     if (a.file.size() > 4 && a.file.substr(a.file.size() - 4) == ".pcn") return buildProject(a, ctx);
-    pcn::PackageLoadResult r = pcn::LoadPackageFile(a.file);
-    if (!r.package) {
-        if (r.error == pcn::PackageLoadError::Damaged) return pcn::cli::fail("Unexpected file format. (" + a.file + ")");
-        return pcn::cli::fail("cannot open " + a.file + ": " + std::strerror(r.systemError));
-    }
-    return buildPackage(*r.package, ctx.ui()) ? 0 : 1;
+    std::unique_ptr<pcn::CCabObj> package = pcn::cli::loadPackageArgument(a.file);
+    return package && buildPackage(*package, ctx.ui()) ? 0 : 1;
 }
 
 void setupBuild(CLI::App& app, pcn::cli::Context& ctx) {

@@ -7,7 +7,6 @@
 #include "app/core/CPCNDoc.h"
 #include "app/core/PackageReport.h"
 #include "cli/Command.h"
-#include "model/PackageFile.h"
 #include "platform/Paths.h"
 
 namespace {
@@ -42,9 +41,9 @@ int addPackage(pcn::CPCNDoc& doc, const std::string& projectPath, const std::str
     for (const auto& p : doc.m_listPackages)
         if (absolute(p->m_strPackageFile) == wanted)
             return pcn::cli::fail("Selected Package is already\nin the current Project list.");
-    pcn::PackageLoadResult r = pcn::LoadPackageFile(wanted);
-    if (!r.package) return pcn::cli::fail("cannot load package " + packagePath + ": not a package file or unreadable");
-    doc.AddPackage(std::move(r.package));
+    std::unique_ptr<pcn::CCabObj> package = pcn::cli::loadPackageArgument(wanted);
+    if (!package) return 1;
+    doc.AddPackage(std::move(package));
     return doc.OnSaveDocument(projectPath) ? 0 : 1;
 }
 

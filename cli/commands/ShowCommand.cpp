@@ -42,26 +42,22 @@ std::string expandTabs(const std::string& row) {
 }
 
 int showPackage(const std::string& path) {
-    pcn::PackageLoadResult r = pcn::LoadPackageFile(path);
-    if (!r.package) {
-        if (r.error == pcn::PackageLoadError::Damaged)
-            return pcn::cli::fail("Unexpected file format. (" + path + (r.detail.empty() ? "" : ": " + r.detail) + ")");
-        return pcn::cli::fail("cannot open " + path + ": " + std::strerror(r.systemError));
-    }
-    std::printf("%s\n\n", pcn::PackageListText(*r.package).c_str());
-    for (const auto& row : pcn::PackageReportRows(*r.package)) std::printf("%s\n", expandTabs(row.text()).c_str());
+    std::unique_ptr<pcn::CCabObj> package = pcn::cli::loadPackageArgument(path);
+    if (!package) return 1;
+    std::printf("%s\n\n", pcn::PackageListText(*package).c_str());
+    for (const auto& row : pcn::PackageReportRows(*package)) std::printf("%s\n", expandTabs(row.text()).c_str());
     std::printf("\n Last Build:\n");
-    if (r.package->m_timeBuilt == 0) {
+    if (package->m_timeBuilt == 0) {
         std::printf("%s\n", expandTabs(" \tBuilt:\tnever").c_str());
     } else {
         char when[64];
-        std::time_t t = r.package->m_timeBuilt;
+        std::time_t t = package->m_timeBuilt;
         std::strftime(when, sizeof when, "%c", std::localtime(&t));
         std::printf("%s\n", expandTabs(std::string(" \tBuilt:\t") + when).c_str());
     }
-    std::printf("%s\n", expandTabs(std::string(" \tNeeds Rebuild:\t") + (r.package->m_bRebuild ? "Yes" : "No")).c_str());
-    for (const auto& out : r.package->m_arrOutputFiles)
-        std::printf("%s\n", expandTabs(" \tOutput:\t" + r.package->m_strBuildFolder + out).c_str());
+    std::printf("%s\n", expandTabs(std::string(" \tNeeds Rebuild:\t") + (package->m_bRebuild ? "Yes" : "No")).c_str());
+    for (const auto& out : package->m_arrOutputFiles)
+        std::printf("%s\n", expandTabs(" \tOutput:\t" + package->m_strBuildFolder + out).c_str());
     return 0;
 }
 
