@@ -124,7 +124,7 @@ int buildProject(const BuildArgs& a, pcn::cli::Context& ctx) {
 int runBuild(const BuildArgs& a, pcn::cli::Context& ctx) {
     interrupted = 0;
     std::signal(SIGINT, onInterrupt);
-    if (a.file.size() > 4 && a.file.substr(a.file.size() - 4) == ".pcn") return buildProject(a, ctx);
+    if (a.file.ends_with(".pcn")) return buildProject(a, ctx);
     std::unique_ptr<pcn::CCabObj> package = pcn::cli::loadPackageArgument(a.file);
     return package && buildPackage(*package, ctx.ui()) ? 0 : 1;
 }

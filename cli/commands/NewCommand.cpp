@@ -28,7 +28,7 @@ int32_t kindFromName(const std::string& name) {
 }
 
 int runNew(NewArgs& a) {
-    if (a.packageFile.size() < 4 || a.packageFile.substr(a.packageFile.size() - 4) != ".pcp")
+    if (!a.packageFile.ends_with(".pcp"))
         return pcn::cli::fail("the package file must end with .pcp: " + a.packageFile);
     if (a.kind == "web")
         return pcn::cli::fail("web packages are defined from a component; this command makes cabinet kinds");

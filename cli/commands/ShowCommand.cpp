@@ -15,11 +15,6 @@
 
 namespace {
 
-bool endsWith(const std::string& s, const char* suffix) {
-    size_t n = std::strlen(suffix);
-    return s.size() >= n && s.compare(s.size() - n, n, suffix) == 0;
-}
-
 // Tab stops of the printed report, in characters.
 std::string expandTabs(const std::string& row) {
     static const int stops[] = {16, 40, 56, 76};
@@ -86,7 +81,7 @@ void setupShow(CLI::App& app, pcn::cli::Context& ctx) {
     auto* cmd = app.add_subcommand("show", "Show a package's settings (.pcp) or a project's packages (.pcn)");
     cmd->add_option("FILE", *file, "Package (.pcp) or project (.pcn) file")->required();
     cmd->callback([file, &ctx] {
-        if (endsWith(*file, ".pcn"))
+        if (file->ends_with(".pcn"))
             ctx.exitCode = showProject(*file);
         else
             ctx.exitCode = showPackage(*file);
