@@ -9,6 +9,7 @@
 
 #include "app/gui/CMainFrame.h"
 #include "app/gui/CPCNApp.h"
+#include "build/gui/CRebuildProjectDlg.h"
 #include "platform/SettingsStore.h"
 
 namespace {
@@ -58,6 +59,10 @@ int main(int argc, char** argv) {
                          if (!app.commitData(canAsk)) manager.cancel();
                          else if (canAsk) manager.release();
                      });
+    pcn::gui::PackageEditors& editors = app.listView()->editors();
+    editors.rebuildDialog = [&app](pcn::CCabObj& package) {
+        pcn::gui::RunRebuildDialog(package, app.ui(), pcn::SettingsStore::user(), app.frame());
+    };
     // Closing the main window ends the program even while a dialog is still up.
     QObject::connect(app.frame(), &pcn::gui::CMainFrame::closed, &application, &QApplication::quit,
                      Qt::QueuedConnection);
