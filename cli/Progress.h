@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/core/ProgressSink.h"
+#include "platform/Numbers.h"
 
 namespace pcn::cli {
 

@@ -4,7 +4,6 @@
 // status bar meter with it, the command line a bar on stderr.
 
 #include <cstdint>
-#include <string>
 
 namespace pcn {
 
@@ -21,9 +20,5 @@ public:
 // 10,000,000 both are shifted right by 3 bits first, so the product cannot
 // overflow. A whole of 0 gives 0.
 uint32_t progressPercent(uint32_t part, uint32_t whole);
-
-// The decimal digits of a value with "," after every third digit from the
-// right, as progress displays show byte counts: 1440000 -> "1,440,000".
-std::string groupDigits(uint64_t value);
 
 }  // namespace pcn

@@ -9,7 +9,7 @@
 #include <QThread>
 #include <QVBoxLayout>
 
-#include "app/core/ProgressSink.h"
+#include "platform/Numbers.h"
 #include "distribution/UserInterface.h"
 #include "platform/SettingsStore.h"
 

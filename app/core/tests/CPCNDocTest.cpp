@@ -281,14 +281,5 @@ TEST(ProgressPercent, ScalesLargeNumbersAndGuardsAZeroWhole) {
     EXPECT_EQ(progressPercent(20000000u, 7u), 0u);
 }
 
-TEST(GroupDigits, CommasEveryThirdDigitFromTheRight) {
-    EXPECT_EQ(groupDigits(0), "0");
-    EXPECT_EQ(groupDigits(999), "999");
-    EXPECT_EQ(groupDigits(1000), "1,000");
-    EXPECT_EQ(groupDigits(1440000), "1,440,000");
-    EXPECT_EQ(groupDigits(123456789012u), "123,456,789,012");
-    EXPECT_EQ(groupDigits(UINT64_MAX), "18,446,744,073,709,551,615");
-}
-
 }  // namespace
 }  // namespace pcn

@@ -10,7 +10,6 @@
 #include <QTest>
 #include <QThread>
 
-#include "app/core/ProgressSink.h"
 #include "build/BuildDriver.h"
 #include "build/gui/BuildHostPanel.h"
 #include "build/gui/CRebuildProjectDlg.h"
