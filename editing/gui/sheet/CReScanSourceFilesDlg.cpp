@@ -6,11 +6,11 @@
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
+#include <QStyle>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "app/gui/PcnImages.h"
 #include "distribution/UserInterface.h"
 #include "model/CCabObj.h"
 #include "platform/Paths.h"
@@ -60,7 +60,7 @@ QStringList CReScanSourceFilesDlg::missingFiles() const {
 }
 
 void CReScanSourceFilesDlg::checkFiles() {
-    const QIcon missing = pcnImage(kImageAction);
+    const QIcon missing = style()->standardIcon(QStyle::SP_MessageBoxWarning);
     QPointer<CReScanSourceFilesDlg> alive(this);
     const int count = package_.GetFileCount();
     for (int i = 0; i < count; ++i) {
