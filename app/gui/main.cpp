@@ -10,6 +10,9 @@
 #include "app/gui/CMainFrame.h"
 #include "app/gui/CPCNApp.h"
 #include "build/gui/CRebuildProjectDlg.h"
+#include "editing/gui/EditingContext.h"
+#include "editing/gui/Editors.h"
+#include "editing/gui/pickers/QtPickers.h"
 #include "platform/SettingsStore.h"
 
 namespace {
@@ -53,16 +56,20 @@ int main(int argc, char** argv) {
     const int early = app.initInstance(QApplication::arguments());
     if (early >= 0) return early;
 
+    pcn::gui::QtPickers pickers;
+    pcn::gui::EditingContext editing{pcn::SettingsStore::user(), app.ui(), pickers};
+    pcn::gui::InstallCabinetEditors(app.listView()->editors(), editing, app.frame());
+    app.listView()->editors().rebuildDialog = [&app](pcn::CCabObj& package) {
+        pcn::gui::RunRebuildDialog(package, app.ui(), pcn::SettingsStore::user(), app.frame());
+    };
+    app.frame()->updateCommandUi();
+
     QObject::connect(&application, &QGuiApplication::commitDataRequest, &application,
                      [&app](QSessionManager& manager) {
                          const bool canAsk = manager.allowsInteraction();
                          if (!app.commitData(canAsk)) manager.cancel();
                          else if (canAsk) manager.release();
                      });
-    pcn::gui::PackageEditors& editors = app.listView()->editors();
-    editors.rebuildDialog = [&app](pcn::CCabObj& package) {
-        pcn::gui::RunRebuildDialog(package, app.ui(), pcn::SettingsStore::user(), app.frame());
-    };
     // Closing the main window ends the program even while a dialog is still up.
     QObject::connect(app.frame(), &pcn::gui::CMainFrame::closed, &application, &QApplication::quit,
                      Qt::QueuedConnection);
