@@ -1,126 +1,97 @@
 #include "editing/gui/pickers/QtPickers.h"
 
 #include <QFileDialog>
-#include <QRegularExpression>
 
-#include <algorithm>
+#include "editing/gui/pickers/PickerRules.h"
 
 namespace pcn::gui {
+
 namespace {
 
-// "(*.*)" matches only names with a dot on Linux; the pickers mean every file.
-constexpr const char* kAllFiles = "All Files (*)";
-const QStringList kSignableFiles = {"Controls (*.ocx)", "Library Files (*.dll)", "Executable Files (*.exe)",
-                                    "Cabinet Files (*.cab)", kAllFiles};
-
-bool isSeparator(QChar c) { return c == '/' || c == '\\'; }
-
-struct Request {
-    Request(QString title, QStringList filters, int filterIndex = 1, QString startPath = {}, bool several = false)
-        : title(std::move(title)), filters(std::move(filters)), filterIndex(filterIndex),
-          startPath(std::move(startPath)), several(several) {}
+struct FileRequest {
     QString title;
-    QStringList filters;
-    int filterIndex;  // 1-based, as the callers keep it
-    QString startPath;
-    bool several;
+    QString filterList;
+    QString startFolder;
+    int filterIndex = 1;
+    bool several = false;
 };
 
-// Runs the open dialog; on OK returns the chosen files and the filter index used.
-bool runOpenDialog(QWidget* parent, Request& request, QStringList& chosen) {
-    QFileDialog dialog(parent, request.title, QtPickers::initialFolder(request.startPath));
+// The open dialog of every file picker. (There is no "open as read-only"
+// choice to hide: Qt's dialog never offers one.)
+bool runFileDialog(QWidget* parent, const FileRequest& request, QStringList& chosen, int& filterIndex) {
+    QFileDialog dialog(parent, request.title);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(request.several ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
-    dialog.setOption(QFileDialog::ReadOnly, false);
-    dialog.setNameFilters(request.filters);
-    const int index = std::clamp(request.filterIndex, 1, static_cast<int>(request.filters.size()));
-    dialog.selectNameFilter(request.filters.at(index - 1));
-    const QString name = request.startPath.section(QRegularExpression("[/\\\\]"), -1);
-    if (!request.several && !name.isEmpty()) dialog.selectFile(name);
+    const QStringList nameFilters = QtNameFilters(request.filterList);
+    dialog.setNameFilters(nameFilters);
+    dialog.selectNameFilter(NameFilterAt(nameFilters, request.filterIndex));
+    if (!request.startFolder.isEmpty()) dialog.setDirectory(request.startFolder);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
     chosen = dialog.selectedFiles();
-    request.filterIndex = static_cast<int>(request.filters.indexOf(dialog.selectedNameFilter())) + 1;
+    filterIndex = NameFilterIndex(nameFilters, dialog.selectedNameFilter());
     return true;
 }
 
-bool pickOne(QWidget* parent, Request request, QString& path, int* filterIndex) {
-    request.startPath = path;
-    if (filterIndex) request.filterIndex = *filterIndex;
+// A single file that replaces the given path.
+bool pickFile(QWidget* parent, const QString& title, const char* filterList, QString& path, int& filterIndex) {
     QStringList chosen;
-    if (!runOpenDialog(parent, request, chosen)) return false;
-    path = chosen.front();
-    if (filterIndex && request.filterIndex > 0) *filterIndex = request.filterIndex;
+    if (!runFileDialog(parent, {title, filterList, InitialFolder(path), filterIndex}, chosen, filterIndex))
+        return false;
+    path = chosen.first();
     return true;
+}
+
+bool pickFileInMode(QWidget* parent, const QString& title, const char* filterList, QString& path, int mode) {
+    int filterIndex = mode;
+    return pickFile(parent, title, filterList, path, filterIndex);
 }
 
 }  // namespace
 
-QString QtPickers::initialFolder(const QString& path) {
-    if (path.size() <= 2) return {};
-    for (qsizetype i = path.size(); i > 0; --i)
-        if (isSeparator(path[i - 1])) return path.left(i);
-    return {};
-}
-
-QString QtPickers::folderToSelect(const QString& path) {
-    if (path.size() > 3 && isSeparator(path.back())) return path.left(path.size() - 1);
-    return path;
-}
-
 bool QtPickers::licenceFile(QWidget* parent, QString& path, int& filterIndex) {
-    return pickOne(parent,
-                   {"Select File",
-                    {"Text Files (*.txt)", "Rich Text Files (*.rtf)", kAllFiles, "Exe Files (*.Exe *.exe *.EXE)"}},
-                   path, &filterIndex);
+    return pickFile(parent, QObject::tr("Select File"), kLicenceFileFilter, path, filterIndex);
 }
 
 bool QtPickers::credentialsOrKey(QWidget* parent, QString& path, int mode) {
-    Request request{mode == 1 ? "Select software publishing certificates File" : "Select Key container File",
-                    {"Credential Files (*.spc)", "Private Key Files (*.txt *.pvk)", kAllFiles}};
-    request.filterIndex = mode;
-    return pickOne(parent, request, path, nullptr);
+    const QString title = mode == 1 ? QObject::tr("Select software publishing certificates File")
+                                    : QObject::tr("Select Key container File");
+    return pickFileInMode(parent, title, kCredentialsFilter, path, mode);
 }
 
 bool QtPickers::addFiles(QWidget* parent, const QString& folder, QStringList& files, int& filterIndex) {
-    Request request{"Select File(s)",
-                    {kAllFiles, "Executables (*.exe)", "Libraries (*.dll)", "Controls (*.ocx)"},
-                    filterIndex,
-                    folder,
-                    true};
-    QStringList chosen;
-    if (!runOpenDialog(parent, request, chosen)) return false;
-    files = chosen;
-    if (request.filterIndex > 0) filterIndex = request.filterIndex;
-    return true;
+    return runFileDialog(parent, {QObject::tr("Select File(s)"), kAddFilesFilter, InitialFolder(folder), filterIndex, true},
+                         files, filterIndex);
 }
 
 bool QtPickers::fileToSign(QWidget* parent, QString& path, int mode) {
-    Request request{mode == 1 ? "Select file to digitally sign" : "Select Key container File", kSignableFiles};
-    request.filterIndex = mode;
-    return pickOne(parent, request, path, nullptr);
+    const QString title =
+        mode == 1 ? QObject::tr("Select file to digitally sign") : QObject::tr("Select Key container File");
+    return pickFileInMode(parent, title, kSignableFilter, path, mode);
 }
 
 bool QtPickers::fileToCheck(QWidget* parent, QString& path, int& filterIndex) {
-    return pickOne(parent, {"Select File to Check Trust", kSignableFiles}, path, &filterIndex);
+    return pickFile(parent, QObject::tr("Select File to Check Trust"), kSignableFilter, path, filterIndex);
 }
 
 bool QtPickers::component(QWidget* parent, QString& path, int type) {
-    const char* titles[] = {"Select Component file to Register", "Select Component file to Un-Register",
-                            "Select Component file for Html Template"};
-    return pickOne(parent,
-                   {titles[std::clamp(type, 0, 2)], {"OLE Controls (*.ocx)", "Dynamic-link libraries (*.dll)", kAllFiles}},
-                   path, nullptr);
+    const QString title = type == 1   ? QObject::tr("Select Component file to Un-Register")
+                          : type == 2 ? QObject::tr("Select Component file for Html Template")
+                                      : QObject::tr("Select Component file to Register");
+    return pickFileInMode(parent, title, kComponentFilter, path, 1);
 }
 
 bool QtPickers::packageFile(QWidget* parent, QString& path, int& filterIndex) {
-    return pickOne(parent, {"Select File", {"Package Files (*.pcp)", kAllFiles}}, path, &filterIndex);
+    return pickFile(parent, QObject::tr("Select File"), kPackageFileFilter, path, filterIndex);
 }
 
 bool QtPickers::folder(QWidget* parent, QString& path) {
-    const QString chosen = QFileDialog::getExistingDirectory(parent, "Select a Starting Directory",
-                                                             folderToSelect(path), QFileDialog::ShowDirsOnly);
-    if (chosen.isEmpty()) return false;
-    path = chosen;
+    QFileDialog dialog(parent, QObject::tr("Select a Starting Directory"));
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly, true);
+    const QString selection = FolderPickerSelection(path);
+    if (!selection.isEmpty()) dialog.setDirectory(selection);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
+    path = dialog.selectedFiles().first();
     return true;
 }
 

@@ -1,6 +1,5 @@
 #pragma once
-// The desktop's file and folder dialogs behind the Pickers interface, each
-// with its fixed title and filter list.
+// The pickers as the desktop's file and folder dialogs.
 
 #include "editing/gui/pickers/Pickers.h"
 
@@ -16,13 +15,20 @@ public:
     bool component(QWidget* parent, QString& path, int type) override;
     bool packageFile(QWidget* parent, QString& path, int& filterIndex) override;
     bool folder(QWidget* parent, QString& path) override;
-
-    // The folder a picker starts in: the path cut after its last separator
-    // when the path is longer than two characters, else none.
-    static QString initialFolder(const QString& path);
-    // The folder the folder picker selects: the path less a trailing
-    // separator when it is longer than three characters.
-    static QString folderToSelect(const QString& path);
 };
+
+// The filter lists of the pickers.
+inline constexpr const char* kLicenceFileFilter =
+    "Text Files (*.txt)|*.txt|Rich Text Files (*.rtf)|*.rtf|All Files (*.*)|*.*|Exe Files (*.Exe)|*.Exe||";
+inline constexpr const char* kCredentialsFilter =
+    "Credential Files (*.spc)|*.spc|Private Key Files (*.txt;*.pvk)|*.txt;*.pvk|All Files (*.*)|*.*||";
+inline constexpr const char* kSignableFilter =
+    "Controls (*.ocx)|*.ocx|Library Files (*.dll)|*.dll|Executable Files (*.exe)|*.exe|Cabinet Files (*.cab)|*.cab|"
+    "All Files (*.*)|*.*||";
+inline constexpr const char* kComponentFilter =
+    "OLE Controls (*.ocx)|*.ocx|Dynamic-link libraries (*.dll)|*.dll|All Files (*.*)|*.*||";
+inline constexpr const char* kPackageFileFilter = "Package Files (*.pcp)|*.pcp|All Files (*.*)|*.*||";
+inline constexpr const char* kAddFilesFilter =
+    "All Files (*.*)|*.*|Executables (*.exe)|*.exe|Libraries (*.dll)|*.dll|Controls (*.ocx)|*.ocx||";
 
 }  // namespace pcn::gui
