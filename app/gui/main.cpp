@@ -12,7 +12,6 @@
 #include "build/gui/CRebuildProjectDlg.h"
 #include "editing/gui/EditingContext.h"
 #include "editing/gui/Editors.h"
-#include "editing/gui/pickers/QtPickers.h"
 #include "platform/SettingsStore.h"
 
 namespace {
@@ -56,11 +55,10 @@ int main(int argc, char** argv) {
     const int early = app.initInstance(QApplication::arguments());
     if (early >= 0) return early;
 
-    pcn::gui::QtPickers pickers;
-    pcn::gui::EditingContext editing{pcn::SettingsStore::user(), app.ui(), pickers};
-    pcn::gui::InstallCabinetEditors(app.listView()->editors(), editing, app.frame());
+    pcn::gui::InstallCabinetEditors(app.listView()->editors(), app.editingContext(), app.frame());
     app.listView()->editors().rebuildDialog = [&app](pcn::CCabObj& package) {
-        pcn::gui::RunRebuildDialog(package, app.ui(), pcn::SettingsStore::user(), app.frame());
+        pcn::gui::EditingContext& context = app.editingContext();
+        pcn::gui::RunRebuildDialog(package, context.ui, context.settings, app.frame());
     };
     app.frame()->updateCommandUi();
 
