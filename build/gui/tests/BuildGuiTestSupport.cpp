@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <memory>
 #include <vector>
 
 namespace pcn::test {
@@ -60,6 +61,19 @@ std::string addLargeSourceFile(CCabObj& package, const std::string& relative, ui
     }
     package.AddFile(path.string());
     return path.string();
+}
+
+void makeLargePackage(CCabObj& package, const std::filesystem::path& root) {
+    constexpr uint64_t kLargeFileSize = 200ull * 1024 * 1024;
+    static TempFolder shared;
+    static const std::unique_ptr<CCabObj> large = [] {
+        auto p = std::make_unique<CCabObj>();
+        makeCabinetPackage(*p, shared.path(), "Large");
+        addLargeSourceFile(*p, "large.bin", kLargeFileSize);
+        return p;
+    }();
+    package.CopyFrom(*large);
+    package.m_strTargetFolder = (root / "out" / "Large").string();
 }
 
 bool cabextractAccepts(const std::filesystem::path& cabinet, std::string* output) {

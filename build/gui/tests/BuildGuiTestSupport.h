@@ -32,6 +32,14 @@ std::string addSourceFile(CCabObj& package, const std::string& relative, const s
 // Writes `size` bytes of noise that MSZIP cannot shrink much, and lists the file.
 std::string addLargeSourceFile(CCabObj& package, const std::string& relative, uint64_t size);
 
+// A Cabinet package named "Large" of one file of 200 MB of noise, built
+// into root/out/Large. The file is written once per test process (into a
+// folder removed at exit) and shared by every package made here.
+void makeLargePackage(CCabObj& package, const std::filesystem::path& root);
+
+// How long a test waits for a build at most.
+inline constexpr int kBuildTimeoutMs = 120000;
+
 // The cabinet checked by cabextract -t; its output on failure.
 bool cabextractAccepts(const std::filesystem::path& cabinet, std::string* output = nullptr);
 

@@ -25,9 +25,6 @@ using gui::BuildAnimationMode;
 using gui::BuildHostPanel;
 using gui::CRebuildProjectDlg;
 
-constexpr uint64_t kLargeFileSize = 200ull * 1024 * 1024;
-constexpr int kBuildTimeoutMs = 120000;
-
 // Scripted answers that also note whether each call came on the UI thread.
 class ThreadNotingUi : public ScriptedUserInterface {
 public:
@@ -41,31 +38,15 @@ public:
 
 class BuildHostTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        shared = new TempFolder;
-        makeCabinetPackage(largeTemplate, shared->path(), "Large");
-        addLargeSourceFile(largeTemplate, "large.bin", kLargeFileSize);
-    }
-    static void TearDownTestSuite() {
-        delete shared;
-        shared = nullptr;
-    }
-
     BuildHostTest() : settings(folder.path() / "settings.conf") {}
 
     QString text(QWidget& host, const char* name) const { return host.findChild<QLabel*>(name)->text(); }
-    // A package of the suite's large file, built into this test's folder.
-    void makeLargePackage(CCabObj& package) {
-        package.CopyFrom(largeTemplate);
-        package.m_strTargetFolder = (folder.path() / "out" / "Large").string();
-    }
+    void makeLargePackage(CCabObj& package) { test::makeLargePackage(package, folder.path()); }
     static bool waitUntilCompressing(QWidget& host) {
         return QTest::qWaitFor([&] { return host.findChild<QLabel*>("processedBytes")->text() != "0"; },
                                kBuildTimeoutMs);
     }
 
-    static inline TempFolder* shared = nullptr;
-    static inline CCabObj largeTemplate;
     TempFolder folder;
     SettingsStore settings;
     ThreadNotingUi ui;

@@ -21,30 +21,14 @@ using gui::BuildHostPanel;
 using gui::CCabWizPageBuild;
 using gui::CCabWizSheet;
 
-constexpr uint64_t kLargeFileSize = 200ull * 1024 * 1024;
-constexpr int kBuildTimeoutMs = 120000;
-
 class BuildPageTest : public EditingTest {
 protected:
-    static void SetUpTestSuite() {
-        shared = new TempFolder;
-        makeCabinetPackage(largeTemplate, shared->path(), "Large");
-        addLargeSourceFile(largeTemplate, "large.bin", kLargeFileSize);
-    }
-    static void TearDownTestSuite() {
-        delete shared;
-        shared = nullptr;
-    }
-
     void makeSmallPackage(CCabObj& p, const std::string& name) {
         makeCabinetPackage(p, root(), name);
         addSourceFile(p, "readme.txt", std::string(5000, 'r'));
         addSourceFile(p, "bin/app.dat", std::string(3000, 'a'));
     }
-    void makeLargePackage(CCabObj& p) {
-        p.CopyFrom(largeTemplate);
-        p.m_strTargetFolder = (root() / "out" / "Large").string();
-    }
+    void makeLargePackage(CCabObj& p) { test::makeLargePackage(p, root()); }
     // Opens the sheet straight at the Build page, which starts the build.
     std::unique_ptr<CCabWizSheet> openAtBuildPage(CCabObj& p) {
         auto sheet = std::make_unique<CCabWizSheet>(p, context());
@@ -60,8 +44,6 @@ protected:
             [&] { return page->findChild<QLabel*>("processedBytes")->text() != "0"; }, kBuildTimeoutMs);
     }
 
-    static inline TempFolder* shared = nullptr;
-    static inline CCabObj largeTemplate;
     CCabWizPageBuild* page = nullptr;
     std::unique_ptr<QSignalSpy> ended;
 };
