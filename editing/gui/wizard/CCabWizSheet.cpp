@@ -56,7 +56,7 @@ void CCabWizSheet::setUpButtons() {
     finishButton()->setObjectName("finishButton");
     cancelButton()->setObjectName("cancelButton");
     connect(backButton(), &QAbstractButton::clicked, this, &CCabWizSheet::goBack);
-    connect(nextButton(), &QAbstractButton::clicked, this, &QWizard::next);
+    connect(nextButton(), &QAbstractButton::clicked, this, &CCabWizSheet::goNext);
     connect(finishButton(), &QAbstractButton::clicked, this, &CCabWizSheet::pressFinish);
     applyButtons();
 }
@@ -93,8 +93,19 @@ void CCabWizSheet::goToPage(int id) {
     skippingStore_ = false;
 }
 
+// QWizard::next() refuses a page it still lists as visited, which a Back
+// that skipped pages leaves behind; the pages' own targets decide instead.
+void CCabWizSheet::goNext() {
+    CCabWizPage* page = currentCabPage();
+    if (!page || !page->OnWizardNext()) return;
+    goToPage(page->nextPageId());
+}
+
 void CCabWizSheet::goBack() {
-    if (CCabWizPage* page = currentCabPage()) goToPage(page->backPageId());
+    if (CCabWizPage* page = currentCabPage()) {
+        page->OnWizardBack();
+        goToPage(page->backPageId());
+    }
 }
 
 void CCabWizSheet::pressFinish() {
