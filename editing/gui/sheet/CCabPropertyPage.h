@@ -5,6 +5,8 @@
 
 #include <QWidget>
 
+#include <initializer_list>
+
 namespace pcn {
 class CCabObj;
 }
@@ -40,11 +42,32 @@ public:
     // Runs OnInitDialog the first time, then OnSetActive.
     void activate();
 
+protected:
+    // Changes of these controls mark the tab modified, except while the tab
+    // loads them: text edits, check boxes and buttons, combo boxes.
+    void markModifiedOnChange(std::initializer_list<QWidget*> controls);
+    // Marks the tab modified unless it is loading.
+    void noteChange();
+    // While one of these lives, changes do not mark the tab modified.
+    class Loading {
+    public:
+        explicit Loading(CCabPropertyPage& page) : page_(page), was_(page.loading_) { page_.loading_ = true; }
+        ~Loading() { page_.loading_ = was_; }
+        Loading(const Loading&) = delete;
+        Loading& operator=(const Loading&) = delete;
+
+    private:
+        CCabPropertyPage& page_;
+        bool was_;
+    };
+    bool isLoading() const { return loading_; }
+
 private:
     CCabPropertySheet& sheet_;
     QString caption_;
     bool created_ = false;
     bool modified_ = false;
+    bool loading_ = false;
 };
 
 }  // namespace pcn::gui

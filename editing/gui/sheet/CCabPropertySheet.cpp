@@ -28,7 +28,6 @@ CCabPropertySheet::CCabPropertySheet(CCabObj& copy, EditingContext& context, QWi
     connect(buttons_, &QDialogButtonBox::rejected, this, &CCabPropertySheet::reject);
     connect(applyButton(), &QAbstractButton::clicked, this, [this] { apply(); });
     connect(tabs_, &QTabWidget::currentChanged, this, &CCabPropertySheet::onTabChanged);
-    AddCabPropertyPages(*this);
     updateApplyButton();
 }
 
@@ -121,6 +120,7 @@ void CCabPropertySheet::accept() {
 
 bool RunCabinetPropertySheet(CCabObj& copy, int startPage, EditingContext& context, QWidget* parent) {
     CCabPropertySheet sheet(copy, context, parent);
+    AddCabPropertyPages(sheet);
     if (sheet.pageCount() == 0) return false;
     if (!sheet.setActivePage(startPage)) sheet.setActivePage(0);
     return sheet.exec() == QDialog::Accepted;

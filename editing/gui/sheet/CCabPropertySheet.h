@@ -23,6 +23,7 @@ struct EditingContext;
 class CCabPropertySheet : public QDialog {
     Q_OBJECT
 public:
+    // An empty sheet; AddCabPropertyPages gives it the tabs of the copy's kind.
     CCabPropertySheet(CCabObj& copy, EditingContext& context, QWidget* parent = nullptr);
 
     CCabObj& package() const { return package_; }
