@@ -8,6 +8,7 @@
 
 #include "distribution/UserInterface.h"
 #include "editing/core/Shortcuts.h"
+#include "editing/gui/forms/FormProblem.h"
 #include "editing/gui/forms/FormSupport.h"
 #include "model/CCabObj.h"
 
@@ -43,7 +44,7 @@ CAddShortcutDialog::CAddShortcutDialog(const CCabObj& package, UserInterface& ui
 
 void CAddShortcutDialog::accept() {
     if (descriptionEdit_->text().isEmpty()) {
-        ui_.message("Shortcut Description is required.", "", Icon::Warning, Buttons::Ok, Answer::Ok);
+        ui_.message("Shortcut Description is required.", kMessageCaption, Icon::Warning, Buttons::Ok, Answer::Ok);
         descriptionEdit_->setFocus();
         return;
     }
@@ -51,8 +52,8 @@ void CAddShortcutDialog::accept() {
     for (int i = 0; i < files_->count(); ++i)
         if (files_->item(i)->checkState() == Qt::Checked) checked << files_->item(i)->text();
     if (checked.size() > 1) {
-        ui_.message("More than one file has been selected.\n\nA shortcut can only be associated with one file.", "",
-                    Icon::Warning, Buttons::Ok, Answer::Ok);
+        ui_.message("More than one file has been selected.\n\nA shortcut can only be associated with one file.",
+                    kMessageCaption, Icon::Warning, Buttons::Ok, Answer::Ok);
         return;
     }
     description_ = descriptionEdit_->text();

@@ -15,6 +15,7 @@
 #include "distribution/ErrorReport.h"
 #include "editing/gui/EditingContext.h"
 #include "editing/gui/forms/FormSupport.h"
+#include "editing/gui/forms/RememberedValues.h"
 #include "editing/gui/pickers/Pickers.h"
 #include "model/CCabObj.h"
 #include "platform/SettingsStore.h"
@@ -22,7 +23,6 @@
 namespace pcn::gui {
 namespace {
 
-constexpr std::string_view kLicenceSection = "Settings\\License File";
 constexpr int kDefaultLicenceFilterIndex = 2;
 
 // The error that makes the path no licence file: 0 when it is a file.
@@ -110,15 +110,15 @@ bool UserOptionsForm::checkLicenceFile() {
 
 void UserOptionsForm::browseLicenceFile() {
     SettingsStore& settings = context_.settings;
-    std::string start = settings.readString(kLicenceSection, "Last File", "");
+    std::string start = settings.readString(kLicenseFileSection, "Last File", "");
     if (start.empty()) start = sourceFolder_;
     QString path = QString::fromStdString(start);
-    int filterIndex = settings.readInt(kLicenceSection, "Last Index", kDefaultLicenceFilterIndex);
+    int filterIndex = settings.readInt(kLicenseFileSection, "Last Index", kDefaultLicenceFilterIndex);
     if (!context_.pickers.licenceFile(this, path, filterIndex)) return;
     licenseFile_->setText(path);
     emit modified();
-    settings.writeInt(kLicenceSection, "Last Index", filterIndex);
-    settings.writeString(kLicenceSection, "Last File", path.toStdString());
+    settings.writeInt(kLicenseFileSection, "Last Index", filterIndex);
+    settings.writeString(kLicenseFileSection, "Last File", path.toStdString());
 }
 
 }  // namespace pcn::gui

@@ -5,7 +5,7 @@
 #include "editing/gui/EditingContext.h"
 #include "editing/gui/forms/UserOptionsForm.h"
 #include "editing/gui/wizard/CCabWizSheet.h"
-#include "editing/gui/wizard/WizardSettings.h"
+#include "editing/gui/forms/RememberedValues.h"
 #include "model/CCabObj.h"
 #include "platform/SettingsStore.h"
 

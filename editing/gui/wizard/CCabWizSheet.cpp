@@ -87,17 +87,18 @@ void CCabWizSheet::applyButtons() {
 }
 
 void CCabWizSheet::goToPage(int id) {
+    // A page that is not part of this sheet leaves the user where they are.
     if (id < 0 || !page(id) || id == currentId()) return;
     skippingStore_ = true;
     setCurrentId(id);
     skippingStore_ = false;
 }
 
-// QWizard::next() refuses a page it still lists as visited, which a Back
-// that skipped pages leaves behind; the pages' own targets decide instead.
+// The page stores itself and names the next page; QWizard's own next() would
+// refuse a page already visited earlier in the run (Back may skip pages).
 void CCabWizSheet::goNext() {
     CCabWizPage* page = currentCabPage();
-    if (!page || !page->OnWizardNext()) return;
+    if (!page || !validateCurrentPage()) return;
     goToPage(page->nextPageId());
 }
 

@@ -1,5 +1,9 @@
 #include "editing/gui/wizard/CabWizPages.h"
 
+#include "editing/gui/wizard/CCabWizPage1.h"
+#include "editing/gui/wizard/CCabWizPage2.h"
+#include "editing/gui/wizard/CCabWizPage3.h"
+#include "editing/gui/wizard/CCabWizPage4.h"
 #include "editing/gui/wizard/CCabWizPage5.h"
 #include "editing/gui/wizard/CCabWizPage6.h"
 #include "editing/gui/wizard/CCabWizPage7.h"
@@ -11,6 +15,10 @@
 namespace pcn::gui {
 
 void AddCabWizPages(CCabWizSheet& sheet) {
+    sheet.addCabPage(CCabWizSheet::kInformationPage, new CCabWizPage1(sheet));
+    sheet.addCabPage(CCabWizSheet::kTypePage, new CCabWizPage2(sheet));
+    sheet.addCabPage(CCabWizSheet::kFolderPage, new CCabWizPage3(sheet));
+    sheet.addCabPage(CCabWizSheet::kFilesPage, new CCabWizPage4(sheet));
     sheet.addCabPage(CCabWizSheet::kUserOptionsPage, new CCabWizPage5(sheet));
     sheet.addCabPage(CCabWizSheet::kInstallationPage, new CCabWizPage6(sheet));
     sheet.addCabPage(CCabWizSheet::kMiniSetupPage, new CCabWizPageMiniSetup(sheet));
