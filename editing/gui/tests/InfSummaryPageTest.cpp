@@ -4,6 +4,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTextDocument>
+#include <QTextBlock>
+#include <QTextCharFormat>
 #include <QTextCursor>
 #include <QTextEdit>
 
@@ -139,6 +141,35 @@ TEST_F(InfSummaryPageTest, BackTargetsOfSummaryAndInfByKind) {
     EXPECT_EQ(sheet->currentId(), CCabWizSheet::kInstallationPage);
     EXPECT_TRUE(sheet->nextButton()->isVisible());
     EXPECT_FALSE(sheet->finishButton()->isVisible());
+}
+
+}  // namespace
+}  // namespace pcn::test
+
+namespace pcn::test {
+namespace {
+
+QTextCharFormat formatAt(QTextDocument* document, const QString& text) {
+    QTextCursor found = document->find(text);
+    EXPECT_FALSE(found.isNull()) << text.toStdString();
+    return found.charFormat();
+}
+
+TEST_F(InfSummaryPageTest, SummaryKeepsTheRichTextsFontsColoursAndWeights) {
+    openAt(CCabWizSheet::kSummaryPage);
+    QTextDocument* document = control<QTextEdit>("summaryText")->document();
+    const QTextCharFormat title = formatAt(document, "Package Summary");
+    EXPECT_EQ(title.foreground().color(), QColor(0, 0, 255));
+    EXPECT_EQ(title.fontPointSize(), 14.0);
+    EXPECT_EQ(title.fontFamilies().toStringList(), QStringList{"Book Antiqua"});
+    EXPECT_NE(title.fontWeight(), QFont::Bold);
+    const QTextCharFormat label = formatAt(document, "Company:");
+    EXPECT_EQ(label.fontWeight(), QFont::Bold);
+    EXPECT_EQ(label.fontPointSize(), 10.0);
+    EXPECT_NE(formatAt(document, "Ann & Co").fontWeight(), QFont::Bold);
+    // The title's line break stays inside its paragraph.
+    EXPECT_EQ(document->findBlock(0).text(), QString("Package Summary") + QChar(QChar::LineSeparator) +
+                                                 QString(36, '_'));
 }
 
 }  // namespace
