@@ -3,6 +3,7 @@
 // Back leads for each kind.
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTextDocument>
 #include <QTextBlock>
 #include <QTextCharFormat>
@@ -12,8 +13,10 @@
 #include <filesystem>
 
 #include "build/Summary.h"
+#include "build/gui/BuildHostPanel.h"
 #include "editing/gui/tests/WizardPageTestSupport.h"
 #include "editing/gui/wizard/CCabWizPage9.h"
+#include "editing/gui/wizard/CCabWizPageBuild.h"
 #include "platform/AtomicFile.h"
 
 namespace pcn::test {
@@ -81,15 +84,21 @@ TEST_F(InfSummaryPageTest, SummaryShowsTheRichTextAndFinishWritesTheDocumentAndS
     sheet->goToPage(CCabWizSheet::kSummaryPage);
     EXPECT_EQ(summary->toPlainText(), text);
 
+    auto* build = page<gui::CCabWizPageBuild>(CCabWizSheet::kBuildPage);
+    ASSERT_TRUE(build);
+    QSignalSpy buildEnded(build->panel(), &gui::BuildHostPanel::buildEnded);
     sheet->finishButton()->click();
     const std::filesystem::path document = root() / "out" / "Tools" / "Tools.doc";
     ASSERT_TRUE(std::filesystem::exists(document));
     std::string written;
     ASSERT_TRUE(readWholeFile(document, written));
     EXPECT_EQ(written, SummaryText(package));
+    // The Build page takes over with a disabled Finish; the sheet stays open.
+    EXPECT_EQ(sheet->currentId(), CCabWizSheet::kBuildPage);
     EXPECT_TRUE(sheet->isVisible());
     EXPECT_EQ(sheet->wizardButtons(), CCabWizSheet::kWizDisabledFinish);
     EXPECT_FALSE(sheet->finishButton()->isEnabled());
+    EXPECT_TRUE(buildEnded.wait(60000) || !buildEnded.isEmpty());
     EXPECT_TRUE(ui.shown().empty());
 }
 

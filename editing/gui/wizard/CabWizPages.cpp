@@ -10,6 +10,7 @@
 #include "editing/gui/wizard/CCabWizPage8.h"
 #include "editing/gui/wizard/CCabWizPage9.h"
 #include "editing/gui/wizard/CCabWizPageMiniSetup.h"
+#include "editing/gui/wizard/CCabWizPageBuild.h"
 #include "editing/gui/wizard/CCabWizSheet.h"
 
 namespace pcn::gui {
@@ -25,6 +26,7 @@ void AddCabWizPages(CCabWizSheet& sheet) {
     sheet.addCabPage(CCabWizSheet::kSignaturePage, new CCabWizPage7(sheet));
     sheet.addCabPage(CCabWizSheet::kInfPage, new CCabWizPage8(sheet));
     sheet.addCabPage(CCabWizSheet::kSummaryPage, new CCabWizPage9(sheet));
+    sheet.addCabPage(CCabWizSheet::kBuildPage, new CCabWizPageBuild(sheet));
 }
 
 }  // namespace pcn::gui
