@@ -9,6 +9,7 @@
 
 #include "app/gui/CMainFrame.h"
 #include "app/gui/CPCNApp.h"
+#include "editing/gui/Editors.h"
 #include "platform/SettingsStore.h"
 
 namespace {
@@ -51,6 +52,9 @@ int main(int argc, char** argv) {
     pcn::gui::CPCNApp app(pcn::SettingsStore::user());
     const int early = app.initInstance(QApplication::arguments());
     if (early >= 0) return early;
+
+    pcn::gui::InstallCabinetEditors(app.listView()->editors(), app.editingContext(), app.frame());
+    app.frame()->updateCommandUi();
 
     QObject::connect(&application, &QGuiApplication::commitDataRequest, &application,
                      [&app](QSessionManager& manager) {
