@@ -129,7 +129,10 @@ static INT_PTR CALLBACK pageProc(HWND dialog, UINT message, WPARAM wParam, LPARA
             SetWindowLongPtrW(dialog, DWLP_USER, lParam);
             initPage(dialog, (PageData *)lParam);
             SetForegroundWindow(dialog);
-            return TRUE;
+            if (!((PageData *)lParam)->body) return TRUE;
+            /* Focus on the edit control would select the whole text. */
+            SetFocus(GetDlgItem(dialog, IDOK));
+            return FALSE;
         case WM_COMMAND:
             switch (LOWORD(wParam)) {
                 case IDOK:
