@@ -275,6 +275,68 @@ TEST_F(PropertyTabsTest, MiniSetupBoxesFollowIncludeMiniSetup) {
     EXPECT_TRUE(miniSetup->form()->shortcutGroup()->isEnabled());
 }
 
+TEST_F(PropertyTabsTest, OkWithoutChangesOnEveryTabKeepsTheWholePackage) {
+    setKind(package, kKindSelfExtractingWizard);
+    CCabObj& p = package;
+    p.m_strTargetFolder = (root() / "out" / "Tool").string();
+    p.m_bMiniSetup = 1;
+    p.m_bCreateInf = 0;  // a wizard has no INF file
+    p.m_bCapSingle = 0;
+    p.m_nCabSize = 3000000;
+    p.m_bText = 1;
+    p.m_strText = "Read me\nfirst";
+    p.m_bPassword = 1;
+    p.m_strPassword = "secret";
+    p.m_strLicenseFile = "/licences/eula.txt";
+    p.m_strInstallDir = "/opt/Tool";
+    p.m_bUserDir = 0;
+    p.m_bRestoreDirs = 1;
+    p.m_strExe = "b.exe";
+    p.m_strCommandLine = "/quiet";
+    p.m_nShowType = 4;
+    p.m_strExeDir = "%TEMP%\\work";
+    p.m_bShortcutGroup = 1;
+    p.m_strGroupDesc = "Tarnwick";
+    p.m_bShortcuts = 1;
+    p.m_arrShortcutDesc = {"Tool", "Helper"};
+    p.m_arrShortcutFile = {"b.exe", "a.dll"};
+    p.m_nShortcutFolder = kShortcutFolderStartup;
+    p.m_bSignature = 1;
+    p.m_strSignCredentials = "/keys/mine.spc";
+    p.m_strSignKey = "/keys/mine.pvk";
+    p.m_strSignInfo = "https://tarnwick.example/";
+    p.m_bMD5 = 0;
+    p.m_bTimeStamp = 0;
+    p.SetFileDest(1, "%SYSTEM%");
+    p.SetFileRegister(1, true);
+    CCabObj expected;
+    expected.CopyFrom(p);
+
+    open();
+    for (int i = 0; i < sheet->pageCount(); ++i) ASSERT_TRUE(sheet->setActivePage(i)) << i;
+    EXPECT_FALSE(sheet->applyButton()->isEnabled());
+    sheet->okButton()->click();
+    ASSERT_EQ(sheet->result(), QDialog::Accepted);
+    EXPECT_TRUE(p.StoredMembersEqual(expected));
+    EXPECT_EQ(p.m_strExeDir, "%TEMP%\\work");
+    EXPECT_EQ(p.m_nShowType, 4);
+    EXPECT_EQ(p.m_bRestoreDirs, 1);
+    EXPECT_EQ(p.m_nCabSize, 3000000);
+    EXPECT_TRUE(ui.shown().empty());
+}
+
+TEST_F(PropertyTabsTest, ChoosingCabFileOrCabSelfExtractingAloneLeavesApplyOff) {
+    setKind(package, kKindSelfExtractingWizard);
+    open();
+    auto* type = show<CCabPropertyPage2>();
+    type->form()->cabSelfExtracting->click();
+    type->form()->cabFile->click();
+    EXPECT_FALSE(sheet->applyButton()->isEnabled());
+    EXPECT_TRUE(type->form()->createInf->isEnabled());
+    type->form()->useCompression->click();
+    EXPECT_TRUE(sheet->applyButton()->isEnabled());
+}
+
 class SignatureTabsTest : public PropertyTabsTest {
 protected:
     SignatureTabsTest() {
