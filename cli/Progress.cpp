@@ -5,18 +5,6 @@
 
 namespace pcn::cli {
 
-std::string groupDigits(uint64_t value) {
-    std::string digits = std::to_string(value);
-    std::string out;
-    int count = 0;
-    for (auto it = digits.rbegin(); it != digits.rend(); ++it) {
-        if (count && count % 3 == 0) out.insert(out.begin(), ',');
-        out.insert(out.begin(), *it);
-        ++count;
-    }
-    return out;
-}
-
 ProgressBar::ProgressBar(std::string label) : label_(std::move(label)), terminal_(::isatty(2)) {}
 
 ProgressBar::~ProgressBar() {

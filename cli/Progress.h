@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/Numbers.h"
+
 namespace pcn::cli {
 
 class ProgressBar {
@@ -23,7 +25,6 @@ private:
     bool finished_ = false;
 };
 
-// 1440000 -> "1,440,000"
-std::string groupDigits(uint64_t value);
+using pcn::groupDigits;
 
 }  // namespace pcn::cli

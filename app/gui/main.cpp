@@ -9,6 +9,9 @@
 
 #include "app/gui/CMainFrame.h"
 #include "app/gui/CPCNApp.h"
+#include "editing/gui/EditingContext.h"
+#include "editing/gui/Editors.h"
+#include "editing/gui/pickers/QtPickers.h"
 #include "platform/SettingsStore.h"
 
 namespace {
@@ -51,6 +54,11 @@ int main(int argc, char** argv) {
     pcn::gui::CPCNApp app(pcn::SettingsStore::user());
     const int early = app.initInstance(QApplication::arguments());
     if (early >= 0) return early;
+
+    pcn::gui::QtPickers pickers;
+    pcn::gui::EditingContext editing{pcn::SettingsStore::user(), app.ui(), pickers};
+    pcn::gui::InstallCabinetEditors(app.listView()->editors(), editing, app.frame());
+    app.frame()->updateCommandUi();
 
     QObject::connect(&application, &QGuiApplication::commitDataRequest, &application,
                      [&app](QSessionManager& manager) {

@@ -56,7 +56,7 @@ void CCabWizSheet::setUpButtons() {
     finishButton()->setObjectName("finishButton");
     cancelButton()->setObjectName("cancelButton");
     connect(backButton(), &QAbstractButton::clicked, this, &CCabWizSheet::goBack);
-    connect(nextButton(), &QAbstractButton::clicked, this, &QWizard::next);
+    connect(nextButton(), &QAbstractButton::clicked, this, &CCabWizSheet::goNext);
     connect(finishButton(), &QAbstractButton::clicked, this, &CCabWizSheet::pressFinish);
     applyButtons();
 }
@@ -87,10 +87,19 @@ void CCabWizSheet::applyButtons() {
 }
 
 void CCabWizSheet::goToPage(int id) {
+    // A page that is not part of this sheet leaves the user where they are.
     if (id < 0 || !page(id) || id == currentId()) return;
     skippingStore_ = true;
     setCurrentId(id);
     skippingStore_ = false;
+}
+
+// The page stores itself and names the next page; QWizard's own next() would
+// refuse a page already visited earlier in the run (Back may skip pages).
+void CCabWizSheet::goNext() {
+    CCabWizPage* page = currentCabPage();
+    if (!page || !validateCurrentPage()) return;
+    goToPage(page->nextPageId());
 }
 
 void CCabWizSheet::goBack() {

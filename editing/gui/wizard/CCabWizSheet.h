@@ -76,6 +76,7 @@ public slots:
 
 private:
     void setUpButtons();
+    void goNext();
     void goBack();
     void pressFinish();
     void applyButtons();

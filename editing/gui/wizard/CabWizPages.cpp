@@ -1,11 +1,18 @@
 #include "editing/gui/wizard/CabWizPages.h"
 
+#include "editing/gui/wizard/CCabWizPage1.h"
+#include "editing/gui/wizard/CCabWizPage2.h"
+#include "editing/gui/wizard/CCabWizPage3.h"
+#include "editing/gui/wizard/CCabWizPage4.h"
 #include "editing/gui/wizard/CCabWizSheet.h"
 
 namespace pcn::gui {
 
 void AddCabWizPages(CCabWizSheet& sheet) {
-    (void)sheet;
+    sheet.addCabPage(CCabWizSheet::kInformationPage, new CCabWizPage1(sheet));
+    sheet.addCabPage(CCabWizSheet::kTypePage, new CCabWizPage2(sheet));
+    sheet.addCabPage(CCabWizSheet::kFolderPage, new CCabWizPage3(sheet));
+    sheet.addCabPage(CCabWizSheet::kFilesPage, new CCabWizPage4(sheet));
 }
 
 }  // namespace pcn::gui
