@@ -128,7 +128,7 @@ void FilesForm::removeSelected() {
         package_.RemoveFile(*it);
     }
     // Files added by hand were never counted in; never show a negative total.
-    package_.m_nSourceSize = int32_t(std::max<int64_t>(total, 0));
+    if (removeAdjustsSourceSize) package_.m_nSourceSize = int32_t(std::max<int64_t>(total, 0));
     emit edited();
 }
 
@@ -144,7 +144,7 @@ void FilesForm::showSelectedFile() {
     }
     const int row = fileList->indexOfTopLevelItem(item);
     if (row >= package_.GetFileCount()) {
-        ShowProblem(context_, FormProblem{tr("Invalid Count --- 1"), nullptr});
+        if (reportsInvalidRows) ShowProblem(context_, FormProblem{tr("Invalid Count --- 1"), nullptr});
         return;
     }
     for (QWidget* w : std::initializer_list<QWidget*>{destinationLabel, destination, registerComponent})

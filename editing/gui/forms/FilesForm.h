@@ -36,6 +36,12 @@ public:
     // Rows selected, in ascending order.
     QList<int> selectedRows() const;
 
+    // The wizard reports a selected row the file table does not have and
+    // takes removed files' sizes off the source size; the property sheet
+    // does neither.
+    bool reportsInvalidRows = true;
+    bool removeAdjustsSourceSize = true;
+
     QTreeWidget* fileList;
     QPushButton* addButton;
     QPushButton* removeButton;

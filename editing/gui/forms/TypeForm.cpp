@@ -36,6 +36,8 @@ TypeForm::TypeForm(QWidget* parent) : QWidget(parent) {
     maximumSize->setObjectName("maximumSize");
     maximumSize->setEditable(true);
     maximumSize->setInsertPolicy(QComboBox::NoInsert);
+    // A typed "1" must stay 1, not be completed into the first preset.
+    maximumSize->setCompleter(nullptr);
     for (const char* preset : kCabinetSizePresets) maximumSize->addItem(preset);
     useCompression = makeButton<QCheckBox>(tr("Use Co&mpression"), "useCompression");
     addSignature = makeButton<QCheckBox>(tr("Add &Digital Signature"), "addSignature");

@@ -11,6 +11,7 @@
 #include <QTest>
 #include <QTreeWidget>
 
+#include "editing/gui/forms/FilesForm.h"
 #include "editing/gui/forms/FolderForm.h"
 #include "editing/gui/tests/WizardTestSupport.h"
 #include "editing/gui/wizard/CCabWizPage.h"
@@ -261,6 +262,13 @@ TEST_F(FilesPageTest, RemoveTakesRowsFilesAndSizesAway) {
     find<QPushButton>("removeFiles")->click();
     EXPECT_EQ(rows(), (QStringList{src("a.exe"), src("sub/c.txt")}));
     EXPECT_EQ(packageFiles(), rows());
+    EXPECT_EQ(package->m_nSourceSize, 103);
+
+    // The property sheet's way: the total stays as it is.
+    sheet->findChild<gui::FilesForm*>()->removeAdjustsSourceSize = false;
+    select({0});
+    find<QPushButton>("removeFiles")->click();
+    EXPECT_EQ(rows(), (QStringList{src("sub/c.txt")}));
     EXPECT_EQ(package->m_nSourceSize, 103);
 }
 

@@ -73,7 +73,7 @@ int main(int argc, char** argv) {
     pcn::gui::EditingContext context{settings, ui, pickers};
     pcn::CCabObj package;
     pcn::gui::CCabWizSheet sheet(package, context);
-    sheet.resize(640, 460);
+    sheet.resize(720, 480);
     sheet.show();
 
     control<QLineEdit>(sheet, "productName")->setText("Acme Setup");

@@ -4,6 +4,7 @@
 
 #include "editing/gui/wizard/CCabWizPage.h"
 #include "editing/gui/wizard/CabWizPages.h"
+#include "editing/gui/wizard/WizardPicture.h"
 
 namespace pcn::gui {
 
@@ -19,6 +20,8 @@ CCabWizSheet::CCabWizSheet(CCabObj& package, EditingContext& context, QWidget* p
     : QWizard(parent), package_(package), context_(context) {
     setWindowTitle(tr("Wizard"));
     setObjectName("CCabWizSheet");
+    setWizardStyle(QWizard::ClassicStyle);
+    setPixmap(QWizard::WatermarkPixmap, WizardPicture());
     setUpButtons();
     AddCabWizPages(*this);
     connect(this, &QWizard::currentIdChanged, this, [this](int id) {
