@@ -23,6 +23,9 @@ CCabPropertyPage4::CCabPropertyPage4(CCabPropertySheet& sheet) : CCabPropertyPag
 
 void CCabPropertyPage4::OnInitDialog() {
     form_ = new FilesForm(package(), context(), this);
+    // The total source size is the last scan's; a removed file leaves it as it is.
+    form_->reportsInvalidRows = false;
+    form_->removeAdjustsSourceSize = false;
     rescan_ = new QPushButton(tr("Re-&Scan Files"), this);
     rescan_->setObjectName("rescanFiles");
     rescan_->setAutoDefault(false);

@@ -236,11 +236,13 @@ TEST_F(PropertyTabsTest, ChangePathRewritesOnlyPathsThatBeginWithTheOldFolder) {
 }
 
 TEST_F(PropertyTabsTest, AnEmptyFileListCannotBeLeftOrApplied) {
+    package.m_nSourceSize = 32;
     open();
     auto* files = show<CCabPropertyPage4>();
     files->form()->fileList->selectAll();
     files->form()->removeButton->click();
     EXPECT_EQ(package.GetFileCount(), 0);
+    EXPECT_EQ(package.m_nSourceSize, 32);  // the last scan's total
     EXPECT_TRUE(sheet->applyButton()->isEnabled());
     sheet->tabs()->setCurrentIndex(0);
     EXPECT_EQ(sheet->currentPage(), files);
