@@ -32,7 +32,10 @@ void CCabPropertyPage6::OnInitDialog() {
     connect(form_, &InstallationForm::modified, this, &CCabPropertyPage6::noteChange);
 }
 
-void CCabPropertyPage6::OnSetActive() { form_->enableForKind(CCabObj::KindFromFlags(package().m_bCab, package().m_bCabSelf, package().m_bCabWiz)); }
+void CCabPropertyPage6::OnSetActive() {
+    const CCabObj& p = package();
+    form_->enableForKind(CCabObj::KindFromFlags(p.m_bCab, p.m_bCabSelf, p.m_bCabWiz));
+}
 
 bool CCabPropertyPage6::OnKillActive() {
     form_->store(package());
