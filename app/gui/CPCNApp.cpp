@@ -9,12 +9,18 @@
 
 #include "app/core/CPCNDoc.h"
 #include "app/gui/CAboutDlg.h"
+#include "app/gui/CExportDlg.h"
 #include "app/gui/CInfoView.h"
 #include "app/gui/CMainFrame.h"
+#include "app/gui/CMissingPackageFilesDlg.h"
 #include "app/gui/CPCNView.h"
 #include "app/gui/FileDialogs.h"
+#include "app/gui/ReportPrinting.h"
 #include "app/gui/SingleInstanceGuard.h"
 #include "distribution/gui/QtUserInterface.h"
+#include "editing/gui/EditingContext.h"
+#include "editing/gui/options/CStdProperties.h"
+#include "editing/gui/pickers/QtPickers.h"
 #include "platform/AtomicFile.h"
 #include "platform/Paths.h"
 #include "platform/RegistryHelper.h"
@@ -50,7 +56,8 @@ private:
     QPointer<CMainFrame> frame_;
 };
 
-CPCNApp::CPCNApp(SettingsStore& settings, UserInterface* ui, FileDialogs* dialogs) : settings_(settings) {
+CPCNApp::CPCNApp(SettingsStore& settings, UserInterface* ui, FileDialogs* dialogs, Pickers* pickers)
+    : settings_(settings) {
     if (!ui) {
         ownUi_ = std::make_unique<QtUserInterface>();
         ui = ownUi_.get();
@@ -61,12 +68,19 @@ CPCNApp::CPCNApp(SettingsStore& settings, UserInterface* ui, FileDialogs* dialog
         dialogs = ownDialogs_.get();
     }
     dialogs_ = dialogs;
+    if (!pickers) {
+        ownPickers_ = std::make_unique<QtPickers>();
+        pickers = ownPickers_.get();
+    }
+    pickers_ = pickers;
+    editing_ = std::make_unique<EditingContext>(EditingContext{settings_, *ui_, *pickers_});
     doc_ = std::make_unique<CPCNDoc>(ui_);
 }
 
 CPCNApp::~CPCNApp() {
     doc_->SetProgressSink(nullptr);
     doc_->SetContentsClearedHandler({});
+    doc_->SetMissingFileReconciler({});
     delete frame_.data();
 }
 
@@ -159,7 +173,25 @@ void CPCNApp::createMainWindow() {
     doc_->SetContentsClearedHandler([this] {
         if (list_) list_->contentsCleared();
     });
+    wireShellEditors();
     wireCommands();
+}
+
+// What the shell itself serves to the document and the list view: the
+// repair of missing package files while a project loads, printing, export.
+void CPCNApp::wireShellEditors() {
+    doc_->SetMissingFileReconciler([this](std::vector<std::string>& missing) {
+        CMissingPackageFilesDlg dialog(missing, settings_, *ui_, *pickers_, frame_);
+        return dialog.exec() == QDialog::Accepted ? Answer::Ok : Answer::Cancel;
+    });
+    printing_ = std::make_unique<ReportPrinting>(*ui_, frame_);
+    PackageEditors& editors = list_->editors();
+    editors.print = [this](CCabObj& package, bool preview) { printing_->print(package, preview); };
+    editors.printSetup = [this] { printing_->printSetup(); };
+    editors.exportDialog = [this](CPCNDoc& doc) {
+        CExportDlg dialog(doc, *ui_, *pickers_, frame_);
+        dialog.exec();
+    };
 }
 
 void CPCNApp::wireCommands() {
@@ -173,6 +205,7 @@ void CPCNApp::wireCommands() {
             id, [this, id] { list_->runCommand(id); }, [this, id] { return list_ && list_->canRunCommand(id); });
     frame.setCommandHandler(ID_VIEW_EXPAND_ALL, [this] { info_->expandAllHeadings(); });
     frame.setCommandHandler(ID_VIEW_COLLAPSE, [this] { info_->collapseAllHeadings(); });
+    frame.setCommandHandler(ID_VIEW_OPTIONS, [this] { RunOptionsSheet(*editing_, frame_); });
     frame.setCommandHandler(ID_APP_ABOUT, [this] {
         CAboutDlg about(frame_);
         about.exec();

@@ -27,6 +27,9 @@ class CInfoView;
 class CMainFrame;
 class CPCNView;
 class FileDialogs;
+class Pickers;
+class ReportPrinting;
+struct EditingContext;
 class SingleInstanceGuard;
 
 inline constexpr const char* kDefaultProjectName = "Package List.pcn";
@@ -41,8 +44,9 @@ public:
         bool showWindow = true;
     };
 
-    // ui and dialogs may be null: the Qt dialogs are used.
-    CPCNApp(SettingsStore& settings, UserInterface* ui = nullptr, FileDialogs* dialogs = nullptr);
+    // ui, dialogs and pickers may be null: the Qt dialogs are used.
+    CPCNApp(SettingsStore& settings, UserInterface* ui = nullptr, FileDialogs* dialogs = nullptr,
+            Pickers* pickers = nullptr);
     ~CPCNApp() override;
 
     // The start-up sequence. Returns -1 when the program runs on, else the
@@ -55,6 +59,8 @@ public:
     CInfoView* infoView() const { return info_; }
     CPCNDoc& doc() { return *doc_; }
     UserInterface& ui() { return *ui_; }
+    // What the package editors work with: settings, messages, pickers.
+    EditingContext& editingContext() { return *editing_; }
 
     // The framework's document commands.
     bool newProject();
@@ -76,6 +82,7 @@ private:
 
     void createMainWindow();
     void wireCommands();
+    void wireShellEditors();
     void registerDocumentTypes();
     bool openStartProject();
     // Opens without asking about the current project first.
@@ -88,8 +95,12 @@ private:
     UserInterface* ui_ = nullptr;
     std::unique_ptr<FileDialogs> ownDialogs_;
     FileDialogs* dialogs_ = nullptr;
+    std::unique_ptr<Pickers> ownPickers_;
+    Pickers* pickers_ = nullptr;
+    std::unique_ptr<EditingContext> editing_;
     std::unique_ptr<CPCNDoc> doc_;
     std::unique_ptr<FrameProgress> progress_;
+    std::unique_ptr<ReportPrinting> printing_;
     std::unique_ptr<SingleInstanceGuard> guard_;
     QPointer<CMainFrame> frame_;
     QPointer<CPCNView> list_;

@@ -9,9 +9,7 @@
 
 #include "app/gui/CMainFrame.h"
 #include "app/gui/CPCNApp.h"
-#include "editing/gui/EditingContext.h"
 #include "editing/gui/Editors.h"
-#include "editing/gui/pickers/QtPickers.h"
 #include "platform/SettingsStore.h"
 
 namespace {
@@ -55,9 +53,7 @@ int main(int argc, char** argv) {
     const int early = app.initInstance(QApplication::arguments());
     if (early >= 0) return early;
 
-    pcn::gui::QtPickers pickers;
-    pcn::gui::EditingContext editing{pcn::SettingsStore::user(), app.ui(), pickers};
-    pcn::gui::InstallCabinetEditors(app.listView()->editors(), editing, app.frame());
+    pcn::gui::InstallCabinetEditors(app.listView()->editors(), app.editingContext(), app.frame());
     app.frame()->updateCommandUi();
 
     QObject::connect(&application, &QGuiApplication::commitDataRequest, &application,

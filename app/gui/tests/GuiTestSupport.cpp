@@ -36,7 +36,7 @@ GuiTest::~GuiTest() {
 }
 
 int GuiTest::start(const QStringList& arguments) {
-    app_ = std::make_unique<gui::CPCNApp>(*settings_, &ui_, &dialogs_);
+    app_ = std::make_unique<gui::CPCNApp>(*settings_, &ui_, &dialogs_, &pickers_);
     gui::CPCNApp::Options options;
     options.singleInstance = false;
     options.siblingFileCheck = false;

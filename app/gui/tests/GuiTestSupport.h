@@ -16,6 +16,7 @@
 #include "app/gui/CPCNView.h"
 #include "app/gui/FileDialogs.h"
 #include "distribution/ScriptedUserInterface.h"
+#include "editing/gui/tests/EditingTestSupport.h"
 #include "model/CCabObj.h"
 #include "platform/SettingsStore.h"
 
@@ -68,6 +69,7 @@ protected:
     std::unique_ptr<SettingsStore> settings_;
     ScriptedUserInterface ui_;
     ScriptedFileDialogs dialogs_;
+    ScriptedPickers pickers_;
     std::unique_ptr<gui::CPCNApp> app_;
 };
 

@@ -81,7 +81,7 @@ bool QtPickers::component(QWidget* parent, QString& path, int type) {
 }
 
 bool QtPickers::packageFile(QWidget* parent, QString& path, int& filterIndex) {
-    return pickFile(parent, QObject::tr("Select File"), kPackageFileFilter, path, filterIndex);
+    return pickFile(parent, QObject::tr("Select File"), kPackagePickerFilter, path, filterIndex);
 }
 
 bool QtPickers::folder(QWidget* parent, QString& path) {

@@ -27,7 +27,7 @@ inline constexpr const char* kSignableFilter =
     "All Files (*.*)|*.*||";
 inline constexpr const char* kComponentFilter =
     "OLE Controls (*.ocx)|*.ocx|Dynamic-link libraries (*.dll)|*.dll|All Files (*.*)|*.*||";
-inline constexpr const char* kPackageFileFilter = "Package Files (*.pcp)|*.pcp|All Files (*.*)|*.*||";
+inline constexpr const char* kPackagePickerFilter = "Package Files (*.pcp)|*.pcp|All Files (*.*)|*.*||";
 inline constexpr const char* kAddFilesFilter =
     "All Files (*.*)|*.*|Executables (*.exe)|*.exe|Libraries (*.dll)|*.dll|Controls (*.ocx)|*.ocx||";
 

@@ -10,16 +10,11 @@
 namespace pcn::gui {
 
 CCabPropertyPage::CCabPropertyPage(CCabPropertySheet& sheet, const QString& caption)
-    : sheet_(sheet), caption_(caption) {}
+    : CPropertyPage(sheet, caption), sheet_(sheet) {}
 
 CCabObj& CCabPropertyPage::package() const { return sheet_.package(); }
 
 EditingContext& CCabPropertyPage::context() const { return sheet_.context(); }
-
-void CCabPropertyPage::SetModified(bool modified) {
-    modified_ = modified;
-    sheet_.updateApplyButton();
-}
 
 void CCabPropertyPage::noteChange() {
     if (!loading_) SetModified();
@@ -38,14 +33,6 @@ void CCabPropertyPage::markModifiedOnChange(std::initializer_list<QWidget*> cont
             connect(text, &QPlainTextEdit::textChanged, this, &CCabPropertyPage::noteChange);
         }
     }
-}
-
-void CCabPropertyPage::activate() {
-    if (!created_) {
-        created_ = true;
-        OnInitDialog();
-    }
-    OnSetActive();
 }
 
 }  // namespace pcn::gui

@@ -3,7 +3,7 @@
 // OnInitDialog) exists only once the user has opened it; tabs never opened
 // take no part in Apply and OK. Edits mark a tab modified, which enables Apply.
 
-#include <QWidget>
+#include "editing/gui/PropertySheet.h"
 
 #include <initializer_list>
 
@@ -16,7 +16,7 @@ namespace pcn::gui {
 class CCabPropertySheet;
 struct EditingContext;
 
-class CCabPropertyPage : public QWidget {
+class CCabPropertyPage : public CPropertyPage {
     Q_OBJECT
 public:
     CCabPropertyPage(CCabPropertySheet& sheet, const QString& caption);
@@ -24,23 +24,6 @@ public:
     CCabPropertySheet& sheet() const { return sheet_; }
     CCabObj& package() const;
     EditingContext& context() const;
-    const QString& caption() const { return caption_; }
-
-    // Once, the first time the tab is shown: build the controls, load the copy.
-    virtual void OnInitDialog() {}
-    // Every time the tab becomes the current one.
-    virtual void OnSetActive() {}
-    // Leaving the tab (also before Apply and OK on the current tab): false keeps it.
-    virtual bool OnKillActive() { return true; }
-    // Apply and OK: store into the copy; false refuses Apply (the sheet shows this tab).
-    virtual bool OnApply() { return true; }
-
-    void SetModified(bool modified = true);
-    bool isModified() const { return modified_; }
-    bool isCreated() const { return created_; }
-
-    // Runs OnInitDialog the first time, then OnSetActive.
-    void activate();
 
 protected:
     // Changes of these controls mark the tab modified, except while the tab
@@ -64,9 +47,6 @@ protected:
 
 private:
     CCabPropertySheet& sheet_;
-    QString caption_;
-    bool created_ = false;
-    bool modified_ = false;
     bool loading_ = false;
 };
 

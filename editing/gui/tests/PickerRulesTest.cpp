@@ -22,7 +22,7 @@ TEST(PickerRules, FilterListsBecomeQtNameFiltersThatMatchWhatTheySay) {
 }
 
 TEST(PickerRules, FilterIndexesAreOneBasedAndFallBackToTheFirst) {
-    const QStringList filters = QtNameFilters(kPackageFileFilter);
+    const QStringList filters = QtNameFilters(kPackagePickerFilter);
     EXPECT_EQ(NameFilterAt(filters, 1), "Package Files (*.pcp)");
     EXPECT_EQ(NameFilterAt(filters, 2), "All Files (*)");
     EXPECT_EQ(NameFilterAt(filters, 0), "Package Files (*.pcp)");

@@ -1,0 +1,70 @@
+#include "editing/gui/options/CStdPropertyPage3.h"
+
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "editing/gui/EditingContext.h"
+#include "editing/gui/options/CStdProperties.h"
+#include "platform/SettingsStore.h"
+#include "signing/SigningJobs.h"
+
+namespace pcn::gui {
+namespace {
+
+QString fromView(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+
+}  // namespace
+
+CStdPropertyPage3::CStdPropertyPage3(CStdProperties& sheet)
+    : CPropertyPage(sheet, "Code Signing"), context_(sheet.context()) {
+    setObjectName("CStdPropertyPage3");
+    new QVBoxLayout(this);
+    signCode_ = addTemplate("SignCode Commands", "signCodeCommand", "defaultSignCode",
+                            fromView(codesign::kDefaultSignCodeCommand));
+    timeStamp_ = addTemplate("Time Stamp Commands", "timeStampCommand", "defaultTimeStamp",
+                             fromView(codesign::kDefaultTimeStampCommand));
+}
+
+QPlainTextEdit* CStdPropertyPage3::addTemplate(const QString& title, const char* editName, const char* buttonName,
+                                               const QString& defaultText) {
+    auto* group = new QGroupBox(title, this);
+    auto* edit = new QPlainTextEdit(group);
+    edit->setObjectName(editName);
+    auto* button = new QPushButton("&Default", group);
+    button->setObjectName(buttonName);
+    auto* row = new QHBoxLayout(group);
+    row->addWidget(edit, 1);
+    row->addWidget(button, 0, Qt::AlignTop);
+    layout()->addWidget(group);
+
+    connect(button, &QPushButton::clicked, this, [this, edit, defaultText] {
+        edit->setPlainText(defaultText);
+        SetModified();
+    });
+    connect(edit, &QPlainTextEdit::textChanged, this, [this] {
+        if (!loading_) SetModified();
+    });
+    return edit;
+}
+
+void CStdPropertyPage3::OnInitDialog() {
+    const SettingsStore& settings = context_.settings;
+    loading_ = true;
+    signCode_->setPlainText(QString::fromStdString(
+        settings.readString(codesign::kSection, codesign::kSignCodeCommand, codesign::kDefaultSignCodeCommand)));
+    timeStamp_->setPlainText(QString::fromStdString(
+        settings.readString(codesign::kSection, codesign::kTimeStampCommand, codesign::kDefaultTimeStampCommand)));
+    loading_ = false;
+}
+
+bool CStdPropertyPage3::OnApply() {
+    SettingsStore& settings = context_.settings;
+    settings.writeString(codesign::kSection, codesign::kSignCodeCommand, signCode_->toPlainText().toStdString());
+    settings.writeString(codesign::kSection, codesign::kTimeStampCommand, timeStamp_->toPlainText().toStdString());
+    return true;
+}
+
+}  // namespace pcn::gui
