@@ -43,9 +43,12 @@ bool nextCabinet(CabinetParams* next, uint32_t, void* client) {
     return true;
 }
 
+// A cancel also stops the file being compressed: a large file would
+// otherwise keep the user (and a host window waiting to close) for minutes.
 long status(int kind, uint32_t compressed, uint32_t uncompressed, void* client) {
-    if (kind != kStatusBlock) return 0;
     auto* progress = static_cast<CabinetProgress*>(client);
+    if (progress->job->host.abortRequested.load()) return -1;
+    if (kind != kStatusBlock) return 0;
     progress->compressedTotal += compressed;
     progress->uncompressedTotal += uncompressed;
     BuildProgress shown;
@@ -174,6 +177,10 @@ bool writeCabinets(CabinetWriteJob& job) {
         }
         if (!addFile(compressor, path.c_str(), stored.c_str(), false, nextCabinet, status, posixFileInfo,
                      job.compression)) {
+            if (job.host.abortRequested.load()) {
+                destroyCompressor(compressor);
+                return false;
+            }
             ReportBuildError(job.ui, format("Cabinet add file failed: code %d [%s]\r\n\r\n%s", error.code, path),
                           error.errorNumber);
             job.lastError = error.code;
@@ -183,6 +190,10 @@ bool writeCabinets(CabinetWriteJob& job) {
     }
 
     if (!flushCabinet(compressor, false, nextCabinet, status)) {
+        if (job.host.abortRequested.load()) {
+            destroyCompressor(compressor);
+            return false;
+        }
         job.lastError = error.errorNumber;
         const std::string message = format("Cabinet Flush failed: code %d [%s]\r\n\r\nGetLastError [", error.code, "") +
                                     std::to_string(job.lastError) + "]";

@@ -9,6 +9,8 @@
 
 #include "app/gui/CMainFrame.h"
 #include "app/gui/CPCNApp.h"
+#include "build/gui/CRebuildProjectDlg.h"
+#include "editing/gui/EditingContext.h"
 #include "editing/gui/Editors.h"
 #include "platform/SettingsStore.h"
 
@@ -54,6 +56,10 @@ int main(int argc, char** argv) {
     if (early >= 0) return early;
 
     pcn::gui::InstallCabinetEditors(app.listView()->editors(), app.editingContext(), app.frame());
+    app.listView()->editors().rebuildDialog = [&app](pcn::CCabObj& package) {
+        pcn::gui::EditingContext& context = app.editingContext();
+        pcn::gui::RunRebuildDialog(package, context.ui, context.settings, app.frame());
+    };
     app.frame()->updateCommandUi();
 
     QObject::connect(&application, &QGuiApplication::commitDataRequest, &application,

@@ -23,6 +23,7 @@ public:
     BuildProgress last;
     int progressReports = 0;
     int abortAfterFiles = -1;  // sets the abort flag when this many files were announced
+    int abortAfterBlocks = -1;  // sets the abort flag after this many compressed blocks
 
     void showStep(std::string_view text) override {
         steps.emplace_back(text);
@@ -32,7 +33,7 @@ public:
     void showCurrentFile(std::string_view) override {}
     void showProgress(const BuildProgress& p) override {
         last = p;
-        ++progressReports;
+        if (++progressReports == abortAfterBlocks) abortRequested = 1;
     }
 };
 
@@ -196,6 +197,18 @@ TEST(CabinetWriter, CancelBetweenFilesEndsWithoutAMessage) {
     EXPECT_FALSE(f.write());
     EXPECT_TRUE(f.ui.shown().empty());
     EXPECT_EQ(f.host.steps.size(), 3u);
+    EXPECT_TRUE(fs::is_empty(f.dir / "out"));
+}
+
+// Cancel also stops inside a large file instead of compressing it to its end.
+TEST(CabinetWriter, CancelStopsInsideALargeFileWithoutAMessage) {
+    PackageFixture f;
+    f.add("big.bin", textData(4 * 1024 * 1024, 7));
+    f.host.abortAfterBlocks = 3;
+    EXPECT_FALSE(f.write());
+    EXPECT_EQ(f.host.progressReports, 3);
+    EXPECT_EQ(f.lastError, 0);
+    EXPECT_TRUE(f.ui.shown().empty());
     EXPECT_TRUE(fs::is_empty(f.dir / "out"));
 }
 

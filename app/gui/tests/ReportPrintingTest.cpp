@@ -2,18 +2,24 @@
 // pdftotext, the way a user would read the printout.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QPageLayout>
 #include <QPageSize>
+#include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <algorithm>
 
 #include "app/core/PackageReport.h"
 #include "app/gui/PackageReportLayout.h"
+#include "app/gui/ReportPrinting.h"
+#include "distribution/ScriptedUserInterface.h"
 #include "model/CCabObj.h"
 
 namespace pcn {
@@ -133,6 +139,40 @@ TEST(ReportPrinting, HelpPageShowsAPrintedPage) {
     ASSERT_TRUE(page.open(QIODevice::ReadOnly));
     EXPECT_TRUE(page.readAll().contains("src=\"print-report-page1.png\""));
     EXPECT_TRUE(QFile::exists(QString::fromStdString(help + "print-report-page1.png")));
+}
+
+}  // namespace pcn
+
+namespace pcn {
+
+// Preview through the dialogs the program uses; without a printer the user
+// is told once and the PDF printer takes its place.
+TEST_F(ReportPdf, PreviewWorksWithoutAPrinterAndSaysSo) {
+    addFiles(package, 5);
+    ScriptedUserInterface ui;
+    gui::ReportPrinting printing(ui, nullptr);
+    int previews = 0;
+    auto closePreview = [&] {
+        QTimer::singleShot(0, [&] {
+            auto* preview = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(preview, nullptr);
+            ++previews;
+            preview->reject();
+        });
+    };
+    closePreview();
+    printing.print(package, true);
+    closePreview();
+    printing.print(package, true);
+    EXPECT_EQ(previews, 2);
+    if (gui::ReportPrinting::printerInstalled()) {
+        EXPECT_TRUE(ui.shown().empty());
+        return;
+    }
+    ASSERT_EQ(ui.shown().size(), 1u);  // told once, not at every print
+    EXPECT_EQ(ui.shown()[0].text, gui::kNoPrinterInstalled);
+    EXPECT_EQ(printing.printer().outputFormat(), QPrinter::PdfFormat);
+    EXPECT_EQ(printing.printer().outputFileName(), QDir::home().filePath("Report Sixty.pdf"));
 }
 
 }  // namespace pcn

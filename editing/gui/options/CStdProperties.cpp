@@ -1,5 +1,10 @@
 #include "editing/gui/options/CStdProperties.h"
 
+#include <cstring>
+
+#include "distribution/UserInterface.h"
+#include "editing/gui/EditingContext.h"
+
 #include "editing/gui/options/CStdPropertyPage0.h"
 #include "editing/gui/options/CStdPropertyPage1.h"
 #include "editing/gui/options/CStdPropertyPage2.h"
@@ -14,6 +19,16 @@ CStdProperties::CStdProperties(EditingContext& context, QWidget* parent)
     addPage(new CStdPropertyPage2(*this));
     addPage(new CStdPropertyPage3(*this));
     addPage(new CStdPropertyPage1(*this));
+}
+
+bool ReportUnsavedOptions(EditingContext& context, bool written) {
+    if (!written) {
+        const int error = context.settings.lastError();
+        context.ui.errorDetails("Unable to save the options.",
+                                "Writing " + context.settings.file().string() + " failed: " +
+                                    (error ? std::strerror(error) : "unknown error"));
+    }
+    return written;
 }
 
 bool RunOptionsSheet(EditingContext& context, QWidget* parent) {

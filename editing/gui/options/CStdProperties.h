@@ -36,6 +36,10 @@ private:
     EditingContext& context_;
 };
 
+// Tells the user when the settings store could not be written (written
+// false) and returns written, so that a page's Apply can keep the sheet open.
+bool ReportUnsavedOptions(EditingContext& context, bool written);
+
 // Opens the options sheet modally; true when it ended with OK.
 bool RunOptionsSheet(EditingContext& context, QWidget* parent);
 

@@ -37,9 +37,11 @@ void CStdPropertyPage0::OnInitDialog() {
 
 bool CStdPropertyPage0::OnApply() {
     SettingsStore& settings = context_.settings;
-    settings.writeInt(options::kGeneralSection, options::kReloadWorkspace, reloadWorkspace_->isChecked() ? 1 : 0);
-    settings.writeInt(options::kGeneralSection, options::kDisplayDateAndTime, displayDateTime_->isChecked() ? 1 : 0);
-    return true;
+    const bool reload =
+        settings.writeInt(options::kGeneralSection, options::kReloadWorkspace, reloadWorkspace_->isChecked() ? 1 : 0);
+    const bool clock = settings.writeInt(options::kGeneralSection, options::kDisplayDateAndTime,
+                                         displayDateTime_->isChecked() ? 1 : 0);
+    return ReportUnsavedOptions(context_, reload && clock);
 }
 
 }  // namespace pcn::gui

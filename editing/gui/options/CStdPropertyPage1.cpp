@@ -47,8 +47,7 @@ void CStdPropertyPage1::OnInitDialog() {
 
 bool CStdPropertyPage1::OnApply() {
     const int value = none_->isChecked() ? kNoAnimation : flyingFolders_->isChecked() ? kFlyingFolders : kCustomAnimation;
-    context_.settings.writeInt(options::kSettingsSection, options::kAnimation, value);
-    return true;
+    return ReportUnsavedOptions(context_, context_.settings.writeInt(options::kSettingsSection, options::kAnimation, value));
 }
 
 }  // namespace pcn::gui

@@ -68,8 +68,8 @@ void CStdPropertyPage2::useDefault() {
 
 bool CStdPropertyPage2::OnApply() {
     // Written as shown, the default path too; whether the file exists is the build's concern.
-    context_.settings.writeString(kSelfExtractorSection, kSelfExtractorValue, path_->text().toStdString());
-    return true;
+    return ReportUnsavedOptions(
+        context_, context_.settings.writeString(kSelfExtractorSection, kSelfExtractorValue, path_->text().toStdString()));
 }
 
 }  // namespace pcn::gui

@@ -62,9 +62,11 @@ void CStdPropertyPage3::OnInitDialog() {
 
 bool CStdPropertyPage3::OnApply() {
     SettingsStore& settings = context_.settings;
-    settings.writeString(codesign::kSection, codesign::kSignCodeCommand, signCode_->toPlainText().toStdString());
-    settings.writeString(codesign::kSection, codesign::kTimeStampCommand, timeStamp_->toPlainText().toStdString());
-    return true;
+    const bool signCode =
+        settings.writeString(codesign::kSection, codesign::kSignCodeCommand, signCode_->toPlainText().toStdString());
+    const bool timeStamp =
+        settings.writeString(codesign::kSection, codesign::kTimeStampCommand, timeStamp_->toPlainText().toStdString());
+    return ReportUnsavedOptions(context_, signCode && timeStamp);
 }
 
 }  // namespace pcn::gui

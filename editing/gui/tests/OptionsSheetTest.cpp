@@ -186,4 +186,17 @@ TEST_F(OptionsSheetTest, AnimationValuesOutsideTheChoicesCheckNone) {
     EXPECT_EQ(settings().readInt("Settings", "Animation", -1), 1);
 }
 
+TEST_F(OptionsSheetTest, AnUnwritableStoreIsReportedAndKeepsTheSheetOpen) {
+    // A folder where the settings file should be: the new file cannot replace it.
+    std::filesystem::create_directories(settings().file());
+    control<QCheckBox>("reloadWorkspace")->click();
+    sheet.okButton()->click();
+    EXPECT_TRUE(sheet.isVisible());
+    ASSERT_FALSE(ui.shown().empty());
+    EXPECT_TRUE(ui.shown().back().isErrorDetails);
+    EXPECT_EQ(ui.shown().back().text, "Unable to save the options.");
+    EXPECT_NE(ui.shown().back().details.find(settings().file().string()), std::string::npos);
+    EXPECT_TRUE(sheet.applyButton()->isEnabled());
+}
+
 }  // namespace pcn::test

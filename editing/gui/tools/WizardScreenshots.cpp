@@ -1,10 +1,11 @@
-// pcn_wizard_screenshots OUTPUT-FOLDER: pictures of the package wizard's Type
-// and Files pages for the help pages, taken on a sample package in a
+// pcn_wizard_screenshots OUTPUT-FOLDER: pictures of the package wizard's Type,
+// Files and Build pages for the help pages, taken on a sample package in a
 // throw-away data folder and settings file.
 //   QT_QPA_PLATFORM=offscreen pcn_wizard_screenshots docs
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -15,9 +16,11 @@
 #include <cstdlib>
 #include <fstream>
 
+#include "build/gui/BuildHostPanel.h"
 #include "distribution/ScriptedUserInterface.h"
 #include "editing/gui/EditingContext.h"
 #include "editing/gui/pickers/QtPickers.h"
+#include "editing/gui/wizard/CCabWizPageBuild.h"
 #include "editing/gui/wizard/CCabWizSheet.h"
 #include "model/CCabObj.h"
 #include "platform/SettingsStore.h"
@@ -90,5 +93,30 @@ int main(int argc, char** argv) {
     if (files->topLevelItemCount() < 2) return 1;
     files->topLevelItem(1)->setSelected(true);
     files->setCurrentItem(files->topLevelItem(1));
-    return save(sheet, output + "/wizard-files-page.png") ? 0 : 1;
+    if (!save(sheet, output + "/wizard-files-page.png")) return 1;
+
+    // The Build page after a finished build of the sample files as a cabinet.
+    pcn::CCabObj built;
+    built.m_strProduct = "Acme Runtime";
+    built.m_strCompany = "Acme Software";
+    built.m_strProjectName = "AcmeRuntime";
+    built.m_strSourceFolder = source.toStdString();
+    built.m_strTargetFolder = work.filePath("out/AcmeRuntime").toStdString();
+    built.m_bSignature = 0;
+    built.m_bCreateInf = 0;
+    for (const char* file : {"readme.txt", "bin/acme.dll", "bin/acmetool.exe", "bin/acmectl.ocx", "docs/manual.txt"})
+        built.AddFile((source + file).toStdString());
+    pcn::gui::CCabWizSheet buildSheet(built, context);
+    buildSheet.resize(640, 460);
+    buildSheet.setStartId(pcn::gui::CCabWizSheet::kBuildPage);
+    buildSheet.show();
+    auto* buildPage = qobject_cast<pcn::gui::CCabWizPageBuild*>(buildSheet.page(pcn::gui::CCabWizSheet::kBuildPage));
+    QElapsedTimer waited;
+    waited.start();
+    while (buildPage->panel()->isBuilding() && waited.elapsed() < 60000) QApplication::processEvents(QEventLoop::AllEvents, 50);
+    if (buildSheet.m_bBuildFailed || buildPage->panel()->isBuilding()) {
+        std::fprintf(stderr, "pcn_wizard_screenshots: the sample build did not succeed\n");
+        return 1;
+    }
+    return save(buildSheet, output + "/wizard-build-page.png") ? 0 : 1;
 }

@@ -4,6 +4,7 @@
 #include "editing/gui/wizard/CCabWizPage2.h"
 #include "editing/gui/wizard/CCabWizPage3.h"
 #include "editing/gui/wizard/CCabWizPage4.h"
+#include "editing/gui/wizard/CCabWizPageBuild.h"
 #include "editing/gui/wizard/CCabWizSheet.h"
 
 namespace pcn::gui {
@@ -13,6 +14,7 @@ void AddCabWizPages(CCabWizSheet& sheet) {
     sheet.addCabPage(CCabWizSheet::kTypePage, new CCabWizPage2(sheet));
     sheet.addCabPage(CCabWizSheet::kFolderPage, new CCabWizPage3(sheet));
     sheet.addCabPage(CCabWizSheet::kFilesPage, new CCabWizPage4(sheet));
+    sheet.addCabPage(CCabWizSheet::kBuildPage, new CCabWizPageBuild(sheet));
 }
 
 }  // namespace pcn::gui
