@@ -1,0 +1,19 @@
+#ifndef PCN_STUB_RESOURCE_H
+#define PCN_STUB_RESOURCE_H
+
+#define IDI_STUB 1
+
+#define IDD_TEXT 100
+#define IDD_PASSWORD 101
+#define IDD_FOLDER 102
+#define IDD_PROGRESS 103
+
+#define IDC_HEADING 1001
+#define IDC_BODY 1002
+#define IDC_PASSWORD 1003
+#define IDC_FOLDER 1004
+#define IDC_BROWSE 1005
+#define IDC_STATUS 1006
+#define IDC_PROGRESS 1007
+
+#endif

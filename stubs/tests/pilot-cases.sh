@@ -1,0 +1,55 @@
+# PilotStub.Exe under Wine, quiet: a wizard package with a password refuses a
+# missing or wrong /P: and installs with the right one; every file lands in
+# the installation folder or its own destination (%TEMP%), a control marked
+# for registration has its DllRegisterServer run, and the program to execute
+# runs with its command line and folder.
+
+wsrc="$work/wizard-src"
+mkdir -p "$wsrc/app/docs" "$wsrc/bin"
+cp "$markers/MarkerProgram.exe" "$markers/MarkerControl.dll" "$wsrc/bin/"
+head -c 100000 /dev/urandom >"$wsrc/app/data.bin"
+printf 'Tide tables\r\n' >"$wsrc/app/docs/readme.txt"
+printf 'for the temporary folder\r\n' >"$wsrc/temp-note.txt"
+printf 'Licence: be nice.\n' >"$work/licence.txt"
+"$bin/parcelon" new "$work/Secret.pcp" --kind wizard --company "Harbour Tide" --product "Secret Tides" --version 1.2 \
+  --source "$wsrc" --subdirs --restore-dirs --target "$work/out" --no-inf --no-signature >/dev/null 2>&1 || fail "new Secret"
+"$bin/parcelon" wizard "$work/Secret.pcp" --password 's3cret!' --text $'Welcome\nto the tides' \
+  --licence "$work/licence.txt" --dest temp-note.txt=%TEMP% --register MarkerControl.dll \
+  --exe 'bin\MarkerProgram.exe' --command-line '--into "%DESTDIR%"' --exe-dir '%DESTDIR%\app' \
+  >/dev/null 2>&1 || fail "wizard Secret"
+"$bin/parcelon" config "$work/Secret.pcp" | grep -q '^DestPath[0-9]*=%TEMP%' || fail "Secret's pcn.cfg sends a file to %TEMP%"
+exe=$(build_package "$work/Secret.pcp") || fail "build Secret"
+case "$exe" in *SecretTidesW.EXE|*W.EXE) ;; *) fail "wizard executable name: $exe" ;; esac
+
+run_windows "$exe" /Q '/T:C:\secret' && fail "installed without a password"
+grep -q 'protected by a password' "$work/last.out" || fail "missing password not reported: $(cat "$work/last.out")"
+run_windows "$exe" /Q '/P:wrong' '/T:C:\secret' && fail "installed with a wrong password"
+grep -q 'password is not correct' "$work/last.out" || fail "wrong password not reported: $(cat "$work/last.out")"
+[ ! -e "$drive_c/secret" ] || fail "a refused password left an installation folder"
+
+run_windows "$exe" /Q '/P:s3cret!' '/T:C:\secret' || fail "right password: exit code $? $(cat "$work/last.out")"
+dest="$drive_c/secret"
+for f in app/data.bin app/docs/readme.txt bin/MarkerProgram.exe bin/MarkerControl.dll; do
+  cmp -s "$wsrc/$f" "$dest/$f" || fail "installed byte-identical: $f"
+done
+[ ! -e "$dest/temp-note.txt" ] || fail "temp-note.txt went to the installation folder"
+cmp -s "$wsrc/temp-note.txt" "$wine_temp/temp-note.txt" || fail "DestPath sends temp-note.txt to %TEMP%"
+[ ! -e "$dest/pcn.cfg" ] && [ ! -e "$dest/licence.txt" ] || fail "pcn.cfg or the licence copy left in the installation folder"
+[ -e "$dest/bin/MarkerControl.dll.registered" ] || fail "DllRegisterServer of the marked control ran"
+[ ! -e "$dest/bin/MarkerProgram.exe.registered" ] || fail "an unmarked file was registered"
+if wait_for "$dest/app/ran.txt"; then
+  grep -q -- '--into "C:\\secret"' "$dest/app/ran.txt" || fail "program's command line: $(head -n 1 "$dest/app/ran.txt")"
+else
+  fail "the program of Exe= ran in its folder"
+fi
+
+# Flat installation into the default folder (Dir= with a token), no password.
+"$bin/parcelon" new "$work/Flat.pcp" --kind wizard --company "Harbour Tide" --product "Flat Tides" \
+  --source "$wsrc" --subdirs --target "$work/out" --no-inf --no-signature >/dev/null 2>&1 || fail "new Flat"
+"$bin/parcelon" wizard "$work/Flat.pcp" --install-dir '%PROGRAMFILES%\Flat Tides' --flat >/dev/null 2>&1 || fail "wizard Flat"
+exe=$(build_package "$work/Flat.pcp") || fail "build Flat"
+run_windows "$exe" /Q || fail "Flat: exit code $? $(cat "$work/last.out")"
+flat="$drive_c/Program Files/Flat Tides"
+cmp -s "$wsrc/app/docs/readme.txt" "$flat/readme.txt" && cmp -s "$wsrc/bin/MarkerProgram.exe" "$flat/MarkerProgram.exe" \
+  || fail "Flat installs every file straight into %PROGRAMFILES%\\Flat Tides"
+[ ! -e "$flat/app" ] || fail "Flat made sub-folders"
