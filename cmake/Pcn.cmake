@@ -35,10 +35,6 @@ function(pcn_add_fuzzer name)
   if(F_CORPUS)
     set(seed ${F_CORPUS})
   endif()
-  # libFuzzer adds the inputs it finds to the first corpus folder: a folder
-  # of the build, so that the seeds in the source tree stay as they are.
-  set(found ${CMAKE_BINARY_DIR}/fuzz/${name}-corpus)
-  file(MAKE_DIRECTORY ${found})
   add_test(NAME fuzz.${name}
-    COMMAND ${name} -max_total_time=${PCN_FUZZ_SECONDS} -rss_limit_mb=2048 -timeout=10 ${found} ${seed})
+    COMMAND ${name} -max_total_time=${PCN_FUZZ_SECONDS} -rss_limit_mb=2048 -timeout=10 ${seed})
 endfunction()
