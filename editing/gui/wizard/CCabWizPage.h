@@ -29,6 +29,8 @@ public:
     virtual void OnSetActive() {}
     // Next: store the fields and check them; false keeps the page.
     virtual bool OnWizardNext() { return true; }
+    // Back, before the sheet moves to backPageId().
+    virtual void OnWizardBack() {}
     // Finish: false keeps the sheet open.
     virtual bool OnWizardFinish() { return true; }
     // Cancel: false keeps the sheet open.

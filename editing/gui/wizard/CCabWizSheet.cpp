@@ -106,7 +106,10 @@ void CCabWizSheet::goNext() {
 }
 
 void CCabWizSheet::goBack() {
-    if (CCabWizPage* page = currentCabPage()) goToPage(page->backPageId());
+    if (CCabWizPage* page = currentCabPage()) {
+        page->OnWizardBack();
+        goToPage(page->backPageId());
+    }
 }
 
 void CCabWizSheet::pressFinish() {
