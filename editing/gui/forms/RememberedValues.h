@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "editing/core/SigningDefaults.h"
+
 namespace pcn {
 class SettingsStore;
 }
@@ -18,7 +20,7 @@ inline constexpr std::string_view kAddFilesSection = "Settings\\Add Files";
 inline constexpr std::string_view kLicenseFileSection = "Settings\\License File";
 
 // Machine-wide keys read through the registry helper.
-inline constexpr std::string_view kInformationKey = "SOFTWARE\\Tarnwick Development\\Parcelon Packages\\Information";
+using ::pcn::kInformationKey;  // the program's "Information" key, shared with the signing defaults
 inline constexpr std::string_view kWindowsNtVersionKey = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
 
 // Replaces value with the remembered one when there is one.
