@@ -31,10 +31,14 @@ function(pcn_add_fuzzer name)
   target_compile_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
   target_link_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
   target_link_libraries(${name} PRIVATE ${F_LIBS})
+  # libFuzzer writes what it finds into the first corpus folder: keep that in
+  # the build tree so the seeds in the source tree stay as committed.
+  set(work ${CMAKE_BINARY_DIR}/fuzz/${name}-corpus)
+  file(MAKE_DIRECTORY ${work})
   set(seed "")
   if(F_CORPUS)
     set(seed ${F_CORPUS})
   endif()
   add_test(NAME fuzz.${name}
-    COMMAND ${name} -max_total_time=${PCN_FUZZ_SECONDS} -rss_limit_mb=2048 -timeout=10 ${seed})
+    COMMAND ${name} -max_total_time=${PCN_FUZZ_SECONDS} -rss_limit_mb=2048 -timeout=10 ${work} ${seed})
 endfunction()

@@ -4,6 +4,7 @@
 #include <QWidget>
 
 #include "app/gui/PackageEditors.h"
+#include "editing/gui/sheet/CCabPropertySheet.h"
 #include "editing/gui/wizard/CCabWizSheet.h"
 
 namespace pcn::gui {
@@ -12,6 +13,9 @@ void InstallCabinetEditors(PackageEditors& editors, EditingContext& context, QWi
     QPointer<QWidget> owner(parent);
     editors.cabinetWizard = [&context, owner](CCabObj& package) {
         return RunCabinetWizard(package, context, owner.data());
+    };
+    editors.cabinetSheet = [&context, owner](CCabObj& copy, int page) {
+        return RunCabinetPropertySheet(copy, page, context, owner.data());
     };
 }
 

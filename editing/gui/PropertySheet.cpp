@@ -104,9 +104,11 @@ bool CPropertySheet::apply() {
     for (int i = 0; i < pageCount(); ++i) {
         CPropertyPage* p = page(i);
         if (!p->isCreated()) continue;
+        const int shownBefore = current_;
         if (!p->OnApply()) {
-            // The tab may already have shown itself (a question answered No).
-            if (current_ != i) setActivePage(i);
+            // A tab that refuses shows itself, unless it has shown another
+            // tab (the one the user has to fix: the signature question's No).
+            if (current_ == shownBefore && current_ != i) setActivePage(i);
             return false;
         }
         p->SetModified(false);

@@ -11,6 +11,8 @@ class QPushButton;
 
 namespace pcn::gui {
 
+class InfForm;
+
 class CCabPropertyPage8 : public CCabPropertyPage {
     Q_OBJECT
 public:
@@ -23,14 +25,11 @@ public:
     // Rebuild Inf: the text generated afresh from the package.
     void OnRebuildInf();
 
-    QPlainTextEdit* infEdit() const { return edit_; }
-    QPushButton* rebuildButton() const { return rebuild_; }
+    QPlainTextEdit* infEdit() const;
+    QPushButton* rebuildButton() const;
 
 private:
-    void showText(const std::string& crLfText);
-
-    QPlainTextEdit* edit_ = nullptr;
-    QPushButton* rebuild_ = nullptr;
+    InfForm* form_ = nullptr;
     bool loaded_ = false;
 };
 
