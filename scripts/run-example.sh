@@ -45,19 +45,6 @@ if has_command build; then
   for f in $(find "$work/output" \( -name '*.CAB' -o -name '*.EXE' \) | sort); do
     if osslsigncode verify -CAfile "$keys/cert.pem" "$f" >/dev/null 2>&1; then echo "signature ok:     $f"; fi
   done
-  # The self-extractors run unattended under Wine when it is there.
-  if [ "$status" -eq 0 ] && command -v wine >/dev/null; then
-    echo "== the self-extractors under Wine"
-    export WINEPREFIX="$work/wine" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-    wineboot -i >/dev/null 2>&1
-    wine "$work/output/Tide Tables Archive/TideSfx.EXE" /Q 'https://gh.072103.xyz/T:C:\TideSfx' >/dev/null 2>&1 || status=$?
-    wine "$work/output/Tide Tables/TideSetupW.EXE" /Q 'https://gh.072103.xyz/T:C:\TideSetup' >/dev/null 2>&1 || status=$?
-    for f in TideSfx TideSetup; do
-      if diff -r "$source" "$WINEPREFIX/drive_c/$f" >/dev/null; then echo "extracted byte-identical: $f"
-      else echo "extraction differs: $f"; status=1; fi
-    done
-    wineserver -k >/dev/null 2>&1 || true
-  fi
   exit $status
 fi
 

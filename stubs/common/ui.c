@@ -64,6 +64,19 @@ void StubReport(BOOL quiet, const WCHAR *title, const WCHAR *text, UINT icon) {
     StubFree(bytes);
 }
 
+int ReportUsage(const StubArgs *args, const WCHAR *title, const WCHAR *usage) {
+    if (args->help) {
+        StubReport(args->quiet, title, usage, MB_ICONINFORMATION);
+        return STUB_EXIT_OK;
+    }
+    size_t cap = wcslen(usage) + STUB_PATH_CAP + 64;
+    WCHAR *text = StubAlloc(cap * sizeof(WCHAR));
+    if (text) WideFormat(text, cap, L"Unknown argument: %ls\r\n\r\n%ls", args->bad, usage);
+    StubReport(args->quiet, title, text ? text : usage, MB_ICONWARNING);
+    StubFree(text);
+    return STUB_EXIT_USAGE;
+}
+
 typedef struct PageData {
     const WCHAR *title, *heading, *body, *acceptLabel, *declineLabel;
     WCHAR *folder;

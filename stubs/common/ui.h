@@ -27,6 +27,10 @@ typedef struct StubArgs {
 
 void ParseStubArgs(StubArgs *args, BOOL plainArgumentAllowed);
 
+/* /? or a switch the program does not know: the usage, with the unknown
+   argument first; returns the exit code. */
+int ReportUsage(const StubArgs *args, const WCHAR *title, const WCHAR *usage);
+
 /* A message box, or in quiet mode a line on the standard error stream. */
 void StubReport(BOOL quiet, const WCHAR *title, const WCHAR *text, UINT icon);
 

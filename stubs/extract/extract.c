@@ -56,10 +56,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE previous, PWSTR commandLine, i
     WCHAR own[STUB_PATH_CAP];
     OwnPath(own, STUB_PATH_CAP);
     WideFormat(title, MAX_PATH + 64, L"%ls - Self-Extracting Cabinet", FileNamePart(own));
-    if (args.help || args.bad[0]) {
-        StubReport(args.quiet, title, usage, args.help ? MB_ICONINFORMATION : MB_ICONWARNING);
-        return args.help ? STUB_EXIT_OK : STUB_EXIT_USAGE;
-    }
+    if (args.help || args.bad[0]) return ReportUsage(&args, title, usage);
     CoInitializeEx(NULL, COINIT_APARTMENTTHREADED);
 
     StubCabinet cabinet;

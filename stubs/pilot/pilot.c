@@ -407,10 +407,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE previous, PWSTR commandLine, i
     ParseStubArgs(&w.args, FALSE);
     OwnPath(w.cabinet.imagePath, STUB_PATH_CAP);
     WideFormat(w.title, 512, L"%ls Setup", FileNamePart(w.cabinet.imagePath));
-    if (w.args.help || w.args.bad[0]) {
-        StubReport(w.args.quiet, w.title, usage, w.args.help ? MB_ICONINFORMATION : MB_ICONWARNING);
-        return w.args.help ? STUB_EXIT_OK : STUB_EXIT_USAGE;
-    }
+    if (w.args.help || w.args.bad[0]) return ReportUsage(&w.args, w.title, usage);
     OleInitialize(NULL);
     if (!OpenOwnCabinet(&w.cabinet, w.args.quiet, w.title) || !readSettings(&w)) return STUB_EXIT_FAILED;
     makeTitle(&w);

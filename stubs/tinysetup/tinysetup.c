@@ -153,10 +153,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE previous, PWSTR commandLine, i
     static MiniSetup m;
     ParseStubArgs(&m.args, TRUE);
     WideCopy(m.title, 512, L"Mini Setup");
-    if (m.args.help || m.args.bad[0] || m.args.target[0] || m.args.hasPassword) {
-        StubReport(m.args.quiet, m.title, usage, m.args.help ? MB_ICONINFORMATION : MB_ICONWARNING);
-        return m.args.help ? STUB_EXIT_OK : STUB_EXIT_USAGE;
-    }
+    if (m.args.target[0] || m.args.hasPassword) WideCopy(m.args.bad, STUB_PATH_CAP, L"/T: or /P:");
+    if (m.args.help || m.args.bad[0]) return ReportUsage(&m.args, m.title, usage);
     if (m.args.first[0]) {
         DWORD n = GetFullPathNameW(m.args.first, STUB_PATH_CAP, m.folder, NULL);
         if (n == 0 || n >= STUB_PATH_CAP) WideCopy(m.folder, STUB_PATH_CAP, m.args.first);
