@@ -113,6 +113,10 @@ int buildProject(const BuildArgs& a, pcn::cli::Context& ctx) {
     int failures = 0, built = 0;
     for (const auto& p : doc.m_listPackages) {
         if (!selected(*p, a.packages)) continue;
+        if (p->m_bNotLoaded) {
+            std::fprintf(stderr, "%s: not loaded, not built\n", p->m_strPackageFile.c_str());
+            continue;
+        }
         ++built;
         if (!buildPackage(*p, ctx.ui())) ++failures;
         if (interrupted) break;
