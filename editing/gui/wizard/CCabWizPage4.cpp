@@ -38,6 +38,11 @@ void CCabWizPage4::rescan() {
         ShowProblem(context(), FormProblem{tr("Unable to read the source folder:\n\n%1")
                                                .arg(QString::fromStdString(p.m_strSourceFolder)),
                                            nullptr});
+    else if (!result.loops.empty())
+        ShowProblem(context(), FormProblem{tr("These folders lead back to a folder scanned already (a link loop) "
+                                              "and were not scanned again:\n\n%1")
+                                               .arg(QString::fromStdString(result.loops.front())),
+                                           nullptr});
 }
 
 int CCabWizPage4::nextPageId() const {
