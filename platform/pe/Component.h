@@ -17,25 +17,24 @@
 
 namespace pcn::pe {
 
-// A read-only mapping of a whole file; any size, no copy.
-class MappedFile {
+// Components larger than this are not read: the biggest real ones are a few
+// tens of MB, and a reader must not be made to hold gigabytes.
+inline constexpr size_t kMaxComponentFileSize = 128u * 1024 * 1024;
+
+// A component file's bytes, read whole (not mapped: a file truncated while
+// it is read must be a read error, not a crash).
+class ComponentFile {
 public:
-    // Nullopt (errno in *error) when the file cannot be opened or mapped, or
-    // is no regular file.
-    static std::optional<MappedFile> open(const std::filesystem::path& file, int* error = nullptr);
+    // Nullopt (errno in *error) when the file cannot be opened or read: ENOENT
+    // and the like, EISDIR, EINVAL for anything that is not a regular file
+    // (a FIFO, a device), EFBIG above kMaxComponentFileSize.
+    static std::optional<ComponentFile> open(const std::filesystem::path& file, int* error = nullptr);
 
-    MappedFile(MappedFile&& other) noexcept;
-    MappedFile& operator=(MappedFile&& other) noexcept;
-    MappedFile(const MappedFile&) = delete;
-    MappedFile& operator=(const MappedFile&) = delete;
-    ~MappedFile();
-
-    std::string_view bytes() const { return {static_cast<const char*>(address_), size_}; }
+    std::string_view bytes() const { return bytes_; }
 
 private:
-    MappedFile(void* address, size_t size) : address_(address), size_(size) {}
-    void* address_ = nullptr;
-    size_t size_ = 0;
+    explicit ComponentFile(std::string bytes) : bytes_(std::move(bytes)) {}
+    std::string bytes_;
 };
 
 // The version resource's FileVersion/OLESelfRegister/translation; nullopt when

@@ -172,9 +172,9 @@ TEST_F(UnreadableFileTest, MissingEmptyTextAndFolderGiveNothing) {
         EXPECT_FALSE(loadTypeLibrary(file)) << file;
     }
     int error = 0;
-    EXPECT_FALSE(MappedFile::open(folder_ / "missing.ocx", &error));
+    EXPECT_FALSE(ComponentFile::open(folder_ / "missing.ocx", &error));
     EXPECT_EQ(error, ENOENT);
-    EXPECT_FALSE(MappedFile::open(folder_, &error));
+    EXPECT_FALSE(ComponentFile::open(folder_, &error));
     EXPECT_EQ(error, EISDIR);
 }
 
