@@ -100,4 +100,10 @@ bool WriteWebPackage(const CCabObj& package, std::string_view infText, std::stri
     return ok;
 }
 
+bool WriteWebPackageFiles(const CCabObj& package, UserInterface& ui) {
+    std::string site = SiteBaseAddress();
+    std::string html = package.m_pWeb->m_bHtmTemplate ? BuildWebHtml(package, site) : std::string();
+    return WriteWebPackage(package, BuildWebInf(package, site), html, ui);
+}
+
 }  // namespace pcn

@@ -36,4 +36,8 @@ std::string WebHtmlFilePath(const CCabObj& package);
 bool WriteWebPackage(const CCabObj& package, std::string_view infText, std::string_view htmlText,
                      UserInterface& ui);
 
+// What finishing the web wizard writes: the INF and (with "Create Htm
+// Template") the HTML built now from the definition and the user's site address.
+bool WriteWebPackageFiles(const CCabObj& package, UserInterface& ui);
+
 }  // namespace pcn
