@@ -29,7 +29,7 @@ bool printableName(std::string_view name) {
 
 bool ComponentLoader::load(const std::string& componentPath) {
     int code = 0;
-    auto component = pe::ComponentFile::open(componentPath, &code);
+    auto component = pe::MappedFile::open(componentPath, &code);
     if (!component) {
         error_ = componentPath + ": " + std::strerror(code);
         return false;
@@ -47,7 +47,7 @@ bool ComponentLoader::loadSharedObject(const std::string& componentPath) {
     return false;
 }
 
-bool ComponentLoader::loadPeComponent(const std::string& componentPath, pe::ComponentFile component) {
+bool ComponentLoader::loadPeComponent(const std::string& componentPath, pe::MappedFile component) {
     images_.push_back(std::move(component));
     std::string_view bytes = images_.back().bytes();
     auto image = pe::PeImage::parse(bytes);
@@ -65,7 +65,7 @@ bool ComponentLoader::loadPeComponent(const std::string& componentPath, pe::Comp
         for (const std::string* folder : std::initializer_list<const std::string*>{&componentFolder, &programFolder, &systemFolder}) {
             auto path = lookup_.find(*folder, name, true);
             if (!path) continue;
-            auto mapped = pe::ComponentFile::open(*path);
+            auto mapped = pe::MappedFile::open(*path);
             if (!mapped) continue;
             auto library = pe::PeImage::parse(mapped->bytes());
             // The loader passes over a file of another architecture and looks on.

@@ -27,10 +27,10 @@ public:
 
 private:
     bool loadSharedObject(const std::string& componentPath);
-    bool loadPeComponent(const std::string& componentPath, pe::ComponentFile component);
+    bool loadPeComponent(const std::string& componentPath, pe::MappedFile component);
     void listUnresolved(const std::string& name);
 
-    std::deque<pe::ComponentFile> images_;  // kept in memory until the host is killed
+    std::deque<pe::MappedFile> images_;  // kept mapped until the host is killed
     FolderLookup lookup_;
     std::string error_;
     size_t unresolved_ = 0;

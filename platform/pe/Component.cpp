@@ -1,5 +1,11 @@
 #include "platform/pe/Component.h"
 
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "platform/AtomicFile.h"
 #include "platform/pe/PeImage.h"
 
@@ -16,6 +22,55 @@ std::optional<ComponentFile> ComponentFile::open(const std::filesystem::path& fi
         return std::nullopt;
     }
     return ComponentFile(std::move(bytes));
+}
+
+std::optional<MappedFile> MappedFile::open(const std::filesystem::path& file, int* error) {
+    auto fail = [&](int code) -> std::optional<MappedFile> {
+        if (error) *error = code;
+        return std::nullopt;
+    };
+    int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return fail(errno);
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) {
+        int code = errno;
+        ::close(fd);
+        return fail(code);
+    }
+    if (!S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return fail(S_ISDIR(info.st_mode) ? EISDIR : EINVAL);
+    }
+    auto size = static_cast<size_t>(info.st_size);
+    if (size == 0) {
+        ::close(fd);
+        return MappedFile(nullptr, 0);
+    }
+    void* address = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
+    int code = errno;
+    ::close(fd);
+    if (address == MAP_FAILED) return fail(code);
+    return MappedFile(address, size);
+}
+
+MappedFile::MappedFile(MappedFile&& other) noexcept : address_(other.address_), size_(other.size_) {
+    other.address_ = nullptr;
+    other.size_ = 0;
+}
+
+MappedFile& MappedFile::operator=(MappedFile&& other) noexcept {
+    if (this != &other) {
+        if (address_) ::munmap(address_, size_);
+        address_ = other.address_;
+        size_ = other.size_;
+        other.address_ = nullptr;
+        other.size_ = 0;
+    }
+    return *this;
+}
+
+MappedFile::~MappedFile() {
+    if (address_) ::munmap(address_, size_);
 }
 
 std::optional<ComponentVersion> readComponentVersion(const std::filesystem::path& file) {

@@ -37,6 +37,30 @@ private:
     std::string bytes_;
 };
 
+// A read-only mapping of a whole file; any size, no copy. Only for the
+// lister host, whose job is to hold components mapped as a loader would
+// (the listers find them in the process's mappings); readers of user files
+// use ComponentFile, which a file cut short cannot crash.
+class MappedFile {
+public:
+    // Nullopt (errno in *error) when the file cannot be opened or mapped, or
+    // is no regular file.
+    static std::optional<MappedFile> open(const std::filesystem::path& file, int* error = nullptr);
+
+    MappedFile(MappedFile&& other) noexcept;
+    MappedFile& operator=(MappedFile&& other) noexcept;
+    MappedFile(const MappedFile&) = delete;
+    MappedFile& operator=(const MappedFile&) = delete;
+    ~MappedFile();
+
+    std::string_view bytes() const { return {static_cast<const char*>(address_), size_}; }
+
+private:
+    MappedFile(void* address, size_t size) : address_(address), size_(size) {}
+    void* address_ = nullptr;
+    size_t size_ = 0;
+};
+
 // The version resource's FileVersion/OLESelfRegister/translation; nullopt when
 // the file has no version resource.
 std::optional<ComponentVersion> readComponentVersion(const std::filesystem::path& file);
