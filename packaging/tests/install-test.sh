@@ -18,7 +18,7 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 prefix="$tmp/prefix"
 cmake --install "$build" --prefix "$prefix" >/dev/null
 program="$prefix/lib/parcelon"
-for f in pcn parcelon SignCode ChkTrust Extract.Exe PilotStub.Exe TinySetup.Exe INSTALLED Help/default.htm; do
+for f in pcn parcelon SignCode ChkTrust LDSCE LDSCNT.so LDSC95.so Extract.Exe PilotStub.Exe TinySetup.Exe INSTALLED Help/default.htm; do
   [ -e "$program/$f" ] || fail "the program folder lacks $f"
 done
 for f in bin/pcn bin/parcelon share/applications/parcelon.desktop share/mime/packages/parcelon.xml \
