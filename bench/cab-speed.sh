@@ -6,7 +6,9 @@
 #   bench/cab-speed.sh [BUILD]      (BUILD: the build tree, default out)
 # Environment: PCN_BENCH_DIR (work folder, the corpus is kept there between
 # runs), PCN_BENCH_REPEAT (runs per tool, default 3; the best is reported),
-# PCN_BENCH_LEVELS (our levels to run, default "fast default small").
+# PCN_BENCH_LEVELS (our MSZIP levels to run, default "fast default small"),
+# PCN_BENCH_LZX_LEVELS (LZX:21 levels, default "fast default small"; empty
+# skips LZX and xz).
 set -euo pipefail
 
 BUILD=${1:-out}
@@ -14,6 +16,7 @@ PARCELON=$(cd "$BUILD/bin" && pwd)/parcelon
 WORK=${PCN_BENCH_DIR:-${TMPDIR:-/tmp}/pcn-cab-bench}
 REPEAT=${PCN_BENCH_REPEAT:-3}
 LEVELS=${PCN_BENCH_LEVELS:-fast default small}
+LZX_LEVELS=${PCN_BENCH_LZX_LEVELS-fast default small}
 CORPUS=$WORK/corpus
 OUT=$WORK/out
 LIB_BYTES=$((130 * 1000 * 1000))
@@ -102,6 +105,28 @@ for level in $LEVELS; do
 done
 # On a busy machine wall times flatter the tool with more threads; CPU time
 # says what each costs whatever the load.
+
+if [ -n "$LZX_LEVELS" ]; then
+  echo
+  echo "LZX:21 against our MSZIP default, gcab and xz -6 (one stream, the floor for a 2 MB window):"
+  XZ=$(time_best "$OUT/all.xz" sh -c 'cat "$@" | xz -6 -T1 > '"'$OUT/all.xz'" sh "${FILES[@]}")
+  report "xz -6 (one thread)" "$XZ"
+  declare -A LZX
+  for level in $LZX_LEVELS; do
+    LZX[$level]=$(time_best "$OUT/pcn.cab" "$PARCELON" cab "$OUT/pcn.cab" "${FILES[@]}" --source-root . --lzx=21 --level "$level")
+    report "parcelon --lzx=21 ($level)" "${LZX[$level]}"
+  done
+  read -r ms _ mb _ <<<"${OURS[default]:-$(time_best "$OUT/pcn.cab" "$PARCELON" cab "$OUT/pcn.cab" "${FILES[@]}" --source-root .)}"
+  read -r _ _ xb _ <<<"$XZ"
+  awk -v mb="$mb" -v gb="$gb" -v xb="$xb" 'BEGIN{ printf "xz -6   size %.3f of our MSZIP default, %.3f of gcab\n", xb/mb, xb/gb }'
+  for level in $LZX_LEVELS; do
+    read -r s kb b _ <<<"${LZX[$level]}"
+    awk -v l="$level" -v s="$s" -v b="$b" -v kb="$kb" -v mb="$mb" -v gb="$gb" -v ms="$ms" -v i="$INPUT" \
+      'BEGIN{ if (s <= 0) s = 0.01; printf "LZX:21 %-8s size %.3f of our MSZIP default, %.3f of gcab, %.1f MB/s (%.2fx MSZIP time), peak %d MB\n", l, b/mb, b/gb, i/1e6/s, s/ms, kb/1024 }'
+  done
+  "$PARCELON" cab "$OUT/check.cab" "${FILES[@]}" --source-root . --lzx=21 --level "${LZX_LEVELS%% *}" >/dev/null 2>&1
+  printf 'LZX cabinet: '; cabextract -t "$OUT/check.cab" | tail -1
+fi
 
 # The last cabinet written must read back: checksums and every file.
 "$PARCELON" cab "$OUT/check.cab" "${FILES[@]}" --source-root . >/dev/null 2>&1

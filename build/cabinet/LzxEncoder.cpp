@@ -39,8 +39,8 @@ struct Settings {
 
 Settings settingsFor(int level) {
     static constexpr Settings table[] = {
-        {false, 4, 16, 1},   {false, 8, 24, 1},   {false, 16, 32, 1},  {true, 16, 32, 1},   {true, 32, 48, 2},
-        {true, 48, 64, 2},   {true, 64, 96, 2},   {true, 96, 128, 3},  {true, 128, 192, 3},
+        {false, 4, 16, 1},  {false, 6, 24, 1},  {false, 10, 32, 1}, {true, 12, 32, 1},  {true, 20, 40, 2},
+        {true, 32, 64, 2},  {true, 48, 96, 2},  {true, 80, 128, 3}, {true, 128, 192, 3},
     };
     return table[std::clamp(level, 1, 9) - 1];
 }
@@ -278,6 +278,7 @@ struct Chunk {
     explicit Chunk(std::pmr::memory_resource* memory)
         : items(memory), matches(memory), matchEnd(memory), out(memory) {}
 
+    uint64_t sequence = 0;    // chunks of the folder counted from 0
     uint64_t start = 0;       // position in the folder
     uint64_t firstFrame = 0;  // index of its first frame in the folder
     uint32_t bytes = 0;
@@ -309,12 +310,43 @@ struct LzxEncoder::State {
           maxOffset(windowSize - 3),
           mainSymbols(kLiterals + 8 * slotCount(bits)),
           settings(settingsFor(tuning.level)),
-          buffer(2 * size_t(windowSize) + 2 * kChunkBytes, 0, memory),
-          chains(memory, uint32_t(buffer.size())),
-          chunks{Chunk(memory), Chunk(memory), Chunk(memory)},
-          worker(tuning.secondThread) {
+          buffer(2 * size_t(windowSize) + 3 * kChunkBytes, 0, memory),
+          chunks{Chunk(memory), Chunk(memory), Chunk(memory), Chunk(memory)} {
         for (Chunk& c : chunks) c.out.resize(size_t(kFramesPerChunk) * kFrameOutputRoom);
+        finderCount = tuning.secondThread ? 2 : 1;
+        for (unsigned f = 0; f < finderCount; ++f) {
+            void* place = memory->allocate(sizeof(Finder), alignof(Finder));
+            try {
+                finders[f] = new (place) Finder(memory, uint32_t(buffer.size()), tuning.secondThread);
+            } catch (...) {
+                memory->deallocate(place, sizeof(Finder), alignof(Finder));
+                throw;
+            }
+        }
+        memory_ = memory;
     }
+    ~State() {
+        for (unsigned f = 0; f < finderCount; ++f) {
+            finders[f]->~Finder();
+            memory_->deallocate(finders[f], sizeof(Finder), alignof(Finder));
+        }
+    }
+    State(const State&) = delete;
+    State& operator=(const State&) = delete;
+
+    // Chunks are parsed by two finders in turn, each on its own thread with
+    // its own chains: before its chunk a finder links the positions of the
+    // chunk the other one took, which costs little next to searching them.
+    // Each keeps its own idea of the repeated offsets; the coder works out
+    // the real ones, so a guess off at a chunk's start costs a few bits at most.
+    struct Finder {
+        Finder(std::pmr::memory_resource* memory, uint32_t capacity, bool threaded)
+            : chains(memory, capacity), thread(threaded) {}
+        HashChains chains;
+        uint64_t linkedTo = 0;  // every position before this folder position is linked
+        Recent recent{1, 1, 1};
+        StageThread thread;
+    };
 
     unsigned windowBits;
     uint32_t windowSize, maxOffset;
@@ -324,18 +356,20 @@ struct LzxEncoder::State {
     std::pmr::vector<uint8_t> buffer;
     uint64_t bufferBase = 0;  // folder position of buffer[0]
     uint64_t bufferEnd = 0;   // folder position just past the data taken in
-    HashChains chains;
     uint64_t framesIn = 0;
+    std::pmr::memory_resource* memory_ = nullptr;
+    std::array<Finder*, 2> finders{};
+    unsigned finderCount = 1;
 
-    std::array<Chunk, 3> chunks;
+    std::array<Chunk, 4> chunks;
     Chunk* filling = nullptr;
-    Chunk* parsing = nullptr;                  // handed to the second thread
-    std::array<Chunk*, 2> ready{};             // coded, frames not all taken yet
+    uint64_t nextSequence = 0;
+    std::array<Chunk*, 3> parsing{};  // handed to the finders, oldest first
+    size_t parsingCount = 0;
+    std::array<Chunk*, 4> ready{};    // coded, frames not all taken yet
     size_t readyCount = 0;
     unsigned readyFrame = 0;
 
-    // Parse side (second thread): the repeated offsets as the parse left them.
-    Recent parseRecent{1, 1, 1};
     // Coding side: what the stream reader will hold.
     Recent recent{1, 1, 1};
     std::array<uint8_t, kMaxMainSymbols> previousMain{};
@@ -345,21 +379,28 @@ struct LzxEncoder::State {
     std::array<uint32_t, kMaxMainSymbols> mainCost{};
     std::array<uint32_t, kLengthSymbols> lengthCost{};
 
-    StageThread worker;
-
     uint8_t* at(uint64_t folderPosition) { return buffer.data() + (folderPosition - bufferBase); }
 
+    void waitForFinders() {
+        for (unsigned f = 0; f < finderCount; ++f) finders[f]->thread.wait();
+    }
+
     void beginFolder() {
-        worker.wait();
+        waitForFinders();
         bufferBase = bufferEnd = 0;
-        chains.reset();
+        for (unsigned f = 0; f < finderCount; ++f) {
+            finders[f]->chains.reset();
+            finders[f]->linkedTo = 0;
+            finders[f]->recent = Recent{1, 1, 1};
+        }
         framesIn = 0;
+        nextSequence = 0;
         filling = &chunks[0];
         filling->clear(0, 0);
-        parsing = nullptr;
+        parsingCount = 0;
         readyCount = 0;
         readyFrame = 0;
-        parseRecent = recent = Recent{1, 1, 1};
+        recent = Recent{1, 1, 1};
         previousMain.fill(0);
         previousLength.fill(0);
         headerPending = true;
@@ -414,45 +455,50 @@ struct LzxEncoder::State {
     // worth of data before every chunk that is not coded yet.
     void makeRoom(uint32_t size) {
         if (bufferEnd + size - bufferBase <= buffer.size()) return;
-        worker.wait();
-        uint64_t oldest = filling->start;
-        if (parsing) oldest = std::min(oldest, parsing->start);
+        waitForFinders();
+        const uint64_t oldest = parsingCount > 0 ? parsing[0]->start : filling->start;
         const uint64_t keepFrom = oldest > windowSize ? oldest - windowSize : 0;
         const uint32_t shift = uint32_t(keepFrom - bufferBase);
         std::memmove(buffer.data(), buffer.data() + shift, size_t(bufferEnd - keepFrom));
-        chains.rebase(shift);
+        for (unsigned f = 0; f < finderCount; ++f) finders[f]->chains.rebase(shift);
         bufferBase = keepFrom;
     }
 
-    Chunk* chunkOtherThan(const Chunk* a, const Chunk* b) {
-        for (Chunk& c : chunks)
-            if (&c != a && &c != b) return &c;
+    Chunk* unusedChunk() {
+        for (Chunk& c : chunks) {
+            const bool used = &c == filling || std::find(parsing.begin(), parsing.begin() + parsingCount, &c) !=
+                                                   parsing.begin() + parsingCount;
+            if (!used) return &c;
+        }
         return nullptr;
     }
 
-    // The filled chunk goes to the second thread; the one it parsed before is
-    // coded here meanwhile.
+    // The filled chunk goes to its finder; chunks parsed before are coded
+    // here meanwhile, in order.
     void dispatch() {
-        worker.wait();
-        Chunk* parsed = parsing;
-        parsing = filling;
-        Chunk* next = chunkOtherThan(parsing, parsed);
-        next->clear(bufferEnd, framesIn);
-        filling = next;
-        Chunk* job = parsing;
-        worker.run([this, job] { parse(*job); });
-        if (parsed) finishChunk(*parsed);
+        Chunk* job = filling;
+        job->sequence = nextSequence++;
+        Finder& finder = *finders[job->sequence % finderCount];
+        finder.thread.wait();  // its previous chunk is parsed now
+        parsing[parsingCount++] = job;
+        filling = unusedChunk();
+        filling->clear(bufferEnd, framesIn);
+        finder.thread.run([this, job, &finder] { parse(finder, *job); });
+        while (parsingCount > 0 && parsing[0]->sequence + finderCount <= job->sequence) codeOldestParsed();
+    }
+
+    void codeOldestParsed() {
+        Chunk* oldest = parsing[0];
+        std::move(parsing.begin() + 1, parsing.end(), parsing.begin());
+        --parsingCount;
+        finishChunk(*oldest);
     }
 
     void finish() {
         dropTakenFrames();
         if (filling->frames > 0) dispatch();
-        worker.wait();
-        if (parsing) {
-            Chunk* last = parsing;
-            parsing = nullptr;
-            finishChunk(*last);
-        }
+        waitForFinders();
+        while (parsingCount > 0) codeOldestParsed();
     }
 
     bool nextFrame(Frame& frame) {
@@ -465,16 +511,14 @@ struct LzxEncoder::State {
                 ++readyFrame;
                 return true;
             }
-            ready[0] = ready[1];
-            --readyCount;
-            readyFrame = 0;
+            dropTakenFrames();
         }
         return false;
     }
 
     void dropTakenFrames() {
-        if (readyCount > 0 && readyFrame >= ready[0]->frames) {
-            ready[0] = ready[1];
+        while (readyCount > 0 && readyFrame >= ready[0]->frames) {
+            std::move(ready.begin() + 1, ready.end(), ready.begin());
             --readyCount;
             readyFrame = 0;
         }
@@ -482,11 +526,16 @@ struct LzxEncoder::State {
 
     // ---- parsing (second thread) ----
 
-    void parse(Chunk& c) {
+    void parse(Finder& f, Chunk& c) {
+        // Link what the other finder parsed, as far back as the window reaches.
+        const uint64_t reachBack = c.start > windowSize ? c.start - windowSize : 0;
+        for (uint64_t p = std::max(f.linkedTo, std::max(reachBack, bufferBase)); p < c.start; ++p)
+            f.chains.insert(buffer.data(), uint32_t(p - bufferBase));
         if (settings.nearOptimal)
-            findAllMatches(c);
+            findAllMatches(f, c);
         else
-            parseLazily(c);
+            parseLazily(f, c);
+        f.linkedTo = c.start + (c.bytes >= 2 ? c.bytes - 2 : 0);
     }
 
     uint32_t maxLengthAt(const Chunk& c, uint32_t i, unsigned frame) const {
@@ -497,20 +546,20 @@ struct LzxEncoder::State {
     bool hashable(const Chunk& c, uint32_t i) const { return i + 3 <= c.bytes; }
     uint32_t bufferIndex(const Chunk& c, uint32_t i) const { return uint32_t(c.start + i - bufferBase); }
 
-    void skipPositions(const Chunk& c, uint32_t from, uint32_t to) {
+    void skipPositions(Finder& f, const Chunk& c, uint32_t from, uint32_t to) {
         for (uint32_t i = from; i < to; ++i)
-            if (hashable(c, i)) chains.insert(buffer.data(), bufferIndex(c, i));
+            if (hashable(c, i)) f.chains.insert(buffer.data(), bufferIndex(c, i));
     }
 
-    Match longestMatch(const Chunk& c, uint32_t i, uint32_t maxLength) {
+    Match longestMatch(Finder& f, const Chunk& c, uint32_t i, uint32_t maxLength) {
         Match best{0, 0};
         if (!hashable(c, i)) return best;
         const uint32_t reach = uint32_t(std::min<uint64_t>(maxOffset, c.start + i));
         if (maxLength < 3) {
-            chains.insert(buffer.data(), bufferIndex(c, i));
+            f.chains.insert(buffer.data(), bufferIndex(c, i));
             return best;
         }
-        chains.search(buffer.data(), bufferIndex(c, i), maxLength, reach, settings.depth, settings.niceLength,
+        f.chains.search(buffer.data(), bufferIndex(c, i), maxLength, reach, settings.depth, settings.niceLength,
                       [&](const Match& m) { best = m; });
         return best;
     }
@@ -535,34 +584,35 @@ struct LzxEncoder::State {
         return int(m.length) * 8 - cost;
     }
 
-    Match bestAt(const Chunk& c, uint32_t i, unsigned frame, const Recent& r) {
+    Match bestAt(Finder& f, const Chunk& c, uint32_t i, unsigned frame) {
+        const Recent& r = f.recent;
         const uint32_t maxLength = maxLengthAt(c, i, frame);
         if (maxLength < kMinMatch) {
-            if (hashable(c, i)) chains.insert(buffer.data(), bufferIndex(c, i));
+            if (hashable(c, i)) f.chains.insert(buffer.data(), bufferIndex(c, i));
             return Match{0, 0};
         }
         const Match rep = longestRecent(c, i, maxLength, r);
         if (rep.length >= settings.niceLength || rep.length == maxLength) {
-            if (hashable(c, i)) chains.insert(buffer.data(), bufferIndex(c, i));
+            if (hashable(c, i)) f.chains.insert(buffer.data(), bufferIndex(c, i));
             return rep;
         }
-        const Match found = longestMatch(c, i, maxLength);
+        const Match found = longestMatch(f, c, i, maxLength);
         return gain(rep, r) >= gain(found, r) ? rep : found;
     }
 
-    void parseLazily(Chunk& c) {
-        const Recent& r = parseRecent;
+    void parseLazily(Finder& finder, Chunk& c) {
+        const Recent& r = finder.recent;
         uint32_t i = 0;
         for (unsigned f = 0; f < c.frames; ++f) {
             const uint32_t end = c.frameEnd[f];
             Match pending{0, 0};  // found at i - 1, taken unless i offers more
             while (i < end) {
-                const Match m = bestAt(c, i, f, r);
+                const Match m = bestAt(finder, c, i, f);
                 if (pending.length > 0) {
                     const Match earlier = pending;
                     pending = Match{0, 0};
                     if (gain(earlier, r) >= gain(m, r)) {
-                        takeMatch(c, i - 1, earlier, i + 1);
+                        takeMatch(finder, c, i - 1, earlier, i + 1);
                         i = i - 1 + earlier.length;
                         continue;
                     }
@@ -572,7 +622,7 @@ struct LzxEncoder::State {
                     takeLiteral(c, i);
                     ++i;
                 } else if (m.length >= settings.niceLength || i + 1 >= end) {
-                    takeMatch(c, i, m, i + 1);
+                    takeMatch(finder, c, i, m, i + 1);
                     i += m.length;
                 } else {
                     pending = m;
@@ -586,13 +636,13 @@ struct LzxEncoder::State {
     void takeLiteral(Chunk& c, uint32_t at) { c.items.push_back(Item{buffer[bufferIndex(c, at)], 0}); }
 
     // Positions from `linked` to the match's end are still to be hashed.
-    void takeMatch(Chunk& c, uint32_t at, const Match& m, uint32_t linked) {
+    void takeMatch(Finder& f, Chunk& c, uint32_t at, const Match& m, uint32_t linked) {
         c.items.push_back(Item{m.length, m.offset});
-        useOffset(parseRecent, m.offset);
-        skipPositions(c, linked, at + m.length);
+        useOffset(f.recent, m.offset);
+        skipPositions(f, c, linked, at + m.length);
     }
 
-    void findAllMatches(Chunk& c) {
+    void findAllMatches(Finder& finder, Chunk& c) {
         c.matchEnd.resize(c.bytes);
         uint32_t i = 0;
         for (unsigned f = 0; f < c.frames; ++f) {
@@ -602,13 +652,13 @@ struct LzxEncoder::State {
                 uint32_t longest = 0;
                 if (maxLength >= 3 && hashable(c, i)) {
                     const uint32_t reach = uint32_t(std::min<uint64_t>(maxOffset, c.start + i));
-                    chains.search(buffer.data(), bufferIndex(c, i), maxLength, reach, settings.depth,
+                    finder.chains.search(buffer.data(), bufferIndex(c, i), maxLength, reach, settings.depth,
                                   settings.niceLength, [&](const Match& m) {
                                       c.matches.push_back(m);
                                       longest = m.length;
                                   });
                 } else if (hashable(c, i)) {
-                    chains.insert(buffer.data(), bufferIndex(c, i));
+                    finder.chains.insert(buffer.data(), bufferIndex(c, i));
                 }
                 c.matchEnd[i] = uint32_t(c.matches.size());
                 ++i;
@@ -616,7 +666,7 @@ struct LzxEncoder::State {
                     // Inside a long match the parse takes it whole: no searches.
                     const uint32_t skipEnd = i - 1 + longest;
                     for (; i < skipEnd; ++i) {
-                        if (hashable(c, i)) chains.insert(buffer.data(), bufferIndex(c, i));
+                        if (hashable(c, i)) finder.chains.insert(buffer.data(), bufferIndex(c, i));
                         c.matchEnd[i] = uint32_t(c.matches.size());
                     }
                 }

@@ -223,11 +223,13 @@ void setupCab(CLI::App& app, pcn::cli::Context& ctx) {
     cmd->add_flag("--no-compression", args->noCompression, "Store files uncompressed");
     cmd->add_option("--reserve", args->reserve, "Bytes reserved in each cabinet header (6144 leaves room for a signature)");
     cmd->add_option("--level", args->level, "Compression level: fast, default, small or 1 to 9")->capture_default_str();
-    cmd->add_option("--lzx", args->lzx, "Compress with LZX, window of 2^N bytes (15 to 21; 21 when no N given)")
-        ->expected(0, 1)
-        ->each([args](const std::string&) { args->lzxGiven = true; })
-        ->trigger_on_parse();
-    cmd->callback([args, &ctx] { ctx.exitCode = runCab(*args); });
+    CLI::Option* lzx =
+        cmd->add_option("--lzx", args->lzx, "Compress with LZX, window of 2^N bytes (15 to 21; 21 when no N given)")
+            ->expected(0, 1);
+    cmd->callback([args, lzx, &ctx] {
+        args->lzxGiven = lzx->count() > 0;
+        ctx.exitCode = runCab(*args);
+    });
 }
 
 }  // namespace
