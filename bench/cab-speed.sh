@@ -80,12 +80,12 @@ time_best() {
 }
 
 echo
-printf '%-22s %8s %8s %14s %9s %10s %8s\n' tool seconds MB/s "cabinet bytes" "size %in" "peak RSS" "CPU s"
+printf '%-28s %8s %8s %14s %9s %10s %8s\n' tool seconds MB/s "cabinet bytes" "size %in" "peak RSS" "CPU s"
 report() {  # report NAME "seconds kb bytes"
   local name=$1 secs kb bytes cpu
   read -r secs kb bytes cpu <<<"$2"
   awk -v n="$name" -v s="$secs" -v k="$kb" -v b="$bytes" -v i="$INPUT" -v c="$cpu" \
-    'BEGIN{ if (s <= 0) s = 0.01; printf "%-22s %8.2f %8.1f %14d %8.1f%% %7d MB %8.2f\n", n, s, i/1e6/s, b, 100*b/i, k/1024, c }'
+    'BEGIN{ if (s <= 0) s = 0.01; printf "%-28s %8.2f %8.1f %14d %8.1f%% %7d MB %8.2f\n", n, s, i/1e6/s, b, 100*b/i, k/1024, c }'
 }
 
 GCAB=$(time_best "$OUT/gcab.cab" gcab -c -z "$OUT/gcab.cab" "${FILES[@]}")
