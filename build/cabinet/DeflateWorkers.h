@@ -1,9 +1,11 @@
 #pragma once
 // Compresses MSZIP blocks on worker threads. A block's deflate history is the
 // previous 32 KB of uncompressed data of its folder, which is known before the
-// previous block has been compressed; so every block is compressed on its own
-// with that data as preset dictionary, and blocks compress in parallel while
-// each still refers back to its predecessor as the format allows.
+// previous block has been compressed; so blocks compress in parallel while
+// each still refers back to its predecessor as the format allows. Each worker
+// takes runs of consecutive blocks and carries its deflate stream across the
+// blocks of a run; the first block of a run gets the previous block as preset
+// dictionary.
 //
 // Slots form a ring that the caller fills, submits and collects strictly in
 // order. All memory (slots, deflate state) is taken through the allocator given
@@ -17,11 +19,16 @@
 #include <thread>
 #include <vector>
 
+struct z_stream_s;
+
 namespace pcn::cabinet {
 
 // Room for one MSZIP block: "CK" plus a deflate stream of 32 KB that did not
 // compress (stored blocks add a few bytes each).
 inline constexpr uint32_t kMszipOutputCapacity = 32768 + 2 + 1024;
+
+// Consecutive blocks one worker compresses with one deflate stream.
+inline constexpr uint64_t kRunBlocks = 8;
 
 class DeflateWorkers {
 public:
@@ -33,7 +40,8 @@ public:
         uint32_t inputSize = 0;
         uint32_t outputSize = 0;
         bool failed = false;
-        bool done = false;  // guarded by the workers' mutex
+        bool done = false;      // guarded by the workers' mutex
+        uint64_t queued = 0;    // sequence + 1 of the last submission, guarded too
     };
 
     explicit DeflateWorkers(std::pmr::memory_resource* memory);
@@ -58,6 +66,8 @@ public:
 private:
     struct Worker;
     void run(size_t workerIndex);
+    bool compress(Worker& worker, Slot& slot);
+    static bool deflateBlock(z_stream_s& z, Slot& slot, int flush);
     void stop();
 
     std::pmr::memory_resource* memory_;
@@ -68,7 +78,8 @@ private:
     std::condition_variable workAvailable_;
     std::condition_variable workDone_;
     uint64_t submitted_ = 0;  // slots handed over
-    uint64_t taken_ = 0;      // slots taken by a worker
+    uint64_t nextRun_ = 0;    // runs of kRunBlocks sequences taken by workers
+    int level_ = 0;
     bool stopping_ = false;
 };
 
