@@ -21,7 +21,10 @@ using namespace lzx;
 
 namespace {
 
-constexpr unsigned kFramesPerChunk = 4;
+// Two frames per block: measured smaller than four or eight on libraries and
+// documentation, as trees follow the data more closely and a frame of
+// already-compressed data spoils fewer neighbours.
+constexpr unsigned kFramesPerChunk = 2;
 constexpr uint32_t kChunkBytes = kFramesPerChunk * kFrameSize;
 // Room for one frame's bits before the encoder falls back to storing it.
 constexpr uint32_t kFrameOutputRoom = 2 * kFrameSize + 4096;
@@ -38,12 +41,13 @@ struct Settings {
 };
 
 Settings settingsFor(int level) {
-    // Chosen by measurement (bench/cab-speed.sh): level 3, "fast", and level
-    // 5, the default, are the cheapest settings that keep a clear margin in
-    // size over MSZIP on libraries and documentation.
+    // Chosen by measurement (bench/cab-speed.sh): the searches in a 2 MB
+    // window wait on memory, so the fast level 3 looks at two candidates per
+    // position, and the default, 5, is the deepest near-optimal setting that
+    // still makes 4 MB/s on two cores.
     static constexpr Settings table[] = {
-        {false, 3, 12, 1}, {false, 4, 16, 1},  {false, 6, 24, 1},   {true, 8, 24, 1},    {true, 12, 32, 1},
-        {true, 20, 40, 2}, {true, 32, 64, 2},  {true, 64, 128, 3},  {true, 128, 192, 3},
+        {false, 1, 8, 1},  {false, 1, 16, 1},  {false, 2, 16, 1},   {true, 8, 24, 1},    {true, 12, 32, 1},
+        {true, 20, 48, 2}, {true, 32, 64, 2},  {true, 64, 128, 3},  {true, 128, 192, 3},
     };
     return table[std::clamp(level, 1, 9) - 1];
 }
@@ -532,21 +536,21 @@ struct LzxEncoder::State {
     void parse(Finder& f, Chunk& c) {
         // Link what the other finder parsed, as far back as the window reaches.
         const uint64_t reachBack = c.start > windowSize ? c.start - windowSize : 0;
-        for (uint64_t p = std::max(f.linkedTo, std::max(reachBack, bufferBase)); p < c.start; ++p)
+        for (uint64_t p = std::max(f.linkedTo, std::max(reachBack, bufferBase)); p < c.start && p + 4 <= bufferEnd; ++p)
             f.chains.insert(buffer.data(), uint32_t(p - bufferBase));
         if (settings.nearOptimal)
             findAllMatches(f, c);
         else
             parseLazily(f, c);
-        f.linkedTo = c.start + (c.bytes >= 2 ? c.bytes - 2 : 0);
+        f.linkedTo = c.start + (c.bytes >= 3 ? c.bytes - 3 : 0);
     }
 
     uint32_t maxLengthAt(const Chunk& c, uint32_t i, unsigned frame) const {
         return std::min<uint32_t>(kMaxMatch, c.frameEnd[frame] - i);
     }
 
-    // Positions with three bytes of the chunk ahead of them are hashed.
-    bool hashable(const Chunk& c, uint32_t i) const { return i + 3 <= c.bytes; }
+    // Positions with four bytes of the chunk ahead of them are hashed.
+    bool hashable(const Chunk& c, uint32_t i) const { return i + 4 <= c.bytes; }
     uint32_t bufferIndex(const Chunk& c, uint32_t i) const { return uint32_t(c.start + i - bufferBase); }
 
     void skipPositions(Finder& f, const Chunk& c, uint32_t from, uint32_t to) {

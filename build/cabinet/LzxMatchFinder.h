@@ -3,6 +3,7 @@
 // previous one with the same three leading bytes. Positions are buffer
 // indices; when the buffer slides, rebase() moves the chains with it.
 
+#include <algorithm>
 #include <bit>
 #include <cstdint>
 #include <cstring>
@@ -40,11 +41,12 @@ public:
     // Moves every link `shift` positions down; links that fall off are cut.
     void rebase(uint32_t shift);
 
-    // Links position p (which needs p + 3 <= end of data) into its chain.
+    // Links position p (which needs p + 4 <= end of data) into its chain.
     void insert(const uint8_t* buffer, uint32_t p) {
         const uint32_t h = hash(buffer + p);
         prev_[p] = head_[h];
         head_[h] = int32_t(p);
+        head3_[hash3(buffer + p)] = int32_t(p);
     }
 
     // Links p and reports, in order of growing length, each match at p that
@@ -59,6 +61,21 @@ public:
         head_[h] = int32_t(p);
         uint32_t best = 2;
         const uint8_t* here = buffer + p;
+        {
+            // The nearest three-byte match: the chains hold four-byte ones.
+            const uint32_t h3 = hash3(here);
+            const int32_t near = head3_[h3];
+            head3_[h3] = int32_t(p);
+            if (near >= 0 && p - uint32_t(near) <= std::min(maxOffset, kNearReach)) {
+                const uint8_t* there = buffer + near;
+                if (there[0] == here[0] && there[1] == here[1] && there[2] == here[2]) {
+                    const uint32_t length = matchLength(here, there, maxLength);
+                    best = length;
+                    sink(Match{length, p - uint32_t(near)});
+                    if (length >= niceLength || length == maxLength) return;
+                }
+            }
+        }
         for (; candidate >= 0 && depth > 0; --depth, candidate = prev_[uint32_t(candidate)]) {
             const uint32_t offset = p - uint32_t(candidate);
             if (offset > maxOffset) break;
@@ -75,12 +92,20 @@ public:
 
 private:
     static constexpr unsigned kHashBits = 17;
+    static constexpr unsigned kHash3Bits = 14;
+    static constexpr uint32_t kNearReach = 1u << 16;
     static uint32_t hash(const uint8_t* p) {
-        const uint32_t v = uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16);
+        uint32_t v;
+        std::memcpy(&v, p, 4);
         return (v * 2654435761u) >> (32 - kHashBits);
+    }
+    static uint32_t hash3(const uint8_t* p) {
+        const uint32_t v = uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16);
+        return (v * 2654435761u) >> (32 - kHash3Bits);
     }
 
     std::pmr::vector<int32_t> head_;
+    std::pmr::vector<int32_t> head3_;
     std::pmr::vector<int32_t> prev_;
 };
 
