@@ -12,7 +12,8 @@
 # the runs of a command the one with the least CPU time is reported,
 # PCN_BENCH_LEVELS (our MSZIP levels, default "fast
 # default small"), PCN_BENCH_LZX_LEVELS (LZX:21 levels, default "fast
-# default small"; empty skips LZX and xz).
+# default small"; empty skips LZX and xz), PCN_BENCH_EVERY (N: only every
+# Nth file of the corpus, default 1).
 #
 # Times: the machine is usually shared, so wall time says little. Every
 # command runs under bench/cpu-times.py, which reports its CPU time (user +
@@ -27,6 +28,7 @@ PARCELON=$(cd "$BUILD/bin" && pwd)/parcelon
 WORK=${PCN_BENCH_DIR:-${TMPDIR:-/tmp}/pcn-cab-bench}
 REPEAT=${PCN_BENCH_REPEAT:-3}
 LZX_REPEAT=${PCN_BENCH_LZX_REPEAT:-1}
+EVERY=${PCN_BENCH_EVERY:-1}
 LEVELS=${PCN_BENCH_LEVELS:-fast default small}
 LZX_LEVELS=${PCN_BENCH_LZX_LEVELS-fast default small}
 CORPUS=$WORK/corpus
@@ -71,7 +73,7 @@ make_corpus() {
 mkdir -p "$WORK"
 [ -f "$CORPUS_MARK" ] || make_corpus
 cd "$CORPUS"
-mapfile -t FILES < <(find lib doc -type f | LC_ALL=C sort)
+mapfile -t FILES < <(find lib doc -type f | LC_ALL=C sort | awk -v n="$EVERY" 'NR % n == 0')
 INPUT=$(cat "${FILES[@]}" | wc -c)
 GZ=$(find doc -type f -name '*.gz' -printf '%s\n' | awk '{ n++; s += $1 } END { printf "%d files, %d bytes", n, s }')
 echo "corpus: ${#FILES[@]} files, $INPUT bytes ($(du -sb lib | cut -f1) in libraries, $(du -sb doc | cut -f1) in" \

@@ -42,11 +42,11 @@ constexpr uint8_t kEmptyFinalBlock[] = {0x03, 0x00};
 constexpr int kRawDeflateWindowBits = -15;
 
 // zlib's match search for our level 5, the default: zlib's 5 with hash
-// chains of 20 instead of 32 (good length, lazy length, nice length, chain).
+// chains of 16 instead of 32 (good length, lazy length, nice length, chain).
 // On libraries and documentation it keeps nearly all of 5's gain in size
-// over 4 at about the cost of 4. zlib's own tables serve the other levels.
+// over 4 at less than the cost of 4. zlib's own tables serve the other levels.
 constexpr int kTunedLevel = 5;
-constexpr int kTunedGood = 8, kTunedLazy = 16, kTunedNice = 32, kTunedChain = 20;
+constexpr int kTunedGood = 8, kTunedLazy = 16, kTunedNice = 32, kTunedChain = 16;
 
 // Bytes that spread evenly over all 256 values (already compressed or
 // encrypted data) leave deflate nothing to gain, yet it searches every

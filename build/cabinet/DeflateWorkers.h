@@ -28,7 +28,7 @@ namespace pcn::cabinet {
 inline constexpr uint32_t kMszipOutputCapacity = 32768 + 2 + 1024;
 
 // Consecutive blocks one worker compresses with one deflate stream.
-inline constexpr uint64_t kRunBlocks = 8;
+inline constexpr uint64_t kRunBlocks = 16;
 
 class DeflateWorkers {
 public:
