@@ -75,9 +75,10 @@ mkdir -p "$WORK"
 cd "$CORPUS"
 mapfile -t FILES < <(find lib doc -type f | LC_ALL=C sort | awk -v n="$EVERY" 'NR % n == 0')
 INPUT=$(cat "${FILES[@]}" | wc -c)
-GZ=$(find doc -type f -name '*.gz' -printf '%s\n' | awk '{ n++; s += $1 } END { printf "%d files, %d bytes", n, s }')
-echo "corpus: ${#FILES[@]} files, $INPUT bytes ($(du -sb lib | cut -f1) in libraries, $(du -sb doc | cut -f1) in" \
-  "documentation, of which gzip-compressed: $GZ)"
+stat -c '%s %n' "${FILES[@]}" | awk '
+  { all += $1 } $2 ~ /^lib\// { lib += $1 } $2 ~ /^doc\// { doc += $1 } $2 ~ /\.gz$/ { gz += $1; n++ }
+  END { printf "corpus: %d files, %d bytes (%d in libraries, %d in documentation, of which gzip-compressed: %d files, %d bytes)\n",
+               NR, all, lib, doc, n, gz }'
 
 # measure CABINET COMMAND...: runs the command once; prints
 # "wall_s peak_kb bytes cpu_s main_s".
