@@ -31,7 +31,7 @@ void finish(ToolRunState& job, bool success) {
 CSignCodeInfo::CSignCodeInfo(SettingsStore* settings) : settings_(settings ? settings : &SettingsStore::user()) {}
 
 TokenValues CSignCodeInfo::tokenValues() const {
-    return TokenValues{credentials, key, name, information, md5 != 0, file};
+    return TokenValues{credentials, key, name, information, md5, file};
 }
 
 bool CSignCodeInfo::BuildSignCommand() {
@@ -42,11 +42,14 @@ bool CSignCodeInfo::BuildSignCommand() {
     return true;
 }
 
+std::string CSignCodeInfo::TimeStampTemplate() const {
+    return timeStampTemplate ? *timeStampTemplate
+                             : settings_->readString(codesign::kSection, codesign::kTimeStampCommand,
+                                                     codesign::kDefaultTimeStampCommand);
+}
+
 bool CSignCodeInfo::BuildTimeStampCommand() {
-    std::string t = timeStampTemplate ? *timeStampTemplate
-                                      : settings_->readString(codesign::kSection, codesign::kTimeStampCommand,
-                                                              codesign::kDefaultTimeStampCommand);
-    timeStampCommand = commandFromTemplate(kSignCodeTool, t, tokenValues());
+    timeStampCommand = commandFromTemplate(kSignCodeTool, TimeStampTemplate(), tokenValues());
     return true;
 }
 
@@ -108,11 +111,16 @@ bool runSigningWorker(CSignCodeInfo& job) {
 bool runTrustCheckWorker(CCheckTrustInfo& job) {
     status(job, "Checking Trust......");
     bool quiet = job.RunQuietCheck();
+    // Whether the tool itself said anything: the worker's own lines below
+    // go into the output field too, and must not hide the exit-code note.
+    bool toolPrinted = !job.output.empty();
     if (!quiet) report(job, "Failed to Check Trust.");
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
     if (job.displayUI && !job.stopRequested()) {
         report(job, "");
+        const std::string before = job.output;
         bool shown = job.RunCheckWithUI();
+        toolPrinted = toolPrinted || job.output != before;
         if (quiet && shown) report(job, "User selected to accept Trust.");
         if (!quiet && shown) report(job, "User selected to accept Unverified Trust.");
         if (quiet && !shown) report(job, "User selected to decline Trust.");
@@ -123,7 +131,7 @@ bool runTrustCheckWorker(CCheckTrustInfo& job) {
         return true;
     }
     status(job, "Trust could not be verified.");
-    if (job.output.empty())
+    if (!toolPrinted)
         report(job, "\r\nCheck Trust Failed?\r\nChkTrust Process Exit Code [" + formatExitCode(job.exitCode) + "]");
     finish(job, false);
     return false;

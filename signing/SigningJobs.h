@@ -43,7 +43,7 @@ public:
     std::string name;         // "@name@"
     std::string credentials;  // "@file@"
     std::string key;          // "@pvkFile@"
-    int32_t md5 = 1;          // "@algorithm@": 1 md5, 0 sha1
+    int32_t md5 = 1;          // "@algorithm@": 1 md5, 0 sha1, 2 sha256
     int32_t timeStamp = 0;    // time-stamp after signing
     int32_t checkTrust = 1;   // check trust after signing
 
@@ -51,6 +51,9 @@ public:
     // unless a caller (the command line) gives one for this job.
     std::optional<std::string> signTemplate;
     std::optional<std::string> timeStampTemplate;
+
+    // The time-stamp template this job uses.
+    std::string TimeStampTemplate() const;
 
     bool BuildSignCommand();
     bool BuildTimeStampCommand();

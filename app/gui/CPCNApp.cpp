@@ -25,6 +25,8 @@
 #include "platform/Paths.h"
 #include "platform/RegistryHelper.h"
 #include "platform/SettingsStore.h"
+#include "signing/gui/CCheckTrustSheet.h"
+#include "signing/gui/CSignCodePropertySheet.h"
 
 namespace pcn::gui {
 namespace {
@@ -206,6 +208,8 @@ void CPCNApp::wireCommands() {
     frame.setCommandHandler(ID_VIEW_EXPAND_ALL, [this] { info_->expandAllHeadings(); });
     frame.setCommandHandler(ID_VIEW_COLLAPSE, [this] { info_->collapseAllHeadings(); });
     frame.setCommandHandler(ID_VIEW_OPTIONS, [this] { RunOptionsSheet(*editing_, frame_); });
+    frame.setCommandHandler(ID_SIGN_FILE, [this] { RunSignFileCommand(*editing_, frame_); });
+    frame.setCommandHandler(ID_CHECK_TRUST, [this] { RunCheckTrustCommand(*editing_, frame_); });
     frame.setCommandHandler(ID_APP_ABOUT, [this] {
         CAboutDlg about(frame_);
         about.exec();

@@ -22,6 +22,7 @@
 #include "app/gui/SiblingFileCheck.h"
 #include "distribution/ErrorReport.h"
 #include "distribution/gui/QtUserInterface.h"
+#include "model/Digest.h"
 #include "model/PackageFile.h"
 #include "platform/Paths.h"
 #include "platform/SettingsStore.h"
@@ -272,6 +273,8 @@ std::unique_ptr<CCabObj> CPCNView::newPackageFromLast(int32_t kind) const {
         p.m_arrBuildFiles.clear();
     }
     if (kind == kKindWebInf) package->m_nKind = kKindWebInf;
+    // The digest is the user's default, whatever the last package used.
+    package->m_bMD5 = defaultDigest(settings_);
     return package;
 }
 

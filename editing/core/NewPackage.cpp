@@ -111,7 +111,7 @@ NewPackageResult MakeNewPackage(const NewPackageOptions& o) {
     p->m_strSignCredentials = o.credentials;
     p->m_strSignKey = o.key;
     p->m_strSignInfo = o.signInfo;
-    p->m_bMD5 = !o.sha1;
+    p->m_bMD5 = o.digest;
     p->m_bTimeStamp = o.timeStamp;
 
     p->m_strPackageFile = o.packageFile.empty() ? NewPackageFileName(o.product) : o.packageFile;

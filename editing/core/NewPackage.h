@@ -25,7 +25,7 @@ struct NewPackageOptions {
     bool includeInf = false;
     bool signature = true;   // on unless refused; needs credentials and key
     std::string credentials, key, signInfo;
-    bool sha1 = false;
+    int32_t digest = 2;      // model/Digest.h; new packages sign with SHA-256
     bool timeStamp = true;
     std::string installDir;    // wizard: default "%PROGRAMFILES%\<product>"
     bool restoreDirs = false;  // self-extractors: recreate the source's sub-folders

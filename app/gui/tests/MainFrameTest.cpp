@@ -43,8 +43,10 @@ TEST_F(MainFrameTest, MenusCarryTheCommandsTextsAndHotKeys) {
     EXPECT_TRUE(shortcuts(gui::ID_HELP).contains(QKeySequence(Qt::Key_F1)));
     EXPECT_TRUE(shortcuts(gui::ID_CONTEXT_HELP).contains(QKeySequence(Qt::SHIFT | Qt::Key_F1)));
 
-    // Commands of parts that are not there yet are present but disabled.
-    EXPECT_FALSE(frame.action(gui::ID_SIGN_FILE)->isEnabled());
+    EXPECT_EQ(frame.action(gui::ID_SIGN_FILE)->text(), "Sign File...");
+    EXPECT_EQ(frame.action(gui::ID_CHECK_TRUST)->text(), "Check Trust...");
+    EXPECT_TRUE(frame.action(gui::ID_SIGN_FILE)->isEnabled());
+    EXPECT_TRUE(frame.action(gui::ID_CHECK_TRUST)->isEnabled());
     EXPECT_TRUE(frame.action(gui::ID_FILE_OPEN_PACKAGE)->isEnabled());
     EXPECT_TRUE(frame.action(gui::ID_APP_ABOUT)->isEnabled());
     EXPECT_TRUE(frame.action(gui::ID_VIEW_OPTIONS)->isEnabled());

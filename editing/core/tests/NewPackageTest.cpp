@@ -87,8 +87,10 @@ TEST_F(NewPackageTest, SigningAndSpanning) {
     o.credentials = "/k/cert.spc";
     o.key = "/k/key.pvk";
     o.spanSize = 720000;
-    o.sha1 = true;
     NewPackageResult r = MakeNewPackage(o);
+    EXPECT_EQ(r.package->m_bMD5, 2);  // SHA-256 unless asked otherwise
+    o.digest = 0;
+    r = MakeNewPackage(o);
     ASSERT_TRUE(r.package);
     EXPECT_EQ(r.package->m_bSignature, 1);
     EXPECT_EQ(r.package->m_bMD5, 0);

@@ -44,6 +44,10 @@ bool CCabPropertyPage7::signatureWanted() const {
 void CCabPropertyPage7::OnSetActive() { form_->setFieldsEnabled(signatureWanted()); }
 
 bool CCabPropertyPage7::OnApply() {
+    if (!form_->checkTimeStampServer()) {
+        sheet().setActivePage(this);
+        return false;
+    }
     WriteInformationUrl(context().registry, form_->signInfo()->text().toStdString());
     storeSigningFiles();
     if (!package().m_bSignature || ConfirmSigningCredentials(package(), context().ui)) {
