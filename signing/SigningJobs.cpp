@@ -54,7 +54,10 @@ bool CSignCodeInfo::BuildTimeStampCommand() {
 }
 
 bool CSignCodeInfo::BuildTrustCommand() {
-    trustCommand = ToolCommand{toolPath(kChkTrustTool), {file}};
+    // Quiet: the check after signing reports into the output; asking the
+    // signer whether to trust the signature just made would tell nothing,
+    // and a build or the command line may have nobody to ask.
+    trustCommand = ToolCommand{toolPath(kChkTrustTool), {"-q", file}};
     return true;
 }
 

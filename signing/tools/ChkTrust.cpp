@@ -77,7 +77,7 @@ std::string signerOf(const std::string& report) {
 // TRUST_E_SUBJECT_NOT_TRUSTED: the user did not trust the subject.
 constexpr long kNotTrustedByUser = -2146762748;
 
-enum class Answer { Accept, Decline, NobodyToAsk };
+enum class UserAnswer { Accept, Decline, NobodyToAsk };
 
 bool displayAvailable() {
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY"})
@@ -92,24 +92,24 @@ std::string dialogProgram() {
     return displayAvailable() && fileExists(ours) ? ours : std::string{};
 }
 
-Answer askOnTerminal(const TrustDetails& details) {
+UserAnswer askOnTerminal(const TrustDetails& details) {
     std::FILE* tty = std::fopen("/dev/tty", "r+");
-    if (!tty) return Answer::NobodyToAsk;
+    if (!tty) return UserAnswer::NobodyToAsk;
     std::fprintf(tty, "%s\nDo you trust this file's signature? [y/N] ", trustDetailsText(details).c_str());
     std::fflush(tty);
     char line[64] = {};
     bool yes = std::fgets(line, sizeof line, tty) && (line[0] == 'y' || line[0] == 'Y');
     std::fclose(tty);
-    return yes ? Answer::Accept : Answer::Decline;
+    return yes ? UserAnswer::Accept : UserAnswer::Decline;
 }
 
-Answer ask(const TrustDetails& details) {
+UserAnswer ask(const TrustDetails& details) {
     if (std::string program = dialogProgram(); !program.empty()) {
         ProcessOptions options;
         options.searchPath = true;
         options.newProcessGroup = false;  // a cancel of ours ends the dialog too
         ProcessResult run = runProcess(program, trustDialogArguments(details), options);
-        if (run.started) return run.exitCode == 0 && !run.signalled ? Answer::Accept : Answer::Decline;
+        if (run.started) return run.exitCode == 0 && !run.signalled ? UserAnswer::Accept : UserAnswer::Decline;
     }
     return askOnTerminal(details);
 }
@@ -121,11 +121,11 @@ int askTheUser(const std::string& file, const ProcessResult& run, const Verdict&
     details.problem = verdict.reason;
     std::fputs(trustDetailsText(details).c_str(), stdout);
     switch (ask(details)) {
-        case Answer::Accept: std::printf("Accepted: %s\n", file.c_str()); return 0;
-        case Answer::Decline:
+        case UserAnswer::Accept: std::printf("Accepted: %s\n", file.c_str()); return 0;
+        case UserAnswer::Decline:
             return failWith(file + ": the user declined to trust the signature (" +
                             std::to_string(kNotTrustedByUser) + ")");
-        case Answer::NobodyToAsk: break;
+        case UserAnswer::NobodyToAsk: break;
     }
     return failWith(file + ": there is no display or terminal to ask whether to trust the signature (" +
                     std::to_string(kNotTrustedByUser) + ")");
