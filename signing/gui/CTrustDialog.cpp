@@ -21,6 +21,7 @@ QString orNone(const std::string& text) {
 CTrustDialog::CTrustDialog(const TrustDetails& d, QWidget* parent) : QDialog(parent) {
     setObjectName("CTrustDialog");
     setWindowTitle(tr("Security Warning"));
+    setMinimumWidth(520);
     auto* icon = new QLabel(this);
     const auto which = d.chainTrusted ? QStyle::SP_MessageBoxInformation : QStyle::SP_MessageBoxWarning;
     icon->setPixmap(style()->standardIcon(which).pixmap(32, 32));
