@@ -6,7 +6,9 @@
 #   bench/cab-speed.sh [BUILD]      (BUILD: the build tree, default out)
 # Environment: PCN_BENCH_DIR (work folder, the corpus is kept there between
 # runs), PCN_BENCH_REPEAT (runs per tool, default 3; the best is reported),
-# PCN_BENCH_LEVELS (our levels to run, default "fast default small").
+# PCN_BENCH_LEVELS (our MSZIP levels to run, default "fast default small"),
+# PCN_BENCH_LZX_LEVELS (LZX:21 levels, default "fast default small"; empty
+# skips LZX and xz).
 set -euo pipefail
 
 BUILD=${1:-out}
@@ -14,6 +16,7 @@ PARCELON=$(cd "$BUILD/bin" && pwd)/parcelon
 WORK=${PCN_BENCH_DIR:-${TMPDIR:-/tmp}/pcn-cab-bench}
 REPEAT=${PCN_BENCH_REPEAT:-3}
 LEVELS=${PCN_BENCH_LEVELS:-fast default small}
+LZX_LEVELS=${PCN_BENCH_LZX_LEVELS-fast default small}
 CORPUS=$WORK/corpus
 OUT=$WORK/out
 LIB_BYTES=$((130 * 1000 * 1000))
@@ -77,12 +80,12 @@ time_best() {
 }
 
 echo
-printf '%-22s %8s %8s %14s %9s %10s %8s\n' tool seconds MB/s "cabinet bytes" "size %in" "peak RSS" "CPU s"
+printf '%-28s %8s %8s %14s %9s %10s %8s\n' tool seconds MB/s "cabinet bytes" "size %in" "peak RSS" "CPU s"
 report() {  # report NAME "seconds kb bytes"
   local name=$1 secs kb bytes cpu
   read -r secs kb bytes cpu <<<"$2"
   awk -v n="$name" -v s="$secs" -v k="$kb" -v b="$bytes" -v i="$INPUT" -v c="$cpu" \
-    'BEGIN{ if (s <= 0) s = 0.01; printf "%-22s %8.2f %8.1f %14d %8.1f%% %7d MB %8.2f\n", n, s, i/1e6/s, b, 100*b/i, k/1024, c }'
+    'BEGIN{ if (s <= 0) s = 0.01; printf "%-28s %8.2f %8.1f %14d %8.1f%% %7d MB %8.2f\n", n, s, i/1e6/s, b, 100*b/i, k/1024, c }'
 }
 
 GCAB=$(time_best "$OUT/gcab.cab" gcab -c -z "$OUT/gcab.cab" "${FILES[@]}")
@@ -102,6 +105,28 @@ for level in $LEVELS; do
 done
 # On a busy machine wall times flatter the tool with more threads; CPU time
 # says what each costs whatever the load.
+
+if [ -n "$LZX_LEVELS" ]; then
+  echo
+  echo "LZX:21 against our MSZIP default, gcab and xz -6 (one stream, the floor for a 2 MB window):"
+  XZ=$(time_best "$OUT/all.xz" sh -c 'cat "$@" | xz -6 -T1 > '"'$OUT/all.xz'" sh "${FILES[@]}")
+  report "xz -6 (one thread)" "$XZ"
+  declare -A LZX
+  for level in $LZX_LEVELS; do
+    LZX[$level]=$(time_best "$OUT/pcn.cab" "$PARCELON" cab "$OUT/pcn.cab" "${FILES[@]}" --source-root . --lzx=21 --level "$level")
+    report "parcelon --lzx=21 ($level)" "${LZX[$level]}"
+  done
+  read -r ms _ mb _ <<<"${OURS[default]:-$(time_best "$OUT/pcn.cab" "$PARCELON" cab "$OUT/pcn.cab" "${FILES[@]}" --source-root .)}"
+  read -r _ _ xb _ <<<"$XZ"
+  awk -v mb="$mb" -v gb="$gb" -v xb="$xb" 'BEGIN{ printf "xz -6   size %.3f of our MSZIP default, %.3f of gcab\n", xb/mb, xb/gb }'
+  for level in $LZX_LEVELS; do
+    read -r s kb b _ <<<"${LZX[$level]}"
+    awk -v l="$level" -v s="$s" -v b="$b" -v kb="$kb" -v mb="$mb" -v gb="$gb" -v ms="$ms" -v i="$INPUT" \
+      'BEGIN{ if (s <= 0) s = 0.01; printf "LZX:21 %-8s size %.3f of our MSZIP default, %.3f of gcab, %.1f MB/s (%.2fx MSZIP time), peak %d MB\n", l, b/mb, b/gb, i/1e6/s, s/ms, kb/1024 }'
+  done
+  "$PARCELON" cab "$OUT/check.cab" "${FILES[@]}" --source-root . --lzx=21 --level "${LZX_LEVELS%% *}" >/dev/null 2>&1
+  printf 'LZX cabinet: '; cabextract -t "$OUT/check.cab" | tail -1
+fi
 
 # The last cabinet written must read back: checksums and every file.
 "$PARCELON" cab "$OUT/check.cab" "${FILES[@]}" --source-root . >/dev/null 2>&1

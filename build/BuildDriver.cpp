@@ -85,8 +85,8 @@ bool BuildDriver::cabinetStep(const char* title) {
     package_.m_strBuildFolder = package_.m_strTargetFolder;
     if (CreateOutputFolder(package_.m_strBuildFolder, ui_).empty()) return false;
 
-    CabinetWriteJob job{package_, host_, ui_, limit,
-                        package_.m_bCompression ? cabinet::kCompressionMszip : cabinet::kCompressionNone};
+    CabinetWriteJob job{package_, host_, ui_, limit, compressionTypeOf(package_),
+                        compressionTuningOf(package_, settings_)};
     if (writeCabinets(job)) return true;
     ui_.message("Unable to complete package creation.\n\nError [" + std::to_string(job.lastError) + "]", "Error",
                 Icon::Error, Buttons::Ok, Answer::Ok);

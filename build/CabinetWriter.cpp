@@ -10,6 +10,7 @@
 #include "build/BuildSupport.h"
 #include "build/SelfExtractor.h"
 #include "build/cabinet/PosixCabinetIo.h"
+#include "model/CompressionChoice.h"
 #include "distribution/ErrorReport.h"
 #include "platform/Paths.h"
 #include "platform/SettingsStore.h"
@@ -148,6 +149,19 @@ std::string nameInCabinet(const CCabObj& p, const std::string& path) {
     return relativeName(p, path);
 }
 
+cabinet::CompressionType compressionTypeOf(const CCabObj& package) {
+    if (!package.m_bCompression) return kCompressionNone;
+    const CompressionMethod method = compressionMethodOf(package);
+    return method.lzx ? lzxCompression(method.windowBits) : kCompressionMszip;
+}
+
+cabinet::CompressionTuning compressionTuningOf(const CCabObj& package, const SettingsStore& settings) {
+    const CompressionLevels levels = readCompressionLevels(settings);
+    cabinet::CompressionTuning tuning;
+    tuning.level = compressionMethodOf(package).lzx ? levels.lzx : levels.mszip;
+    return tuning;
+}
+
 bool writeCabinets(CabinetWriteJob& job) {
     CCabObj& p = job.package;
     const CabinetParams params = paramsFor(job);
@@ -156,7 +170,7 @@ bool writeCabinets(CabinetWriteJob& job) {
     CabinetProgress progress;
     progress.job = &job;
     CabinetError error;
-    CabinetCompressor* compressor = createCompressor(&error, posixCallbacks(), params, &progress);
+    CabinetCompressor* compressor = createCompressor(&error, posixCallbacks(), params, &progress, job.tuning);
     if (!compressor) {
         job.lastError = error.errorNumber;
         ReportBuildError(job.ui, format("Cabinet create failed: code %d [%s]\n", error.code, ""), job.lastError);

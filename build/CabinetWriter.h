@@ -14,6 +14,8 @@
 
 namespace pcn {
 
+class SettingsStore;
+
 // The largest single cabinet a package writes when it does not span.
 inline constexpr uint32_t kSingleCabinetLimit = 90000000;
 inline constexpr uint32_t kCabinetFolderThreshold = 90000000;
@@ -26,11 +28,18 @@ struct CabinetWriteJob {
     UserInterface& ui;           // messages are owned by the build host
     uint32_t cabinetSizeLimit;   // the build's limit, see buildCabinetSizeLimit
     cabinet::CompressionType compression;
+    cabinet::CompressionTuning tuning;
     // Set on failure, like the thread's last error of a Windows build: the
     // compressor's error code after an add-file failure, else the errno of
     // the failing step (0 when there is none, as after a cancel).
     int lastError = 0;
 };
+
+// None when "Use Compression" is off, else the package's method: MSZIP, or
+// LZX with its window.
+cabinet::CompressionType compressionTypeOf(const CCabObj& package);
+// The program-wide level of that method (Settings\Compression).
+cabinet::CompressionTuning compressionTuningOf(const CCabObj& package, const SettingsStore& settings);
 
 // The build's cabinet size limit: CabSize when the package spans, else the
 // single-cabinet limit (always for the Self Extracting Wizard kind).

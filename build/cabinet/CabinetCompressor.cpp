@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "build/cabinet/DeflateWorkers.h"
+#include "build/cabinet/LzxEncoder.h"
 
 namespace pcn::cabinet {
 
@@ -145,6 +146,7 @@ struct CabinetCompressor {
     void* client;
     CompressionTuning tuning;
     DeflateWorkers* workers = nullptr;
+    LzxEncoder* lzx = nullptr;  // made for the first LZX folder, remade when the window changes
 
     NextCabinetCallback nextCabinet = nullptr;
     StatusCallback status = nullptr;
@@ -339,7 +341,49 @@ struct CabinetCompressor {
         return workers->slot(head);
     }
 
+    static bool isLzx(CompressionType type) { return (type & 0x000F) == kCompressionLzx; }
+    static unsigned lzxWindowBits(CompressionType type) { return (type >> 8) & 0x1F; }
+
+    void startLzx(CompressionType type) {
+        const unsigned bits = lzxWindowBits(type);
+        if (lzx && lzx->windowBits() != bits) dropLzx();
+        if (!lzx) {
+            void* place = memory.allocate(sizeof(LzxEncoder), alignof(LzxEncoder));
+            try {
+                lzx = new (place) LzxEncoder(&memory, bits, LzxTuning{tuning.level, tuning.threads != 1});
+            } catch (...) {
+                memory.deallocate(place, sizeof(LzxEncoder), alignof(LzxEncoder));
+                throw;
+            }
+        }
+        lzx->beginFolder();
+    }
+
+    void dropLzx() {
+        if (!lzx) return;
+        lzx->~LzxEncoder();
+        memory.deallocate(lzx, sizeof(LzxEncoder), alignof(LzxEncoder));
+        lzx = nullptr;
+    }
+
+    // Each LZX frame is one data block, in order.
+    void commitLzxFrames() {
+        LzxEncoder::Frame frame;
+        while (lzx->nextFrame(frame)) {
+            commitBlock(frame.data, frame.compressedSize, frame.uncompressedSize);
+            committedBytes += frame.uncompressedSize;
+            reportStatus(kStatusBlock, frame.compressedSize, frame.uncompressedSize);
+        }
+    }
+
     void submitBlock() {
+        if (isLzx(folderType)) {
+            lzx->addFrame(workers->slot(head).input, fill);
+            ++folderBlocks;
+            fill = 0;
+            commitLzxFrames();
+            return;
+        }
         DeflateWorkers::Slot& s = workers->slot(head);
         s.inputSize = fill;
         s.dictionarySize = 0;
@@ -386,11 +430,16 @@ struct CabinetCompressor {
         folderFiles.clear();
         continuedFrom = 0;
         folderEntryBytes = 0;
+        if (isLzx(type)) startLzx(type);
     }
 
     void closeFolder() {
         if (!folderOpen) return;
         if (fill > 0) submitBlock();
+        if (isLzx(folderType)) {
+            lzx->finish();
+            commitLzxFrames();
+        }
         while (tail < head) commitOldest();
         const uint16_t index = uint16_t(folders.size());
         for (size_t i = folderFromPrevious ? continuedFrom : 0; i < folderFiles.size(); ++i) {
@@ -583,9 +632,7 @@ struct CabinetCompressor {
     // ---- operations ----
     void add(const char* sourcePath, const char* nameInCabinet, bool runAfterExtraction, FileInfoCallback fileInfo,
              CompressionType type) {
-        if ((type & 0x000F) != kCompressionNone && (type & 0x000F) != kCompressionMszip)
-            fail(kErrorCompressionType, 0);
-        if (type != kCompressionNone && type != kCompressionMszip) fail(kErrorCompressionType, 0);
+        if (!isKnownType(type)) fail(kErrorCompressionType, 0);
         const size_t nameLength = strnlen(nameInCabinet, kNameBufferSize);
         if (nameLength == 0 || nameLength >= kNameBufferSize) fail(kErrorCabinetFile, ENAMETOOLONG);
         if (setFinished) {
@@ -626,6 +673,12 @@ struct CabinetCompressor {
         }
         if (callbacks.close(source, &err, client) != 0) fail(kErrorReadSource, err);
         if (folderBytes > params.folderThreshold) closeFolder();
+    }
+
+    static bool isKnownType(CompressionType type) {
+        if (type == kCompressionNone || type == kCompressionMszip) return true;
+        const unsigned bits = lzxWindowBits(type);
+        return type == lzxCompression(bits) && bits >= kLzxMinWindowBits && bits <= kLzxMaxWindowBits;
     }
 
     bool entryFits(uint32_t entryBytes) const {
@@ -736,6 +789,7 @@ bool flushCabinet(CabinetCompressor* c, bool askForNextCabinet, NextCabinetCallb
 bool destroyCompressor(CabinetCompressor* c) {
     if (!c) return false;
     c->dropTemp();
+    c->dropLzx();
     if (c->workers) {
         c->workers->~DeflateWorkers();
         c->memory.deallocate(c->workers, sizeof(DeflateWorkers), alignof(DeflateWorkers));

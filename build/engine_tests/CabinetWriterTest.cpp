@@ -10,6 +10,8 @@
 
 #include "build/CabinetWriter.h"
 #include "build/cabinet/tests/CabinetTestSupport.h"
+#include "model/CompressionChoice.h"
+#include "platform/SettingsStore.h"
 #include "distribution/ScriptedUserInterface.h"
 
 namespace pcn {
@@ -57,8 +59,8 @@ struct PackageFixture {
         package.m_nSourceSize += int32_t(bytes.size());
         return path.string();
     }
-    bool write(cabinet::CompressionType type = cabinet::kCompressionMszip) {
-        CabinetWriteJob job{package, host, ui, buildCabinetSizeLimit(package), type};
+    bool write(cabinet::CompressionType type = cabinet::kCompressionMszip, cabinet::CompressionTuning tuning = {}) {
+        CabinetWriteJob job{package, host, ui, buildCabinetSizeLimit(package), type, tuning};
         const bool ok = writeCabinets(job);
         lastError = job.lastError;
         return ok;
@@ -172,6 +174,38 @@ TEST(CabinetWriter, CompressionOffStoresAndSignatureReservesTheHeader) {
     EXPECT_EQ(cab.headerReserve, 6144);
     EXPECT_GT(cab.size, 90000u + 6144u);
     EXPECT_EQ(f.extracted().at("a.txt"), bytes);
+}
+
+// The package's method and the program-wide level reach the compressor; the
+// build's progress and cancel work as for MSZIP.
+TEST(CabinetWriter, PackageChoosingLzxGetsItsWindowLevelProgressAndCancel) {
+    PackageFixture f;
+    const std::string text = textData(300000, 5), noise = noiseData(50000, 6);
+    f.add("readme.txt", text);
+    f.add("data.bin", noise);
+    setCompressionMethod(f.package, {true, 17});
+    ScratchFolder settingsDir;
+    SettingsStore settings(settingsDir / "PCN.conf");
+    ASSERT_TRUE(writeCompressionLevels(settings, {kDefaultCompressionLevel, 2}));
+    EXPECT_EQ(compressionTypeOf(f.package), cabinet::lzxCompression(17));
+    EXPECT_EQ(compressionTuningOf(f.package, settings).level, 2);
+    ASSERT_TRUE(f.write(compressionTypeOf(f.package), compressionTuningOf(f.package, settings)));
+    EXPECT_EQ(f.parsed("Demo.CAB").folders.at(0).type, 0x1103);
+    EXPECT_GE(f.host.progressReports, 10);  // one per 32 KB frame
+    const auto got = f.extracted();
+    EXPECT_EQ(got.at("data.bin"), noise);
+    EXPECT_EQ(got.at("readme.txt"), text);
+
+    f.package.m_bCompression = 0;
+    EXPECT_EQ(compressionTypeOf(f.package), cabinet::kCompressionNone);
+
+    PackageFixture cancelled;
+    cancelled.add("big.bin", textData(2 * 1024 * 1024, 7));
+    cancelled.host.abortAfterBlocks = 3;
+    EXPECT_FALSE(cancelled.write(cabinet::lzxCompression(21)));
+    EXPECT_EQ(cancelled.host.progressReports, 3);
+    EXPECT_TRUE(cancelled.ui.shown().empty());
+    EXPECT_TRUE(fs::is_empty(cancelled.dir / "out"));
 }
 
 TEST(CabinetWriter, SourceThatDisappearsGivesCode1WithItsTextAndPath) {

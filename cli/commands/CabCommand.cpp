@@ -2,6 +2,7 @@
 // folders without a package.
 
 #include <algorithm>
+#include <cctype>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "build/cabinet/CabinetCompressor.h"
+#include "build/cabinet/LzxEncoder.h"
 #include "build/cabinet/PosixCabinetIo.h"
 #include "cli/Command.h"
 #include "cli/Progress.h"
@@ -28,6 +30,8 @@ struct CabArgs {
     bool noCompression = false;
     int64_t reserve = 0;
     std::string level = "default";
+    std::string lzx;  // window bits, "" without --lzx
+    bool lzxGiven = false;
 };
 
 struct Entry {
@@ -123,9 +127,24 @@ int parseLevel(const std::string& level) {
     return -1;
 }
 
+// --lzx alone means the largest window.
+int parseLzxWindow(const CabArgs& a) {
+    if (!a.lzxGiven) return 0;
+    if (a.lzx.empty()) return int(kLzxMaxWindowBits);
+    if (a.lzx.size() == 2 && std::isdigit(static_cast<unsigned char>(a.lzx[0])) &&
+        std::isdigit(static_cast<unsigned char>(a.lzx[1]))) {
+        const int bits = std::stoi(a.lzx);
+        if (bits >= int(kLzxMinWindowBits) && bits <= int(kLzxMaxWindowBits)) return bits;
+    }
+    return -1;
+}
+
 int runCab(const CabArgs& a) {
     const int level = parseLevel(a.level);
     if (level < 0) return pcn::cli::fail("--level must be fast, default, small or 1 to 9");
+    const int lzxWindow = parseLzxWindow(a);
+    if (lzxWindow < 0) return pcn::cli::fail("--lzx takes a window of 15 to 21 bits");
+    if (lzxWindow > 0 && a.noCompression) return pcn::cli::fail("--lzx and --no-compression exclude each other");
     if (a.span < 0 || a.span > int64_t(kLargestCabinet)) return pcn::cli::fail("--span must be between 1 and 2147483647 bytes");
     if (a.reserve < 0 || a.reserve > int64_t(kMaxHeaderReserve)) return pcn::cli::fail("--reserve must be between 0 and 60000 bytes");
 
@@ -165,7 +184,9 @@ int runCab(const CabArgs& a) {
     interrupted = 0;
     auto previous = std::signal(SIGINT, onInterrupt);
     s.bar = std::make_unique<pcn::cli::ProgressBar>("Compressing");
-    const CompressionType type = a.noCompression ? kCompressionNone : kCompressionMszip;
+    const CompressionType type = a.noCompression ? kCompressionNone
+                                 : lzxWindow > 0 ? lzxCompression(unsigned(lzxWindow))
+                                                 : kCompressionMszip;
     bool ok = true;
     std::string failedFile;
     for (const Entry& e : entries) {
@@ -201,8 +222,14 @@ void setupCab(CLI::App& app, pcn::cli::Context& ctx) {
     cmd->add_option("--span", args->span, "Span cabinets of at most this many bytes");
     cmd->add_flag("--no-compression", args->noCompression, "Store files uncompressed");
     cmd->add_option("--reserve", args->reserve, "Bytes reserved in each cabinet header (6144 leaves room for a signature)");
-    cmd->add_option("--level", args->level, "MSZIP level: fast, default, small or 1 to 9")->capture_default_str();
-    cmd->callback([args, &ctx] { ctx.exitCode = runCab(*args); });
+    cmd->add_option("--level", args->level, "Compression level: fast, default, small or 1 to 9")->capture_default_str();
+    CLI::Option* lzx =
+        cmd->add_option("--lzx", args->lzx, "Compress with LZX, window of 2^N bytes (15 to 21; 21 when no N given)")
+            ->expected(0, 1);
+    cmd->callback([args, lzx, &ctx] {
+        args->lzxGiven = lzx->count() > 0;
+        ctx.exitCode = runCab(*args);
+    });
 }
 
 }  // namespace

@@ -79,7 +79,7 @@ TEST_F(ShellDialogsTest, OptionsCommandOpensTheOptionsSheet) {
     bool shown = false;
     whenModal<gui::CStdProperties>([&](gui::CStdProperties& sheet) {
         shown = true;
-        EXPECT_EQ(sheet.tabCaptions(), QStringList({"General", "Self Extracting Cabinet", "Code Signing", "Animation"}));
+        EXPECT_EQ(sheet.tabCaptions(), QStringList({"General", "Self Extracting Cabinet", "Code Signing", "Animation", "Compression"}));
         sheet.findChild<QWidget*>("reloadWorkspace")->setProperty("checked", false);
         sheet.okButton()->click();
     });

@@ -24,49 +24,6 @@ std::vector<SourceFile> mixedFiles() {
     return files;
 }
 
-void expectCabextractTree(const fs::path& folder, const std::string& firstCabinet,
-                          const std::map<std::string, std::string>& expected) {
-    const fs::path cab = folder / "out" / firstCabinet;
-    const CommandResult test = run("cabextract -t " + quoted(cab));
-    EXPECT_EQ(test.exitCode, 0) << test.output;
-    EXPECT_NE(test.output.find("All done, no errors."), std::string::npos) << test.output;
-    const fs::path into = folder / "cabextract";
-    const CommandResult extract = run("cabextract -q -d " + quoted(into) + " " + quoted(cab));
-    EXPECT_EQ(extract.exitCode, 0) << extract.output;
-    const auto got = filesUnder(into);
-    // The list first: a reader can drop files silently and still succeed.
-    std::vector<std::string> gotNames, wantNames;
-    for (const auto& [n, b] : got) gotNames.push_back(n);
-    for (const auto& [n, b] : expected) wantNames.push_back(n);
-    EXPECT_EQ(gotNames, wantNames);
-    for (const auto& [name, bytes] : expected) {
-        auto it = got.find(name);
-        if (it == got.end()) continue;
-        EXPECT_TRUE(it->second == bytes) << "content differs: " << name;
-    }
-}
-
-void expectGcabTree(const fs::path& folder, const std::string& cabinet, const std::map<std::string, std::string>& expected) {
-    const fs::path cab = folder / "out" / cabinet;
-    const CommandResult list = run("gcab -t " + quoted(cab));
-    EXPECT_EQ(list.exitCode, 0) << list.output;
-    for (const auto& [name, bytes] : expected) {
-        std::string stored = name;
-        EXPECT_NE(list.output.find(fs::path(stored).filename().string()), std::string::npos) << stored;
-    }
-    const fs::path into = folder / "gcab";
-    fs::create_directories(into);
-    const CommandResult extract = run("gcab -x -C " + quoted(into) + " " + quoted(cab));
-    EXPECT_EQ(extract.exitCode, 0) << extract.output;
-    const auto got = filesUnder(into);
-    EXPECT_EQ(got.size(), expected.size());
-    for (const auto& [name, bytes] : expected) {
-        auto it = got.find(name);
-        ASSERT_NE(it, got.end()) << "gcab did not extract " << name;
-        EXPECT_TRUE(it->second == bytes) << "content differs: " << name;
-    }
-}
-
 CabinetParams plainParams() {
     CabinetParams p;
     p.folderThreshold = 90000000;

@@ -49,10 +49,11 @@ bool nameNext(CabinetParams* next, uint32_t, void* client) {
     return true;
 }
 
-TEST(CabinetCompressorContract, LzxAndUnknownTypesFailWithCode5) {
+TEST(CabinetCompressorContract, QuantumUnknownTypesAndLzxWindowsOutOfRangeFailWithCode5) {
     Harness h;
     const fs::path src = h.source("a.txt", "abc");
-    for (CompressionType type : {lzxCompression(15), CompressionType(2), CompressionType(0x0F)}) {
+    for (CompressionType type : {CompressionType(2), CompressionType(0x0F), lzxCompression(14), lzxCompression(22),
+                                 kCompressionLzx, CompressionType(0x0101)}) {
         CabinetCompressor* c = createCompressor(&h.error, h.callbacks, h.params, &h);
         ASSERT_NE(c, nullptr);
         EXPECT_FALSE(addFile(c, src.c_str(), "a.txt", false, nameNext, nullptr, posixFileInfo, type));

@@ -82,4 +82,12 @@ struct ParsedCabinet {
 };
 ParsedCabinet parseCabinet(const std::string& bytes);
 
+// Checks with cabextract -t, then extracts with cabextract (every cabinet of
+// a set through the first) or gcab -x into folder/cabextract or folder/gcab
+// and compares the files with `expected`; failures are test failures.
+void expectCabextractTree(const fs::path& folder, const std::string& firstCabinet,
+                          const std::map<std::string, std::string>& expected);
+void expectGcabTree(const fs::path& folder, const std::string& cabinet,
+                    const std::map<std::string, std::string>& expected);
+
 }  // namespace pcn::cabinet::test

@@ -4,11 +4,13 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QRadioButton>
 #include <QVBoxLayout>
 
 #include "model/CCabObj.h"
+#include "model/CompressionChoice.h"
 #include "platform/Numbers.h"
 
 namespace pcn::gui {
@@ -40,6 +42,14 @@ TypeForm::TypeForm(QWidget* parent) : QWidget(parent) {
     maximumSize->setCompleter(nullptr);
     for (const char* preset : kCabinetSizePresets) maximumSize->addItem(preset);
     useCompression = makeButton<QCheckBox>(tr("Use Co&mpression"), "useCompression");
+    compressionMethod = new QComboBox;
+    compressionMethod->setObjectName("compressionMethod");
+    compressionMethod->addItem(tr("MSZIP"), 0);
+    for (unsigned bits = kLzxSmallestWindow; bits <= kLzxLargestWindow; ++bits) {
+        const unsigned kb = (1u << bits) / 1024;
+        compressionMethod->addItem(kb < 1024 ? tr("LZX, %1 KB window").arg(kb) : tr("LZX, %1 MB window").arg(kb / 1024),
+                                   bits);
+    }
     addSignature = makeButton<QCheckBox>(tr("Add &Digital Signature"), "addSignature");
     scanGuid = makeButton<QCheckBox>(tr("Scan for G&UID(s)"), "scanGuid");
     createInf = makeButton<QCheckBox>(tr("Create Cabinet &INF File"), "createInf");
@@ -68,6 +78,13 @@ TypeForm::TypeForm(QWidget* parent) : QWidget(parent) {
     optionsLayout->addWidget(createInf, 0, 1);
     optionsLayout->addWidget(includeInf, 1, 1);
     optionsLayout->addWidget(includeMiniSetup, 2, 1);
+    auto* methodLabel = new QLabel(tr("Compression &method:"));
+    methodLabel->setBuddy(compressionMethod);
+    auto* methodRow = new QHBoxLayout;
+    methodRow->addWidget(methodLabel);
+    methodRow->addWidget(compressionMethod);
+    methodRow->addStretch();
+    optionsLayout->addLayout(methodRow, 3, 0, 1, 2);
 
     auto* layout = new QGridLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -79,6 +96,7 @@ TypeForm::TypeForm(QWidget* parent) : QWidget(parent) {
         connect(button, &QAbstractButton::clicked, this, &TypeForm::applyEnablingRules);
     connect(createInf, &QAbstractButton::clicked, this, &TypeForm::applyEnablingRules);
     connect(singleFile, &QAbstractButton::clicked, this, &TypeForm::enableSizeBySingleFile);
+    connect(useCompression, &QAbstractButton::toggled, this, &TypeForm::enableMethodByCompression);
 }
 
 void TypeForm::load(const CCabObj& p) {
@@ -87,6 +105,9 @@ void TypeForm::load(const CCabObj& p) {
     setFlag(selfExtractingWizard, p.m_bCabWiz);
     setFlag(singleFile, p.m_bCapSingle);
     setFlag(useCompression, p.m_bCompression);
+    const CompressionMethod method = compressionMethodOf(p);
+    compressionMethod->setCurrentIndex(compressionMethod->findData(method.lzx ? method.windowBits : 0u));
+    enableMethodByCompression();
     setFlag(addSignature, p.m_bSignature);
     setFlag(scanGuid, p.m_bGuid);
     setFlag(createInf, p.m_bCreateInf);
@@ -110,6 +131,8 @@ void TypeForm::store(CCabObj& p) const {
     p.m_bCabWiz = flagOf(selfExtractingWizard);
     p.m_bCapSingle = flagOf(singleFile);
     p.m_bCompression = flagOf(useCompression);
+    const unsigned window = compressionMethod->currentData().toUInt();
+    setCompressionMethod(p, {window != 0, window != 0 ? window : kLzxLargestWindow});
     p.m_bSignature = flagOf(addSignature);
     p.m_bGuid = flagOf(scanGuid);
     p.m_bCreateInf = flagOf(createInf);
@@ -133,5 +156,7 @@ void TypeForm::applyEnablingRules() {
 }
 
 void TypeForm::enableSizeBySingleFile() { maximumSize->setEnabled(!singleFile->isChecked()); }
+
+void TypeForm::enableMethodByCompression() { compressionMethod->setEnabled(useCompression->isChecked()); }
 
 }  // namespace pcn::gui

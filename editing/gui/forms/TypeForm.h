@@ -41,6 +41,7 @@ public:
     QCheckBox* singleFile;
     QComboBox* maximumSize;
     QCheckBox* useCompression;
+    QComboBox* compressionMethod;  // MSZIP, or LZX with a window of 32 KB to 2 MB
     QCheckBox* addSignature;
     QCheckBox* scanGuid;
     QCheckBox* createInf;
@@ -49,6 +50,7 @@ public:
 
 private:
     void enableSizeBySingleFile();
+    void enableMethodByCompression();
 };
 
 // The size list's preset entries.

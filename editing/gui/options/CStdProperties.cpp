@@ -9,6 +9,7 @@
 #include "editing/gui/options/CStdPropertyPage1.h"
 #include "editing/gui/options/CStdPropertyPage2.h"
 #include "editing/gui/options/CStdPropertyPage3.h"
+#include "editing/gui/options/CStdPropertyPage4.h"
 
 namespace pcn::gui {
 
@@ -19,6 +20,7 @@ CStdProperties::CStdProperties(EditingContext& context, QWidget* parent)
     addPage(new CStdPropertyPage2(*this));
     addPage(new CStdPropertyPage3(*this));
     addPage(new CStdPropertyPage1(*this));
+    addPage(new CStdPropertyPage4(*this));
 }
 
 bool ReportUnsavedOptions(EditingContext& context, bool written) {

@@ -33,6 +33,7 @@ void CCabPropertyPage2::OnInitDialog() {
              form_->createInf, form_->includeInf, form_->includeMiniSetup})
         connect(option, &QAbstractButton::clicked, this, &CCabPropertyPage2::optionClicked);
     connect(form_->maximumSize, &QComboBox::editTextChanged, this, &CCabPropertyPage2::optionClicked);
+    connect(form_->compressionMethod, &QComboBox::activated, this, &CCabPropertyPage2::optionClicked);
     connect(form_->addSignature, &QAbstractButton::clicked, this, &CCabPropertyPage2::signatureClicked);
 }
 

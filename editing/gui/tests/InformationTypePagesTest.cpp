@@ -236,6 +236,32 @@ TEST_F(TypePageTest, OnlyAPlainCabinetScansForGuidsOrWritesAnInf) {
     EXPECT_EQ(settings().readInt("Settings\\Package", "MiniSetup", 0), 1);
 }
 
+TEST_F(TypePageTest, LzxWindowIsChosenStoredInThePackageAndRememberedForTheNextOne) {
+    startWizard();
+    passInformation();
+    auto* method = find<QComboBox>("compressionMethod");
+    EXPECT_EQ(method->currentText(), "MSZIP");
+    EXPECT_EQ(method->count(), 8);
+    EXPECT_TRUE(method->isEnabled());
+    find<QCheckBox>("useCompression")->click();
+    EXPECT_FALSE(method->isEnabled());
+    find<QCheckBox>("useCompression")->click();
+    method->setCurrentIndex(method->findText("LZX, 256 KB window"));
+    next();
+    EXPECT_EQ(package->m_bCompression, 1);
+    EXPECT_EQ(package->m_strReserved, "LZX:18");
+    EXPECT_EQ(settings().readInt("Settings\\Package", "LZX Window", 0), 18);
+
+    startWizard();
+    passInformation();
+    method = find<QComboBox>("compressionMethod");
+    EXPECT_EQ(method->currentText(), "LZX, 256 KB window");
+    method->setCurrentIndex(0);
+    next();
+    EXPECT_EQ(package->m_strReserved, "");
+    EXPECT_EQ(settings().readInt("Settings\\Package", "LZX Window", -1), 0);
+}
+
 TEST_F(TypePageTest, MiniSetupIsStoredOnlyForTheWizardKind) {
     settings().writeInt("Settings\\Package", "MiniSetup", 1);
     startWizard();

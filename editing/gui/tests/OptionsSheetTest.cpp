@@ -7,7 +7,10 @@
 #include <QRadioButton>
 #include <QTest>
 
+#include <QComboBox>
+
 #include "build/SelfExtractor.h"
+#include "model/CompressionChoice.h"
 #include "editing/gui/options/CStdProperties.h"
 #include "editing/gui/options/CStdPropertyPage2.h"
 #include "editing/gui/tests/EditingTestSupport.h"
@@ -49,7 +52,7 @@ TEST_F(OptionsSheetTest, TabsInOrderAndFreshInstallDefaults) {
     EXPECT_EQ(sheet.windowTitle(), "Property Sheet");
     QStringList tabs;
     for (int i = 0; i < sheet.pageCount(); ++i) tabs << sheet.page(i)->caption();
-    EXPECT_EQ(tabs, QStringList({"General", "Self Extracting Cabinet", "Code Signing", "Animation"}));
+    EXPECT_EQ(tabs, QStringList({"General", "Self Extracting Cabinet", "Code Signing", "Animation", "Compression"}));
     EXPECT_EQ(sheet.page(3)->objectName(), "CStdPropertyPage1");
 
     showEveryTab();
@@ -103,6 +106,23 @@ TEST_F(OptionsSheetTest, ChangesReachTheStoreOnlyOnApplyAndSurviveALaterCancel) 
     sheet.cancelButton()->click();
     EXPECT_EQ(settings().readInt("Settings", "Animation", -1), 2);
     EXPECT_EQ(generalValue("Reload Workspace"), 0);
+}
+
+TEST_F(OptionsSheetTest, CompressionLevelsShowTheStoreAndAreWrittenOnApply) {
+    ASSERT_TRUE(writeCompressionLevels(settings(), {7, 2}));
+    showTab("Compression");
+    auto* mszip = control<QComboBox>("mszipLevel");
+    auto* lzx = control<QComboBox>("lzxLevel");
+    EXPECT_EQ(mszip->currentIndex(), 6);
+    EXPECT_EQ(lzx->currentIndex(), 1);
+    EXPECT_EQ(lzx->count(), 9);
+    lzx->setCurrentIndex(8);
+    emit lzx->activated(8);
+    EXPECT_TRUE(sheet.applyButton()->isEnabled());
+    EXPECT_EQ(readCompressionLevels(settings()).lzx, 2);
+    sheet.applyButton()->click();
+    EXPECT_EQ(readCompressionLevels(settings()).lzx, 9);
+    EXPECT_EQ(readCompressionLevels(settings()).mszip, 7);
 }
 
 TEST_F(OptionsSheetTest, OkWritesOnlyTheTabsThatWereShown) {

@@ -339,6 +339,25 @@ TEST_F(PropertyTabsTest, ChoosingCabFileOrCabSelfExtractingAloneLeavesApplyOff) 
     EXPECT_TRUE(sheet->applyButton()->isEnabled());
 }
 
+TEST_F(PropertyTabsTest, TypeTabShowsThePackagesLzxWindowAndAppliesAChange) {
+    package.m_strReserved = "LZX:16";
+    open();
+    auto* type = show<CCabPropertyPage2>();
+    QComboBox* method = type->form()->compressionMethod;
+    EXPECT_EQ(method->currentText(), "LZX, 64 KB window");
+    EXPECT_FALSE(sheet->applyButton()->isEnabled());
+    const int twoMegabytes = method->findText("LZX, 2 MB window");
+    method->setCurrentIndex(twoMegabytes);
+    emit method->activated(twoMegabytes);
+    EXPECT_TRUE(sheet->applyButton()->isEnabled());
+    sheet->applyButton()->click();
+    EXPECT_EQ(package.m_strReserved, "LZX:21");
+    method->setCurrentIndex(0);
+    emit method->activated(0);
+    sheet->okButton()->click();
+    EXPECT_EQ(package.m_strReserved, "");
+}
+
 class SignatureTabsTest : public PropertyTabsTest {
 protected:
     SignatureTabsTest() {

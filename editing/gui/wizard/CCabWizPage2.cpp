@@ -7,6 +7,7 @@
 #include "editing/gui/forms/TypeForm.h"
 #include "editing/gui/wizard/CCabWizSheet.h"
 #include "model/CCabObj.h"
+#include "model/CompressionChoice.h"
 #include "platform/Numbers.h"
 #include "platform/SettingsStore.h"
 
@@ -32,6 +33,8 @@ constexpr RememberedFlag kRemembered[] = {
     {"IncludeInf", &CCabObj::m_bIncludeInf},
 };
 constexpr const char* kCabSize = "CabSize";
+// The LZX window of the last package made, 0 for MSZIP.
+constexpr const char* kLzxWindow = "LZX Window";
 
 }  // namespace
 
@@ -47,6 +50,8 @@ void CCabWizPage2::OnInitDialog() {
     CCabObj& p = package();
     for (const RememberedFlag& flag : kRemembered) RecallInt(context().settings, kPackageSection, flag.name, p.*flag.member);
     p.m_nCabSize = groupedNumberValue(context().settings.readString(kPackageSection, kCabSize, "1440000"));
+    const int window = context().settings.readInt(kPackageSection, kLzxWindow, 0);
+    setCompressionMethod(p, {window != 0, unsigned(window)});
 }
 
 void CCabWizPage2::OnSetActive() {
@@ -60,6 +65,8 @@ bool CCabWizPage2::OnWizardNext() {
     SettingsStore& settings = context().settings;
     for (const RememberedFlag& flag : kRemembered) settings.writeInt(kPackageSection, flag.name, p.*flag.member);
     settings.writeString(kPackageSection, kCabSize, std::to_string(p.m_nCabSize));
+    const CompressionMethod method = compressionMethodOf(p);
+    settings.writeInt(kPackageSection, kLzxWindow, method.lzx ? int(method.windowBits) : 0);
     return true;
 }
 
