@@ -18,6 +18,7 @@
 #include "app/gui/FileDialogs.h"
 #include "app/gui/ReportPrinting.h"
 #include "app/gui/SingleInstanceGuard.h"
+#include "distribution/MailSender.h"
 #include "distribution/gui/QtUserInterface.h"
 #include "editing/gui/EditingContext.h"
 #include "editing/gui/options/CStdProperties.h"
@@ -145,7 +146,10 @@ int CPCNApp::initInstance(const QStringList& arguments, const Options& options) 
 
     if (options.showWindow) frame_->show();
     if (guard_) guard_->setMainWindow(frame_);
-    frame_->applyMailMenuRule();
+    if (mailSupportPresent())
+        frame_->applyMailMenuRule();
+    else
+        frame_->removeMailCommand();
     if (options.siblingFileCheck) QTimer::singleShot(0, list_, &CPCNView::startSiblingFileCheck);
     return -1;
 }

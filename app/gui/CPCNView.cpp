@@ -205,7 +205,7 @@ bool CPCNView::canRunCommand(int id) const {
         case ID_PROJECT_PROPERTIES: return selected && (web ? bool(editors_.webSheet) : bool(editors_.cabinetSheet));
         case ID_PROJECT_REBUILD: return selected && !web && bool(editors_.rebuildDialog);
         case ID_PROJECT_SEND_FTP: return selected && selected_->m_bRebuild != 1 && bool(editors_.sendFtp);
-        case ID_FILE_SEND_MAIL: return selected && bool(editors_.sendMail);
+        case ID_FILE_SEND_MAIL: return selected && selected_->m_bRebuild != 1 && bool(editors_.sendMail);
         case ID_EDIT_CUT:
         case ID_EDIT_COPY: return selected;
         case ID_EDIT_PASTE: return clipboardHoldsPackage();

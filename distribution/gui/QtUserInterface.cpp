@@ -104,4 +104,12 @@ void QtUserInterface::errorDetails(std::string_view mainText, std::string_view d
     });
 }
 
+void QtUserInterface::errorDetails(std::string_view mainText, std::string_view details, const QString& caption) {
+    onUiThread([&] {
+        CErrorDlg dialog(currentOwner(), toDisplayText(mainText), toDisplayText(details));
+        dialog.setWindowTitle(caption);
+        dialog.exec();
+    });
+}
+
 }  // namespace pcn

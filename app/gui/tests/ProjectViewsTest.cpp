@@ -269,14 +269,24 @@ TEST_F(ProjectViewsTest, ContextMenusFollowTheSelection) {
     editors.rebuildDialog = [](CCabObj&) {};
     editors.cabinetSheet = [](CCabObj&, int) { return false; };
     editors.webSheet = [](CCabObj&) { return false; };
+    editors.sendFtp = [](CCabObj&, CPCNDoc&) {};
+    editors.sendMail = [](CCabObj&, CPCNDoc&) {};
     select("Alpha");
     menu.reset(list().createContextMenu(nullptr));
+    EXPECT_TRUE(enabled(menu.get(), "contextSendFtp"));
+    EXPECT_TRUE(enabled(menu.get(), "contextSendMail"));
     EXPECT_TRUE(enabled(menu.get(), "contextCut"));
     EXPECT_TRUE(enabled(menu.get(), "contextCopy"));
     EXPECT_TRUE(enabled(menu.get(), "contextRebuild"));
     EXPECT_TRUE(enabled(menu.get(), "contextProperties"));
     EXPECT_FALSE(enabled(menu.get(), "contextPaste"));
     EXPECT_FALSE(enabled(menu.get(), "contextUndo"));
+    // Output is sent only when it was built since the package's last change.
+    for (const auto& package : app().doc().m_listPackages)
+        if (package->m_strProduct == "Alpha") package->m_bRebuild = 1;
+    menu.reset(list().createContextMenu(nullptr));
+    EXPECT_FALSE(enabled(menu.get(), "contextSendFtp"));
+    EXPECT_FALSE(enabled(menu.get(), "contextSendMail"));
 
     select("Delta");
     menu.reset(list().createContextMenu(nullptr));

@@ -8,6 +8,7 @@
 #include <thread>
 
 #include <filesystem>
+#include <fstream>
 
 #include "app/core/CPCNDoc.h"
 #include "app/gui/CMainFrame.h"
@@ -80,7 +81,19 @@ TEST_F(StartupTest, CommandLineOpensAProjectAndRefusesAPackageFile) {
     EXPECT_TRUE(ui_.shown().empty());
 }
 
+// A stand-in xdg-email, or none at all, on PATH for the mail support check.
+void mailProgramOnPath(const std::string& folder, bool present) {
+    std::filesystem::create_directories(folder);
+    if (present) {
+        const std::string script = folder + "/xdg-email";
+        std::ofstream(script) << "#!/bin/sh\nexit 0\n";
+        std::filesystem::permissions(script, std::filesystem::perms::owner_all);
+    }
+    ::setenv("PATH", folder.c_str(), 1);
+}
+
 TEST_F(StartupTest, MailItemIsAddedToTheFileMenuOnce) {
+    mailProgramOnPath(dataDir() + "bin", true);
     ASSERT_EQ(start(), -1);
     QMenu* file = app().frame()->fileMenu();
     int sends = 0;
@@ -96,6 +109,20 @@ TEST_F(StartupTest, MailItemIsAddedToTheFileMenuOnce) {
     sends = 0;
     for (QAction* a : file->actions()) sends += a->text() == "Sen&d...";
     EXPECT_EQ(sends, 1);
+}
+
+TEST_F(StartupTest, WithoutAMailProgramTheMailCommandLeavesTheMenusWithOneSeparator) {
+    mailProgramOnPath(dataDir() + "bin", false);
+    ASSERT_EQ(start(), -1);
+    for (QAction* a : app().frame()->fileMenu()->actions()) EXPECT_NE(a->text(), "Sen&d...");
+    QMenu* project = app().frame()->menuByTitle("&Project");
+    ASSERT_NE(project, nullptr);
+    bool previousWasSeparator = true;
+    for (QAction* a : project->actions()) {
+        EXPECT_NE(a->text(), "S&end Project Files(Mail)...");
+        EXPECT_FALSE(previousWasSeparator && a->isSeparator());
+        previousWasSeparator = a->isSeparator();
+    }
 }
 
 TEST_F(StartupTest, DocumentTypesAreRecorded) {

@@ -31,6 +31,9 @@ public:
     virtual bool packageFile(QWidget* parent, QString& path, int& filterIndex) = 0;
     // A folder ("Select a Starting Directory"); path selected at start.
     virtual bool folder(QWidget* parent, QString& path) = 0;
+    // A file to send with a package's output (FTP, mail); the path's folder
+    // is where the dialog starts; filterIndex (1-based) in and out.
+    virtual bool fileToSend(QWidget* parent, QString& path, int& filterIndex) = 0;
 };
 
 }  // namespace pcn::gui

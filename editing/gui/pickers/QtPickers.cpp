@@ -80,6 +80,10 @@ bool QtPickers::component(QWidget* parent, QString& path, int type) {
     return pickFileInMode(parent, title, kComponentFilter, path, 1);
 }
 
+bool QtPickers::fileToSend(QWidget* parent, QString& path, int& filterIndex) {
+    return pickFile(parent, QObject::tr("Select File"), kLicenceFileFilter, path, filterIndex);
+}
+
 bool QtPickers::packageFile(QWidget* parent, QString& path, int& filterIndex) {
     return pickFile(parent, QObject::tr("Select File"), kPackagePickerFilter, path, filterIndex);
 }

@@ -15,9 +15,11 @@ public:
     bool component(QWidget* parent, QString& path, int type) override;
     bool packageFile(QWidget* parent, QString& path, int& filterIndex) override;
     bool folder(QWidget* parent, QString& path) override;
+    bool fileToSend(QWidget* parent, QString& path, int& filterIndex) override;
 };
 
-// The filter lists of the pickers.
+// The filter lists of the pickers. Files sent with a package's output are
+// picked with the licence file's list.
 inline constexpr const char* kLicenceFileFilter =
     "Text Files (*.txt)|*.txt|Rich Text Files (*.rtf)|*.rtf|All Files (*.*)|*.*|Exe Files (*.Exe)|*.Exe||";
 inline constexpr const char* kCredentialsFilter =

@@ -40,6 +40,9 @@ bool ScriptedPickers::packageFile(QWidget*, QString& path, int& filterIndex) {
     return answer("package", path, filterIndex, &filterIndex);
 }
 bool ScriptedPickers::folder(QWidget*, QString& path) { return answer("folder", path, 0, nullptr); }
+bool ScriptedPickers::fileToSend(QWidget*, QString& path, int& filterIndex) {
+    return answer("send", path, filterIndex, &filterIndex);
+}
 
 EditingTest::EditingTest() {
     std::string pattern = (std::filesystem::temp_directory_path() / "pcn-editing-XXXXXX").string();

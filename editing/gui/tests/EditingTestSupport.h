@@ -40,6 +40,7 @@ public:
     bool component(QWidget*, QString& path, int type) override;
     bool packageFile(QWidget*, QString& path, int& filterIndex) override;
     bool folder(QWidget*, QString& path) override;
+    bool fileToSend(QWidget*, QString& path, int& filterIndex) override;
 
     std::vector<Call> calls;
 
