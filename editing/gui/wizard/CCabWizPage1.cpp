@@ -29,14 +29,6 @@ constexpr RememberedField kRemembered[] = {
     {"Comment", &InformationForm::comment},
 };
 
-// A product name may hold separators; the package file must still land in
-// the data folder.
-std::string packageFileStem(std::string product) {
-    for (char& c : product)
-        if (c == '/' || c == '\\') c = '_';
-    return product;
-}
-
 }  // namespace
 
 CCabWizPage1::CCabWizPage1(CCabWizSheet& sheet) : CCabWizPage(sheet, tr("Package Information")) {
@@ -127,8 +119,13 @@ void CCabWizPage1::productVersionChanged() {
 bool CCabWizPage1::OnWizardNext() {
     CCabObj& p = package();
     form_->store(p);
-    p.m_strPackageFile = NewPackageFileName(packageFileStem(p.m_strProduct));
+    p.m_strPackageFile = NewPackageFileName(PackageFileStem(p.m_strProduct));
     if (ShowProblem(context(), form_->check())) return false;
+    // The Folder page makes the product the project name and appends it to the target.
+    if (auto tooLong = FindNameTooLong(p.m_strPackageFile, CleanProjectName(p.m_strProduct), p.m_strTargetFolder)) {
+        ShowProblem(context(), FormProblem{QString::fromStdString(NameTooLongMessage(*tooLong)), form_->productName});
+        return false;
+    }
     sheet().setWizardButtons(CCabWizSheet::kWizBack | CCabWizSheet::kWizNext);
     rememberValues();
     return true;

@@ -5,6 +5,7 @@
 #include "editing/gui/wizard/CCabWizPage.h"
 #include "editing/gui/wizard/CabWizPages.h"
 #include "editing/gui/wizard/WizardPicture.h"
+#include "platform/gui/HelpTopicName.h"
 
 namespace pcn::gui {
 
@@ -20,6 +21,7 @@ CCabWizSheet::CCabWizSheet(CCabObj& package, EditingContext& context, QWidget* p
     : QWizard(parent), package_(package), context_(context) {
     setWindowTitle(tr("Wizard"));
     setObjectName("CCabWizSheet");
+    setHelpTopic(this, "package_wizard.htm");
     setWizardStyle(QWizard::ClassicStyle);
     setPixmap(QWizard::WatermarkPixmap, WizardPicture());
     setUpButtons();
