@@ -18,14 +18,15 @@ trap 'rm -rf "$WORK"' EXIT
 mkdir -p "$SHOTS" "$WORK/data" "$WORK/src"
 echo "readme" > "$WORK/src/readme.txt"
 
-# A cabinet package whose target lies below a folder name longer than any file
-# system allows: opening its Inf File tab reports the path it cannot create.
-LONG="$WORK/out/$(printf 'a%.0s' $(seq 1 290))"
+# A cabinet package whose target folder, a path of more than 300 characters,
+# lies below a file: opening its Inf File tab reports the folder it cannot create.
+LONG="$WORK/blocked/$(printf 'a%.0s' $(seq 1 150))/$(printf 'b%.0s' $(seq 1 150))"
 P="$BUILD/bin/parcelon"
 PCN_SETTINGS="$WORK/cli.conf" PCN_DATA_DIR="$WORK/data" \
   "$P" new "$WORK/data/Tools.pcp" --kind cab --product "Acme Tools" --company "Acme Software" --version 1.0 \
   --source "$WORK/src" --target "$LONG" --no-signature >/dev/null
 PCN_SETTINGS="$WORK/cli.conf" "$P" project "$WORK/data/Acme.pcn" add "$WORK/data/Tools.pcp" >/dev/null
+echo "in the way" > "$WORK/blocked"
 cat > "$WORK/PCN.conf" <<CONF
 [Recent File List]
 File1=sz:$WORK/data/Acme.pcn

@@ -95,14 +95,22 @@ std::string PackageFileStem(std::string product) {
 }
 
 std::optional<NameTooLong> FindNameTooLong(const std::string& packageFile, const std::string& projectName,
-                                           const std::string& targetParent) {
+                                           const std::string& outputFolder) {
     const std::string packageFolder = folderPart(packageFile);
     if (auto problem = checkName(packageFolder, fileNamePart(packageFile), limitsFor(packageFolder))) return problem;
-    const Limits target = limitsFor(targetParent);
-    if (auto problem = checkName(targetParent, projectName, target)) return problem;
-    const std::string projectFolder = withTrailingSeparator(withTrailingSeparator(targetParent) + projectName);
+    const Limits target = limitsFor(outputFolder);
+    std::string folder;
+    for (const auto& part : std::filesystem::path(outputFolder)) {
+        const std::string name = part.string();
+        if (name.empty() || name == "/") {
+            folder += name;
+            continue;
+        }
+        if (auto problem = checkName(folder, name, target)) return problem;
+        folder = withTrailingSeparator(folder + name);
+    }
     for (std::string_view suffix : kOutputSuffixes)
-        if (auto problem = checkName(projectFolder, projectName + std::string(suffix), target)) return problem;
+        if (auto problem = checkName(outputFolder, projectName + std::string(suffix), target)) return problem;
     return std::nullopt;
 }
 
@@ -152,7 +160,7 @@ NewPackageResult MakeNewPackage(const NewPackageOptions& o) {
     p->m_strTargetFolder = withTrailingSeparator(withTrailingSeparator(target) + project);
     const std::string packageFile =
         o.packageFile.empty() ? NewPackageFileName(PackageFileStem(o.product)) : o.packageFile;
-    if (auto tooLong = FindNameTooLong(packageFile, project, target))
+    if (auto tooLong = FindNameTooLong(packageFile, project, p->m_strTargetFolder))
         return refuse(NameTooLongMessage(*tooLong), "--product");
     if (fileExists(FirstOutputFile(*p)))
         return refuse("A project with the same name already exists.\n\nPlease select another project name\n"

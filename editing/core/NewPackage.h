@@ -57,12 +57,12 @@ struct NameTooLong {
     bool wholePath = false;  // the limit is the path's, not the name's
 };
 
-// Checks the names a new package makes: its package file, its project
-// folder in targetParent, and the outputs in that folder (the executables,
-// the INF, the summary and a numbered cabinet of a large spanned set). The
-// first one too long, or nothing.
+// Checks the names a new package makes: its package file, every folder of
+// its output folder, and the outputs in that folder (the executables, the
+// INF, the summary and a numbered cabinet of a large spanned set). The first
+// one too long, or nothing.
 std::optional<NameTooLong> FindNameTooLong(const std::string& packageFile, const std::string& projectName,
-                                           const std::string& targetParent);
+                                           const std::string& outputFolder);
 // The product name as the stem of its package file: separators would put the
 // file into another folder.
 std::string PackageFileStem(std::string product);

@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include "editing/core/NewPackage.h"
+#include "platform/Paths.h"
 #include "editing/gui/EditingContext.h"
 #include "editing/gui/forms/InformationForm.h"
 #include "editing/gui/forms/RememberedValues.h"
@@ -121,8 +122,10 @@ bool CCabWizPage1::OnWizardNext() {
     form_->store(p);
     p.m_strPackageFile = NewPackageFileName(PackageFileStem(p.m_strProduct));
     if (ShowProblem(context(), form_->check())) return false;
-    // The Folder page makes the product the project name and appends it to the target.
-    if (auto tooLong = FindNameTooLong(p.m_strPackageFile, CleanProjectName(p.m_strProduct), p.m_strTargetFolder)) {
+    // The Folder page makes the product the project name and the output folder's name.
+    const std::string project = CleanProjectName(p.m_strProduct);
+    if (auto tooLong =
+            FindNameTooLong(p.m_strPackageFile, project, withTrailingSeparator(p.m_strTargetFolder) + project)) {
         ShowProblem(context(), FormProblem{QString::fromStdString(NameTooLongMessage(*tooLong)), form_->productName});
         return false;
     }
