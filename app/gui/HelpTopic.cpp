@@ -35,10 +35,9 @@ protected:
         if (event->type() != QEvent::KeyPress) return false;
         auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() != Qt::Key_F1 || key->modifiers() != Qt::NoModifier || key->isAutoRepeat()) return false;
+        // Taken where it first arrives, so it never travels on to the parents.
         auto* widget = qobject_cast<QWidget*>(watched);
-        // Once, for the widget that has the focus (or the window, when nothing has).
-        QWidget* focus = QApplication::focusWidget();
-        if (!widget || (focus ? widget != focus : !widget->isWindow())) return false;
+        if (!widget) return false;
         showHelpTopic(topicFor(widget));
         return true;
     }

@@ -134,8 +134,9 @@ QString DialogFitter::sizeKey(const QWidget* dialog) {
 
 QSize DialogFitter::openingSize(QWidget* dialog) const {
     const QSize minimum = dialog->minimumSizeHint().expandedTo(dialog->minimumSize());
+    // A size the dialog was given before it opened is kept when larger.
     QSize size = rememberedSize(sizeKey(dialog));
-    if (!size.isValid()) size = dialog->sizeHint();
+    if (!size.isValid()) size = dialog->sizeHint().expandedTo(dialog->size());
     size = size.expandedTo(minimum);
     return size.boundedTo(availableArea(dialog).size() - kFrameAllowance);
 }

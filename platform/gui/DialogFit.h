@@ -55,8 +55,9 @@ public:
 
     // The name a dialog's size is kept under: its object name, else its class.
     static QString sizeKey(const QWidget* dialog);
-    // The size a dialog opens at: what its contents ask for, or the size the
-    // user gave it, never below its minimum nor beyond the screen.
+    // The size a dialog opens at: what its contents ask for (or the size it
+    // was given, when larger), or the size the user gave it, never below its
+    // minimum nor beyond the screen.
     QSize openingSize(QWidget* dialog) const;
 
 protected:

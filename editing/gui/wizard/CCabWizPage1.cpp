@@ -6,13 +6,13 @@
 #include <QVBoxLayout>
 
 #include "editing/core/NewPackage.h"
-#include "platform/Paths.h"
 #include "editing/gui/EditingContext.h"
 #include "editing/gui/forms/InformationForm.h"
 #include "editing/gui/forms/RememberedValues.h"
 #include "editing/gui/wizard/CCabWizSheet.h"
 #include "model/CCabObj.h"
 #include "model/PackageFile.h"
+#include "platform/Paths.h"
 #include "platform/SettingsStore.h"
 
 namespace pcn::gui {
