@@ -34,7 +34,7 @@ CONF
 
 export PCN_SETTINGS="$WORK/PCN.conf" PCN_DATA_DIR="$WORK/data" PCN_DIALOG_LOG="$WORK/dialogs.log"
 export BUILD SHOTS WORK
-xvfb-run -a -s "-screen 0 1280x900x24" bash -euo pipefail -c '
+xvfb-run -a -s "-screen 0 1280x900x24" bash -uo pipefail -c '
   fail() { echo "gui-first-run: $*" >&2; failed=1; }
   failed=0
   # The window with this exact title, waited for; empty when it does not come.
@@ -80,9 +80,8 @@ xvfb-run -a -s "-screen 0 1280x900x24" bash -euo pipefail -c '
   if [ -z "$wizard" ]; then fail "New Package opened no wizard"; else
     sleep 0.5; check "$wizard" Wizard; shot wizard-information
     read -r w1 h1 < <(size_of "$wizard")
-    # Company Name has the focus on a fresh installation; the product follows it.
-    xdotool type --delay 20 "Acme Software"; xdotool key Tab
-    xdotool type --delay 20 "Widget Tools"; xdotool key Return; sleep 1
+    # Alt+P: the Product Name field; Return: Next.
+    xdotool key alt+p; xdotool type --delay 20 "Widget Tools"; sleep 0.3; xdotool key Return; sleep 1
     read -r w2 h2 < <(size_of "$wizard")
     shot wizard-type
     [ "$w1 $h1" = "$w2 $h2" ] || fail "the wizard changed its size from ${w1}x${h1} to ${w2}x${h2}"
@@ -93,21 +92,27 @@ xvfb-run -a -s "-screen 0 1280x900x24" bash -euo pipefail -c '
 
   # The package list holds the one package: Properties from the Project menu.
   xdotool windowactivate --sync "$main"; sleep 0.3
-  xdotool key Home; sleep 0.2; xdotool key alt+p; sleep 0.3; xdotool key p
+  # The first line of the list, below its header.
+  xdotool mousemove --window "$main" 80 77 click 1; sleep 0.3
+  xdotool key alt+p; sleep 0.3; xdotool key p
   sheet=$(window "Package Properties")
   if [ -z "$sheet" ]; then fail "Properties opened no sheet"; else
     sleep 0.5; check "$sheet" "Package Properties"; shot property-sheet "$sheet"
-    # Ctrl+PgUp from the first tab: the last one, the Inf File tab, which
-    # cannot create the target folder below the over-long name.
-    xdotool key ctrl+Prior
+    read -r sw sh < <(size_of "$sheet")
+    # The last tab, Inf File, cannot create the target folder of the long path.
+    # Its caption lies at the right end of the tab bar, all tabs being in view.
+    xdotool mousemove --window "$sheet" $((sw - 92)) 24 click 1
     error=$(window Error)
     if [ -z "$error" ]; then fail "no error message about the long path"; else
       sleep 0.5; check "$error" Error 853; shot error-long-path
       xdotool key Return
     fi
-    sleep 0.5
-    xdotool key n; sleep 0.3
-    xdotool key Escape; sleep 0.5
+    # The question about rebuilding the INF file, then the sheet: closed.
+    for _ in 1 2 3 4; do
+      sleep 0.5
+      [ -n "$(window "Package Properties" 1)" ] || break
+      xdotool key Escape
+    done
   fi
 
   # View > Options.

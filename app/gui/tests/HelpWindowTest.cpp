@@ -14,6 +14,7 @@
 #include "app/gui/Commands.h"
 #include "app/gui/HelpTopic.h"
 #include "app/gui/tests/GuiTestSupport.h"
+#include "editing/gui/Editors.h"
 
 namespace pcn::test {
 namespace {
@@ -79,6 +80,7 @@ TEST_F(HelpWindowTest, HelpTopicsShowsTheContentsInOurWindowAndFollowsLinks) {
 TEST_F(HelpWindowTest, F1OnAWizardPageShowsTheWizardsPageAboveTheWizard) {
     NoDesktop desktop;
     ASSERT_EQ(start(), -1);
+    gui::InstallCabinetEditors(app().listView()->editors(), app().editingContext(), app().frame());
     QString first, followed;
     bool helpOwnedByWizard = false;
     QTimer::singleShot(0, [&] {
