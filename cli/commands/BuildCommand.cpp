@@ -15,6 +15,7 @@
 #include "model/CCabObj.h"
 #include "model/PackageFile.h"
 #include "platform/Paths.h"
+#include "web/WebInf.h"
 
 namespace {
 
@@ -71,14 +72,22 @@ bool selected(const pcn::CCabObj& p, const std::vector<std::string>& names) {
     return false;
 }
 
+// A web package's build writes its INF and HTML page, as finishing the web
+// wizard does.
+bool writeWebPackage(const pcn::CCabObj& package, pcn::UserInterface& ui) {
+    if (!pcn::WriteWebPackageFiles(package, ui)) {
+        std::fprintf(stderr, "%s: %s\n", package.m_strProduct.c_str(), pcn::kBuildFailed);
+        return false;
+    }
+    std::printf("%s\n", pcn::WebInfFilePath(package).c_str());
+    if (package.m_pWeb->m_bHtmTemplate) std::printf("%s\n", pcn::WebHtmlFilePath(package).c_str());
+    return true;
+}
+
 // Builds one package on a worker so that Ctrl-C can cancel it, saves it
 // back to its file and lists its outputs. True when the build succeeded.
 bool buildPackage(pcn::CCabObj& package, pcn::UserInterface& ui) {
-    if (package.IsWebPackage()) {
-        std::fprintf(stderr, "%s: web packages are built from their component; skipped\n",
-                     package.m_strProduct.c_str());
-        return true;
-    }
+    if (package.IsWebPackage()) return writeWebPackage(package, ui);
     TerminalBuildHost host(package.m_strProduct);
     pcn::BuildWorker worker;
     bool success = false;
