@@ -14,7 +14,7 @@ for tool in xvfb-run openbox xdotool import; do
   command -v "$tool" >/dev/null || { echo "gui-first-run: $tool is needed" >&2; exit 77; }
 done
 WORK=$(mktemp -d)
-trap 'rm -rf "$WORK"' EXIT
+trap 'rm -rf "$WORK" 2>/dev/null || true' EXIT
 mkdir -p "$SHOTS" "$WORK/data" "$WORK/src"
 echo "readme" > "$WORK/src/readme.txt"
 
@@ -32,6 +32,8 @@ cat > "$WORK/PCN.conf" <<CONF
 File1=sz:$WORK/data/Acme.pcn
 CONF
 
+# The X server's windows, whatever the caller's Qt platform (ctest runs offscreen).
+export QT_QPA_PLATFORM=xcb
 export PCN_SETTINGS="$WORK/PCN.conf" PCN_DATA_DIR="$WORK/data" PCN_DIALOG_LOG="$WORK/dialogs.log"
 export BUILD SHOTS WORK
 xvfb-run -a -s "-screen 0 1280x900x24" bash -uo pipefail -c '
@@ -69,7 +71,7 @@ xvfb-run -a -s "-screen 0 1280x900x24" bash -uo pipefail -c '
   sleep 1
   "$BUILD/bin/pcn" & pcn=$!
   main=$(window "Acme - Tarnwick Parcelon" 60)
-  [ -n "$main" ] || { fail "the main window did not open"; kill $pcn $wm; exit 1; }
+  [ -n "$main" ] || { fail "the main window did not open"; kill $pcn $wm; wait; exit 1; }
   sleep 3
   shot start
   [ -z "$(window Error 4)" ] || fail "an error dialog appeared at start-up"
