@@ -23,6 +23,9 @@ struct SiblingFile {
 // the program folder are compared ignoring case, as Windows compares them.
 inline constexpr SiblingFile kSiblingFiles[] = {
     {"ChkTrust"},
+    {"LDSCNT.so"},
+    {"LDSCE"},
+    {"LDSC95.so"},
     {"Extract.Exe"},
     {"TinySetup.Exe"},
     {"SignCode"},

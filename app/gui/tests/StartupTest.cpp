@@ -238,7 +238,8 @@ TEST_F(SiblingCheckTest, AnEmptyProgramFolderListsEveryPiece) {
     startAndCheck(folder);
     ASSERT_EQ(ui_.shown().size(), 1u);
     EXPECT_EQ(ui_.shown().back().details, "The system cannot find the file(s) specified.\r\n\r\n" + folder +
-                                              "ChkTrust\r\n" + folder + "Extract.Exe\r\n" + folder +
+                                              "ChkTrust\r\n" + folder + "LDSCNT.so\r\n" + folder + "LDSCE\r\n" +
+                                              folder + "LDSC95.so\r\n" + folder + "Extract.Exe\r\n" + folder +
                                               "TinySetup.Exe\r\n" + folder + "SignCode\r\n" + folder +
                                               "PilotStub.Exe\r\n" + folder + "Help/default.htm\r\n");
 }
