@@ -73,8 +73,14 @@ bool HostProcess::ended() {
     pid_t result;
     do result = ::waitpid(pid_, &status, WNOHANG);
     while (result < 0 && errno == EINTR);
-    if (result == pid_ || (result < 0 && errno == ECHILD)) reaped_ = true;
-    return reaped_;
+    if (result == pid_) {
+        reaped_ = true;
+        return true;
+    }
+    // A caller that ignores SIGCHLD has its children reaped by the system:
+    // then only the process's existence tells.
+    if (result < 0 && errno == ECHILD) return ::kill(pid_, 0) != 0 && errno == ESRCH;
+    return false;
 }
 
 bool HostProcess::waitForHandshake(int polls, int intervalMs) {
@@ -84,6 +90,9 @@ bool HostProcess::waitForHandshake(int polls, int intervalMs) {
         int fd = ::shm_open(name.c_str(), O_RDONLY, 0);
         if (fd >= 0) {
             ::close(fd);
+            // Seen once is enough: removed now, it is not left behind should
+            // this process end before its host.
+            ::shm_unlink(name.c_str());
             return true;
         }
         if (ended()) return false;
