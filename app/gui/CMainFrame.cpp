@@ -375,7 +375,8 @@ void CMainFrame::rebuildRecentFileMenu() {
 // ---- title, panes, progress ----------------------------------------------------
 
 void CMainFrame::setDocumentTitle(const QString& title) {
-    setWindowTitle(title.isEmpty() ? QString(kAppTitle) : title + " - " + kAppTitle);
+    // "[*]" is where the window shows that the project has unsaved changes.
+    setWindowTitle(title.isEmpty() ? QString(kAppTitle) + "[*]" : title + "[*] - " + kAppTitle);
 }
 
 void CMainFrame::setPanes(QWidget* left, QWidget* right) {

@@ -16,6 +16,7 @@
 #include "app/gui/CMissingPackageFilesDlg.h"
 #include "app/gui/CPCNView.h"
 #include "app/gui/FileDialogs.h"
+#include "app/gui/HelpTopic.h"
 #include "app/gui/ReportPrinting.h"
 #include "app/gui/SingleInstanceGuard.h"
 #include "distribution/MailSender.h"
@@ -24,6 +25,7 @@
 #include "editing/gui/options/CStdProperties.h"
 #include "editing/gui/pickers/QtPickers.h"
 #include "platform/AtomicFile.h"
+#include "platform/gui/DialogFit.h"
 #include "platform/Paths.h"
 #include "platform/RegistryHelper.h"
 #include "platform/SettingsStore.h"
@@ -84,6 +86,8 @@ CPCNApp::CPCNApp(SettingsStore& settings, UserInterface* ui, FileDialogs* dialog
 CPCNApp::~CPCNApp() {
     doc_->SetProgressSink(nullptr);
     doc_->SetContentsClearedHandler({});
+    doc_->SetModifiedChangedHandler({});
+    DialogFitter::uninstall();
     doc_->SetMissingFileReconciler({});
     delete frame_.data();
 }
@@ -114,6 +118,8 @@ int CPCNApp::initInstance(const QStringList& arguments, const Options& options) 
         }
     }
     std::setlocale(LC_ALL, "");
+    DialogFitter::install(&settings_);
+    installHelpKey();
     registerDocumentTypes();
 
     createMainWindow();
@@ -198,6 +204,9 @@ void CPCNApp::createMainWindow() {
     doc_->SetContentsClearedHandler([this] {
         if (list_) list_->contentsCleared();
     });
+    doc_->SetModifiedChangedHandler([this](bool modified) {
+        if (frame_) frame_->setWindowModified(modified);
+    });
     wireShellEditors();
     wireCommands();
 }
@@ -272,6 +281,7 @@ void CPCNApp::documentChanged() {
     if (list_) list_->fillList();
     if (frame_) {
         frame_->setDocumentTitle(QString::fromStdString(doc_->GetTitle()));
+        frame_->setWindowModified(doc_->IsModified());
         frame_->updateCommandUi();
     }
 }

@@ -278,6 +278,13 @@ std::unique_ptr<CCabObj> CPCNView::newPackageFromLast(int32_t kind) const {
     return package;
 }
 
+// The project lists only packages that have a file: one that cannot be
+// written is reported and left out.
+void CPCNView::addSavedPackage(std::unique_ptr<CCabObj> package) {
+    if (!saveRecord(*package)) return;
+    insertItem(doc_.AddPackage(std::move(package)));
+}
+
 void CPCNView::newPackage() {
     std::unique_ptr<CCabObj> package = newPackageFromLast(kKindCabinet);
     const WizardResult result = editors_.cabinetWizard(*package);
@@ -289,9 +296,7 @@ void CPCNView::newPackage() {
     package->SetKindFromFlags();
     // Never let a new package take over the file of another one.
     if (package->m_strPackageFile.empty()) package->m_strPackageFile = freePackageFileName(doc_, package->m_strProduct);
-    CCabObj* added = doc_.AddPackage(std::move(package));
-    insertItem(added);
-    saveRecord(*added);
+    addSavedPackage(std::move(package));
 }
 
 void CPCNView::newWebPackage() {
@@ -299,9 +304,7 @@ void CPCNView::newWebPackage() {
     if (editors_.webWizard(*package) == WizardResult::Cancelled) return;
     package->m_bRebuild = 0;
     if (package->m_strPackageFile.empty()) package->m_strPackageFile = freePackageFileName(doc_, package->m_strProduct);
-    CCabObj* added = doc_.AddPackage(std::move(package));
-    insertItem(added);
-    saveRecord(*added);
+    addSavedPackage(std::move(package));
 }
 
 void CPCNView::openPackage() {

@@ -47,6 +47,12 @@ std::string withoutTrailingSeparator(std::string folder) {
 
 }  // namespace
 
+bool IsReadableFolder(const std::string& folder) {
+    std::error_code ec;
+    fs::directory_iterator it(withoutTrailingSeparator(folder), ec);
+    return !ec;
+}
+
 void ScanFolderInto(CCabObj& package, const std::string& folder, bool subFolders, ScanResult& result) {
     std::string base = withoutTrailingSeparator(folder);
     bool ok = false;

@@ -395,6 +395,23 @@ TEST_F(ProjectViewsTest, NewPackageFromTheWizardIsAddedListedAndSaved) {
     EXPECT_TRUE(app().doc().IsModified());
 }
 
+TEST_F(ProjectViewsTest, ANewPackageWhoseFileCannotBeWrittenIsNotAdded) {
+    startWithFourKinds();
+    const size_t before = app().doc().m_listPackages.size();
+    const std::string unwritable = dataDir() + std::string(300, 'n') + ".pcp";
+    list().editors().cabinetWizard = [&](CCabObj& p) {
+        p.m_strProduct = "Gamma";
+        p.m_strPackageFile = unwritable;
+        return gui::WizardResult::FinishedAndBuilt;
+    };
+    app().doc().SetModifiedFlag(false);
+    app().frame()->runCommand(gui::ID_FILE_NEW_PACKAGE);
+    EXPECT_TRUE(ui_.sawText("Unable to save the package file\n\n" + unwritable));
+    EXPECT_EQ(app().doc().m_listPackages.size(), before);
+    EXPECT_FALSE(itemTexts().contains("Gamma"));
+    EXPECT_FALSE(app().doc().IsModified());
+}
+
 TEST_F(ProjectViewsTest, ClosingAModifiedProjectAsksAndCancelKeepsTheWindow) {
     startWithFourKinds();
     gui::CMainFrame& frame = *app().frame();

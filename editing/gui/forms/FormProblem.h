@@ -26,6 +26,9 @@ struct FormProblem {
 
 using FormCheck = std::optional<FormProblem>;
 
+// The source folder could not be listed: no file table comes from it.
+FormProblem UnreadableSourceFolder(const QString& folder, QWidget* focus = nullptr);
+
 // Shows the message (OK button) and moves the focus to the field at fault.
 // True when there was a problem to show.
 bool ShowProblem(EditingContext& context, const FormCheck& problem);

@@ -193,6 +193,28 @@ TEST_F(PropertyTabsTest, DiscardReplacesTheFileTableWithTheNewFolderOnApplyAndOn
     EXPECT_FALSE(folders->discardBox()->isEnabled());
 }
 
+TEST_F(PropertyTabsTest, DiscardWithAMissingSourceFolderSaysSoAndKeepsTheFileList) {
+    const QString missing = QString::fromStdString((root() / "gone").string() + "/");
+    open();
+    auto* folders = show<CCabPropertyPage3>();
+    folders->form()->sourceFolder->setText(missing);
+    folders->discardBox()->click();
+    EXPECT_FALSE(sheet->apply());
+    EXPECT_TRUE(ui.sawText(("Unable to read the source folder:\n\n" + missing).toStdString()));
+    EXPECT_EQ(sheet->currentPage(), folders);
+    ASSERT_EQ(package.GetFileCount(), 2);
+    EXPECT_EQ(package.GetFilePath(0), (root() / "old/a.dll").string());
+    // Leaving the tab is refused the same way.
+    EXPECT_FALSE(sheet->setActivePage(sheet->findPage<CCabPropertyPage4>()));
+    EXPECT_EQ(package.GetFileCount(), 2);
+
+    // Put right, the folder is scanned.
+    makeFile("gone/z.dll");
+    ASSERT_TRUE(sheet->apply());
+    ASSERT_EQ(package.GetFileCount(), 1);
+    EXPECT_EQ(package.GetFilePath(0), (root() / "gone/z.dll").string());
+}
+
 TEST_F(PropertyTabsTest, FilesAddedAfterALeavingRescanSurviveApply) {
     makeFile("new/x.ocx");
     open();

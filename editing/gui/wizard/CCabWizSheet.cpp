@@ -5,6 +5,7 @@
 #include "editing/gui/wizard/CCabWizPage.h"
 #include "editing/gui/wizard/CabWizPages.h"
 #include "editing/gui/wizard/WizardPicture.h"
+#include "platform/gui/HelpTopicName.h"
 
 namespace pcn::gui {
 
@@ -19,6 +20,7 @@ constexpr QWizard::WizardButton kFinishButton = QWizard::CustomButton3;
 CCabWizSheet::CCabWizSheet(CCabObj& package, EditingContext& context, QWidget* parent)
     : CCabWizSheet(package, context, parent, WithoutCabinetPages{}) {
     setObjectName("CCabWizSheet");
+    setHelpTopic(this, "package_wizard.htm");
     AddCabWizPages(*this);
 }
 
