@@ -14,6 +14,8 @@
 
 namespace pcn {
 
+class SettingsStore;
+
 // The largest single cabinet a package writes when it does not span.
 inline constexpr uint32_t kSingleCabinetLimit = 90000000;
 inline constexpr uint32_t kCabinetFolderThreshold = 90000000;
@@ -26,6 +28,9 @@ struct CabinetWriteJob {
     UserInterface& ui;           // messages are owned by the build host
     uint32_t cabinetSizeLimit;   // the build's limit, see buildCabinetSizeLimit
     cabinet::CompressionType compression;
+    // Where the stub that sizes a spanning self-extractor's first cabinet is
+    // chosen: the same store the join reads (null: the user's settings).
+    const SettingsStore* settings = nullptr;
     // Set on failure, like the thread's last error of a Windows build: the
     // compressor's error code after an add-file failure, else the errno of
     // the failing step (0 when there is none, as after a cancel).
@@ -50,8 +55,11 @@ inline const char* cabinetErrorName(int code) { return cabinet::cabinetErrorText
 
 // Writes the package's m_arrBuildFiles into cabinets in m_strBuildFolder.
 // Precondition: the build files are full paths, the output list is empty and
-// the folder exists. Returns false on failure (reported through job.ui, except
-// a cancel) or cancel; cabinets already finished stay listed.
+// the folder exists. The set is written beside its final names and renamed
+// into place only when every cabinet is complete; cabinets of an earlier set
+// under the package's name that the new set does not have are then removed.
+// Returns false on failure (reported through job.ui, except a cancel) or
+// cancel: the folder then holds what it held before and nothing is listed.
 bool writeCabinets(CabinetWriteJob& job);
 
 }  // namespace pcn

@@ -43,6 +43,13 @@ bool CSignCodeInfo::BuildSignCommand() {
 }
 
 bool CSignCodeInfo::BuildTimeStampCommand() {
+    if (timeStampServer) {
+        // The address is never read as template text: a '"' or '@' in it
+        // stays part of it.
+        std::vector<std::string> arguments{"-tr", "10", "-tw", "2", "-x", "-t", *timeStampServer, file};
+        timeStampCommand = ToolCommand{toolPath(kSignCodeTool), std::move(arguments)};
+        return true;
+    }
     std::string t = timeStampTemplate ? *timeStampTemplate
                                       : settings_->readString(codesign::kSection, codesign::kTimeStampCommand,
                                                               codesign::kDefaultTimeStampCommand);
@@ -88,7 +95,8 @@ bool runSigningWorker(CSignCodeInfo& job) {
     if (signedOk) {
         if (job.timeStamp && !job.stopRequested()) {
             status(job, "Setting Timestamp......");
-            if (!job.RunTimeStamp()) report(job, "Timestamp could not be set.");
+            job.timeStampFailed = !job.RunTimeStamp();
+            if (job.timeStampFailed) report(job, "Timestamp could not be set.");
         }
         if (job.checkTrust && !job.stopRequested()) {
             status(job, "Checking Trust......");

@@ -58,7 +58,11 @@ protected:
 };
 
 TEST_F(SiblingFiles, ListsEveryMissingFileInCheckOrder) {
-    for (const std::string& name : siblingFileNames()) touch(name);
+    const std::vector<std::string> expected{"ChkTrust",      "LDSCNT.so", "LDSCE",       "PcnFtp.so",
+                                            "EXTRACT.EXE",   "TinySetup.exe", "SignCode", "PilotStub.exe",
+                                            "lpk_tool",      "osslsigncode",  "Help/default.htm"};
+    EXPECT_EQ(siblingFileNames(), expected);
+    for (const std::string& name : expected) touch(name);
     EXPECT_EQ(missingSiblingFilesText(folder_), "");
 
     std::filesystem::remove(folder_ + "/LDSCE");
