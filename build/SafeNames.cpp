@@ -79,7 +79,8 @@ std::string UnsafeStoredNameReason(std::string_view stored) {
 std::vector<UnsafeName> FindUnsafeNames(const CCabObj& package) {
     std::vector<std::string> paths;
     for (int i = 0; i < package.GetFileCount(); ++i) paths.push_back(package.GetFilePath(i));
-    if (BuildKind(package) == kKindSelfExtractingWizard && package.m_bLicense) paths.push_back(package.m_strLicenseFile);
+    if (BuildKind(package) == kKindSelfExtractingWizard && package.m_bLicense && !package.m_strLicenseFile.empty())
+        paths.push_back(package.m_strLicenseFile);
 
     std::vector<UnsafeName> unsafe;
     for (const std::string& path : paths) {

@@ -200,9 +200,10 @@ TEST_F(BuildDriverTest, SpanningSetIsReplacedWholeOrNotAtAll) {
 
     // Fewer, smaller files: two cabinets, the rest of the old set goes.
     host.abortAfterFiles = -1;
+    host.abortRequested = 0;
     package.RemoveAllFiles();
     addFile("small.dat", noiseData(60000, 60));
-    ASSERT_TRUE(build());
+    ASSERT_TRUE(build()) << (ui.shown().empty() ? "" : ui.shown().back().text + " / " + ui.shown().back().details);
     EXPECT_EQ(package.m_arrOutputFiles, (std::vector<std::string>{"Demo1.CAB", "Demo2.CAB"}));
     std::vector<std::string> left;
     for (const auto& [name, bytes] : folderContents(out(""))) left.push_back(name);
@@ -225,6 +226,7 @@ TEST_F(BuildDriverTest, WizardBuildThatDoesNotFinishRemovesItsConfigFile) {
     EXPECT_TRUE(package.m_arrOutputFiles.empty());
 
     host.abortAfterFiles = -1;  // no PilotStub.Exe: the join fails
+    host.abortRequested = 0;
     EXPECT_FALSE(build());
     EXPECT_FALSE(fs::exists(out("pcn.cfg")));
     EXPECT_EQ(package.m_arrOutputFiles, std::vector<std::string>{"Demo.CAB"});

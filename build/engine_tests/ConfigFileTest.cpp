@@ -172,8 +172,7 @@ TEST(WriteConfigFile, LineBreaksInSingleLineFieldsAreRefused) {
     p->m_strCommandLine = "/quiet\nExe=evil.exe";
     EXPECT_EQ(ConfigFieldWithLineBreak(*p), "Command Line");
     p->m_strCommandLine.clear();
-    p->AddFile("/src/a.dll");
-    p->SetFileDest(0, "%SYSTEM%\nRegister=0");
+    p->SetFileDest(p->AddFile("/src/a.dll"), "%SYSTEM%\nRegister=0");
     EXPECT_EQ(ConfigFieldWithLineBreak(*p), "Destination of /src/a.dll");
 }
 
