@@ -54,11 +54,8 @@ std::string libraryLines(const std::string& path) {
 
 std::string fileBlock(const std::string& path) {
     std::string name = fileNamePart(path);
-    std::string extension = extensionOf(name);
-    std::string block = std::string(kCrLf) + "[" + name + "]" + std::string(kCrLf) + "file=thiscab" + std::string(kCrLf);
-    block += versionLines(path, extension);
-    if (isLibraryExtension(extension)) block += libraryLines(path);
-    return block + std::string(kCrLf);
+    return std::string(kCrLf) + "[" + name + "]" + std::string(kCrLf) + "file=thiscab" + std::string(kCrLf) +
+           ComponentInfLines(path) + std::string(kCrLf);
 }
 
 // Writes the file whole (temporary file + rename); a failure shows
@@ -99,6 +96,13 @@ bool contains(const std::vector<std::string>& list, const std::string& item) {
 }
 
 }  // namespace
+
+std::string ComponentInfLines(const std::string& path) {
+    std::string extension = extensionOf(fileNamePart(path));
+    std::string lines = versionLines(path, extension);
+    if (isLibraryExtension(extension)) lines += libraryLines(path);
+    return lines;
+}
 
 std::string GenerateCabInfText(const CCabObj& package) {
     const std::vector<std::string>& paths = package.m_pFiles->m_arrPath;

@@ -20,6 +20,14 @@ class UserInterface;
 // export, type library.
 std::string GenerateCabInfText(const CCabObj& package);
 
+// The lines that describe one component file in a cabinet or web INF
+// section, joined by CR LF, without a line end after the last: its
+// "FileVersion=" (read for .EXE, .OCX, .DLL and .COM files, "0,0,0,0" when
+// there is none) and then "RegisterServer=", and for .OCX and .DLL files
+// "DestDir=11" and, when the file holds a type library, "clsid=" with the
+// GUID of its first type description.
+std::string ComponentInfLines(const std::string& path);
+
 // Target folder (with a trailing separator) + project name + ".Inf".
 std::string CabInfFilePath(const CCabObj& package);
 

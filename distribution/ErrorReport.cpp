@@ -46,8 +46,11 @@ bool reportLastError(UserInterface& ui, std::string_view message, int lastError)
 }
 
 void reportGivenError(UserInterface& ui, std::string_view message, int error) {
-    std::string text = systemErrorText(error);
-    std::string details = text.empty() ? std::string() : errorNumberText(error) + "\r\n\r\n" + text;
+    reportGivenError(ui, message, error, systemErrorText(error));
+}
+
+void reportGivenError(UserInterface& ui, std::string_view message, int error, std::string_view errorText) {
+    std::string details = errorText.empty() ? std::string() : errorNumberText(error) + "\r\n\r\n" + std::string(errorText);
     ui.errorDetails(message, details);
 }
 

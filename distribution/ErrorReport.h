@@ -34,5 +34,8 @@ bool reportLastError(UserInterface& ui, std::string_view message, int lastError)
 // Variant 3: the caller's message; details "Error %d\r\n\r\n%s" with the given
 // error and its text, empty when the system has no text.
 void reportGivenError(UserInterface& ui, std::string_view message, int error);
+// The same with the error's text given by the caller, for errors that are no
+// system error numbers (a loader's message, a helper program's exit code).
+void reportGivenError(UserInterface& ui, std::string_view message, int error, std::string_view errorText);
 
 }  // namespace pcn

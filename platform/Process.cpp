@@ -156,4 +156,48 @@ ProcessResult runProcess(const std::string& program, const std::vector<std::stri
     return result;
 }
 
+int startDetachedProcess(const std::string& program, const std::vector<std::string>& arguments, bool searchPath) {
+    // The exec error of the grandchild comes back through a pipe that the
+    // exec closes (close-on-exec): an empty read means it started.
+    int report[2];
+    if (::pipe2(report, O_CLOEXEC) != 0) return errno;
+    Fd readEnd{report[0]}, writeEnd{report[1]};
+    std::vector<char*> argv = argumentVector(program, arguments);
+    pid_t child = ::fork();
+    if (child < 0) return errno;
+    if (child == 0) {
+        // The intermediate child exits at once, so that the program is
+        // re-parented and never left as a zombie of ours.
+        ::setsid();
+        pid_t started = ::fork();
+        if (started < 0) {
+            int error = errno;
+            (void)!::write(report[1], &error, sizeof error);
+        } else if (started == 0) {
+            // Nothing of ours stays open in it: a caller reading our output
+            // would otherwise wait for the tool to end.
+            int devNull = ::open("/dev/null", O_RDWR);
+            if (devNull >= 0) {
+                ::dup2(devNull, STDIN_FILENO);
+                ::dup2(devNull, STDOUT_FILENO);
+                ::dup2(devNull, STDERR_FILENO);
+            }
+            if (searchPath) ::execvp(program.c_str(), argv.data());
+            else ::execv(program.c_str(), argv.data());
+            int error = errno;
+            (void)!::write(report[1], &error, sizeof error);
+        }
+        ::_exit(0);
+    }
+    writeEnd.reset();
+    int status = 0;
+    while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    int error = 0;
+    ssize_t got;
+    while ((got = ::read(readEnd.fd, &error, sizeof error)) < 0 && errno == EINTR) {
+    }
+    return got == static_cast<ssize_t>(sizeof error) ? error : 0;
+}
+
 }  // namespace pcn

@@ -57,4 +57,12 @@ struct ProcessOptions {
 ProcessResult runProcess(const std::string& program, const std::vector<std::string>& arguments,
                          const ProcessOptions& options = {});
 
+// Starts a program that outlives this one and is never waited for (a tool
+// the user works in): no shell, its standard streams on /dev/null, in a
+// session of its own.
+// Returns 0 when it was started, else the errno of the failed start (a
+// program that cannot be executed counts as not started).
+int startDetachedProcess(const std::string& program, const std::vector<std::string>& arguments,
+                         bool searchPath = false);
+
 }  // namespace pcn

@@ -16,6 +16,7 @@
 #include "model/CCabObj.h"
 #include "model/PackageFile.h"
 #include "platform/Paths.h"
+#include "web/WebInf.h"
 
 namespace {
 
@@ -83,15 +84,23 @@ int exitCodeFor(const std::vector<BuildOutcome>& outcomes) {
     return 0;
 }
 
+// A web package's build writes its INF and HTML page, as finishing the web
+// wizard does.
+BuildOutcome writeWebPackage(const pcn::CCabObj& package, pcn::UserInterface& ui) {
+    if (!pcn::WriteWebPackageFiles(package, ui)) {
+        std::fprintf(stderr, "%s: %s\n", package.m_strProduct.c_str(), pcn::kBuildFailed);
+        return BuildOutcome::Failed;
+    }
+    std::printf("%s\n", pcn::WebInfFilePath(package).c_str());
+    if (package.m_pWeb->m_bHtmTemplate) std::printf("%s\n", pcn::WebHtmlFilePath(package).c_str());
+    return BuildOutcome::Complete;
+}
+
 // Builds one package on a worker so that Ctrl-C can cancel it, saves it
 // back to its file and lists its outputs. A package whose file cannot be
 // saved counts as failed: its build results would be lost.
 BuildOutcome buildPackage(pcn::CCabObj& package, pcn::UserInterface& ui) {
-    if (package.IsWebPackage()) {
-        std::fprintf(stderr, "%s: web packages are built from their component; skipped\n",
-                     package.m_strProduct.c_str());
-        return BuildOutcome::Complete;
-    }
+    if (package.IsWebPackage()) return writeWebPackage(package, ui);
     TerminalBuildHost host(package.m_strProduct);
     pcn::BuildWorker worker;
     bool success = false;

@@ -1,0 +1,52 @@
+#include "web/NewWebPackage.h"
+
+#include <filesystem>
+
+#include "model/CCabObj.h"
+#include "platform/Paths.h"
+
+namespace pcn {
+
+NewWebPackageResult MakeNewWebPackage(const NewWebPackageOptions& o) {
+    NewWebPackageResult result;
+    if (o.product.empty()) {
+        result.message = "A product name is needed: it names the package's output files.";
+        return result;
+    }
+    // The wizard refuses these characters as they are typed: the product
+    // name becomes a folder and a file name.
+    if (o.product.find_first_of("\\.:/") != std::string::npos) {
+        result.message = "The product name cannot hold \\ . : or /: " + o.product;
+        return result;
+    }
+    if (o.component.empty()) {
+        result.message = "A component to deploy is needed.";
+        return result;
+    }
+    auto package = std::make_unique<CCabObj>();
+    package->m_nKind = kKindWebInf;
+    package->m_strPackageFile = o.packageFile;
+    package->m_strCompany = o.company;
+    package->m_strProduct = o.product;
+    package->m_strProjectName = o.product;
+    std::string target = o.targetFolder.empty() ? package->m_strTargetFolder : o.targetFolder;
+    package->m_strTargetFolder = withTrailingSeparator(std::filesystem::absolute(target).string()) + o.product;
+    CWebObj& web = *package->m_pWeb;
+    web.SetComponentPath(std::filesystem::absolute(o.component).lexically_normal().string());
+    web.m_bScan = o.scan;
+    web.m_bScanDynamic = o.scan && o.scanDynamic;
+    web.m_bHtmTemplate = o.htmTemplate;
+    web.m_bLpk = o.htmTemplate && o.lpk;
+    result.package = std::move(package);
+    return result;
+}
+
+void InsertComponentEntry(CCabObj& package) {
+    package.InsertDependency(0, package.m_pWeb->m_strFilePath);
+    package.SetDependencyOs(0, 1);
+    package.SetDependencyCpu(0, 1);
+    package.SetDependencyInclude(0, 1);
+    package.SetDependencyOrigin(0, kOriginComponent);
+}
+
+}  // namespace pcn

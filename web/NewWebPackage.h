@@ -1,0 +1,41 @@
+#pragma once
+// A new web package defined in one go (the command line's counterpart of the
+// web package wizard): the wizard's fields and defaults, its check of the
+// product name, and the component as the first entry of the dependency list.
+
+#include <memory>
+#include <string>
+
+namespace pcn {
+
+class CCabObj;
+
+struct NewWebPackageOptions {
+    std::string packageFile;   // the .pcp file the definition is saved to
+    std::string component;     // "File or Control to deploy"
+    std::string company;
+    std::string product;       // "Product Name"; also the project name
+    std::string targetFolder;  // the folder that receives a folder named after the product
+    bool scan = true;          // "Scan for dependencies"
+    bool scanDynamic = false;  // "Scan for dynamic dependencies" (only with scan)
+    bool htmTemplate = false;  // "Create Htm Template"
+    bool lpk = false;          // "Include LPK Object" (only with the template)
+};
+
+struct NewWebPackageResult {
+    std::unique_ptr<CCabObj> package;  // null when a check failed
+    std::string message;
+};
+
+// The definition, not yet scanned: its dependency list is empty.
+NewWebPackageResult MakeNewWebPackage(const NewWebPackageOptions& options);
+
+// The last steps of every scan, and all of it when scanning is off: the
+// component's full path as entry 0, included, Win32 on x86, marked as the
+// component itself.
+void InsertComponentEntry(CCabObj& package);
+
+// Origin image of the component's own entry.
+inline constexpr int32_t kOriginComponent = 6;
+
+}  // namespace pcn
