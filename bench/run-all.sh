@@ -14,3 +14,6 @@ if [ -x "$BUILD/bin/deflate_choice" ]; then
   mapfile -t files < <(cd "$corpus" && find lib doc -type f | LC_ALL=C sort | awk 'NR % 4 == 0')
   (cd "$corpus" && "$BUILD/bin/deflate_choice" "${files[@]}")
 fi
+
+echo
+"$here/scan-speed.sh" "$BUILD"

@@ -26,7 +26,8 @@ std::vector<std::string> siblingFileNames() {
     return {
         "ChkTrust",        // trust check tool
         "LDSCNT.so",       // module lister
-        "LDSCE",           // loader host of the module lister
+        "LDSCE",           // loader host of the module listers
+        "LDSC95.so",       // module lister of the Windows 95 style, chosen in the scan settings
         "PcnFtp.so",       // FTP transfer library
         "EXTRACT.EXE",     // cabinet extractor stub
         "TinySetup.exe",   // mini setup

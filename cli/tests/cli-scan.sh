@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# parcelon scan end to end: the dependency lists of the test components, the
+# failures, and two scans at once each listing their own component.
+set -u
+bin="$1/parcelon"
+components="$2"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+export PCN_SETTINGS="$work/settings.conf"
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures+1)); }
+has_row() {  # has_row FILE REGEX
+  grep -qE -- "$2" "$1" || { fail "no row matching '$2' in $1:"; cat "$1"; }
+}
+
+plugin="$components/elf/libscanplugin.so"
+"$bin" scan "$plugin" --dynamic >"$work/elf" 2>"$work/elf.err" || { fail "scan of the plug-in"; cat "$work/elf.err"; }
+[ "$(head -n1 "$work/elf")" = "6 1 $plugin" ] || fail "entry 0 is the component: $(head -n1 "$work/elf")"
+has_row "$work/elf" "^3 0 $components/elf/libscanhelper.so\$"
+has_row "$work/elf" '^3 0 /.*/libz\.so\.1'
+has_row "$work/elf" '^2 0 /.*/libc\.so\.6$'
+has_row "$work/elf" '^5 0 libdynamic\.so\.3$'
+grep -q 'LDSCE' "$work/elf" && fail "the host is listed"
+grep -q 'Scanning for Dependencies' "$work/elf.err" || fail "no progress on stderr"
+
+"$bin" scan "$plugin" --no-scan --dynamic >"$work/alone" || fail "scan --no-scan"
+[ "$(cat "$work/alone")" = "6 1 $plugin" ] || fail "--no-scan lists the component alone: $(cat "$work/alone")"
+
+printf 'not a component\n' >"$work/readme.ocx"
+if "$bin" scan "$work/readme.ocx" >"$work/out" 2>"$work/err"; then fail "unloadable component accepted"; fi
+grep -qF "Make sure the component is registered." "$work/err" || { fail "unloadable: message"; cat "$work/err"; }
+grep -qF "Failed Scanning for Dependencies." "$work/err" || fail "unloadable: status"
+[ -s "$work/out" ] && fail "unloadable: rows printed"
+
+mkdir "$work/empty"
+if PCN_PROGRAM_DIR="$work/empty" "$bin" scan "$plugin" >/dev/null 2>"$work/err"; then fail "scan without lister"; fi
+grep -qF "Error loading LDSCNT.so." "$work/err" || { fail "missing lister: message"; cat "$work/err"; }
+
+# Two scans at once: each lists its own host's modules.
+if [ -f "$components/pe/cyclea.dll" ]; then
+  for round in 1 2 3; do
+    "$bin" scan "$plugin" >"$work/a" 2>/dev/null & a=$!
+    "$bin" scan "$components/pe/cyclea.dll" >"$work/b" 2>/dev/null & b=$!
+    wait $a || fail "concurrent scan A"
+    wait $b || fail "concurrent scan B"
+    has_row "$work/a" 'libscanhelper\.so$'
+    has_row "$work/b" 'cycleb\.dll$'
+    grep -q 'cycle' "$work/a" && fail "scan A lists scan B's modules"
+    grep -q 'libscan' "$work/b" && fail "scan B lists scan A's modules"
+  done
+fi
+
+[ "$failures" -eq 0 ] && echo "cli scan: all passed"
+exit "$failures"
