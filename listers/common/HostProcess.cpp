@@ -73,8 +73,14 @@ bool HostProcess::ended() {
     pid_t result;
     do result = ::waitpid(pid_, &status, WNOHANG);
     while (result < 0 && errno == EINTR);
-    if (result == pid_ || (result < 0 && errno == ECHILD)) reaped_ = true;
-    return reaped_;
+    if (result == pid_) {
+        reaped_ = true;
+        return true;
+    }
+    // A caller that ignores SIGCHLD has its children reaped by the system:
+    // then only the process's existence tells.
+    if (result < 0 && errno == ECHILD) return ::kill(pid_, 0) != 0 && errno == ESRCH;
+    return false;
 }
 
 bool HostProcess::waitForHandshake(int polls, int intervalMs) {

@@ -12,6 +12,7 @@
 #include <fstream>
 #include <optional>
 #include <string>
+#include <csignal>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -100,6 +101,20 @@ std::vector<std::string> leftHandshakes(const std::vector<std::string>& before) 
     return names;
 }
 
+// Loader hosts that this test process started and that still exist.
+std::vector<pid_t> ourHosts() {
+    std::vector<pid_t> hosts;
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator("/proc", ec)) {
+        std::ifstream stat(entry.path() / "stat");
+        std::string pid, comm, state;
+        pid_t parent = 0;
+        if (stat >> pid >> comm >> state >> parent && parent == ::getpid() && comm == "(LDSCE)")
+            hosts.push_back(std::stoi(pid));
+    }
+    return hosts;
+}
+
 class ListerTest : public ::testing::TestWithParam<const char*> {
 protected:
     void SetUp() override {
@@ -115,6 +130,7 @@ protected:
     void TearDown() override {
         // Every host was ended and reaped, and its handshake removed.
         EXPECT_EQ(::waitpid(-1, nullptr, WNOHANG), -1);
+        EXPECT_EQ(ourHosts(), std::vector<pid_t>{});
         EXPECT_EQ(leftHandshakes(handshakesBefore_), std::vector<std::string>{});
         lister_.reset();
         fs::remove_all(folder_);
@@ -231,6 +247,19 @@ TEST_P(ListerTest, MissingHostFailsAtOnce) {
     auto start = Clock::now();
     EXPECT_FALSE(lonely.list(kComponents / "elf/libscanplugin.so"));
     EXPECT_LT(Clock::now() - start, std::chrono::seconds(1));
+}
+
+TEST_P(ListerTest, CallerIgnoringChildSignalsStillWaitsForAndEndsTheHost) {
+    struct sigaction ignore {}, previous {};
+    ignore.sa_handler = SIG_IGN;
+    ::sigaction(SIGCHLD, &ignore, &previous);
+    auto names = lister_->list(kComponents / "elf/libscanplugin.so");
+    std::vector<pid_t> left;
+    for (int i = 0; i < 20 && !(left = ourHosts()).empty(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    ::sigaction(SIGCHLD, &previous, nullptr);
+    ASSERT_TRUE(names);
+    EXPECT_TRUE(contains(*names, "libscanhelper.so"));
+    EXPECT_EQ(left, std::vector<pid_t>{});
 }
 
 // Two scans at the same time, through two separately loaded copies of the
