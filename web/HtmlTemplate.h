@@ -4,11 +4,22 @@
 // template`) and the package template written beside a web INF file. Both may
 // carry the licence manager object that loads the component's licence package.
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 
 namespace pcn {
+
+// What the "Component Html Template" dialog remembers.
+namespace html_template {
+inline constexpr std::string_view kSection = "Settings\\Template";
+inline constexpr std::string_view kLastPath = "Last Path";            // folder of the last component
+inline constexpr std::string_view kLastIndex = "Last Index";          // filter of the open dialog
+inline constexpr int32_t kDefaultIndex = 2;
+inline constexpr std::string_view kLastSavePath = "Last Save Path";   // the last saved page
+inline constexpr std::string_view kPreviewFile = "pcntemp.htm";       // "Run" writes it to the temporary folder
+}  // namespace html_template
 
 // What the templates say about a component, read from its path, its type
 // library and its version information.

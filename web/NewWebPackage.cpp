@@ -41,12 +41,4 @@ NewWebPackageResult MakeNewWebPackage(const NewWebPackageOptions& o) {
     return result;
 }
 
-void InsertComponentEntry(CCabObj& package) {
-    package.InsertDependency(0, package.m_pWeb->m_strFilePath);
-    package.SetDependencyOs(0, 1);
-    package.SetDependencyCpu(0, 1);
-    package.SetDependencyInclude(0, 1);
-    package.SetDependencyOrigin(0, kOriginComponent);
-}
-
 }  // namespace pcn

@@ -1,7 +1,7 @@
 #pragma once
 // A new web package defined in one go (the command line's counterpart of the
-// web package wizard): the wizard's fields and defaults, its check of the
-// product name, and the component as the first entry of the dependency list.
+// web package wizard): the wizard's fields and defaults and its check of the
+// product name.
 
 #include <memory>
 #include <string>
@@ -29,13 +29,5 @@ struct NewWebPackageResult {
 
 // The definition, not yet scanned: its dependency list is empty.
 NewWebPackageResult MakeNewWebPackage(const NewWebPackageOptions& options);
-
-// The last steps of every scan, and all of it when scanning is off: the
-// component's full path as entry 0, included, Win32 on x86, marked as the
-// component itself.
-void InsertComponentEntry(CCabObj& package);
-
-// Origin image of the component's own entry.
-inline constexpr int32_t kOriginComponent = 6;
 
 }  // namespace pcn

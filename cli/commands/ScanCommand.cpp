@@ -7,22 +7,13 @@
 #include <string>
 
 #include "cli/Command.h"
-#include "cli/Progress.h"
+#include "cli/ScanProgressBar.h"
 #include "model/CCabObj.h"
 #include "web/scanner/DependencyScanner.h"
 
 namespace {
 
-class TerminalScanProgress : public pcn::web::ScanProgress {
-public:
-    void setPosition(int position) override { bar_.update(position, status_); }
-    void setStatus(std::string_view text) override { status_ = text; }
-    void finish() { bar_.finish(status_); }
-
-private:
-    pcn::cli::ProgressBar bar_{"Scanning"};
-    std::string status_;
-};
+using pcn::cli::TerminalScanProgress;
 
 struct ScanOptions {
     std::string component;

@@ -1,5 +1,5 @@
 // parcelon web new: define a web INF package from a component, with the web
-// wizard's defaults, and fill its dependency list.
+// wizard's defaults, and scan for its dependency list.
 // parcelon web PACKAGE: show or change a web package's dependency list,
 // print its INF text (or HTML page), or write both into its target folder as
 // finishing the wizard does.
@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "cli/Command.h"
+#include "cli/ScanProgressBar.h"
 #include "model/CCabObj.h"
 #include "model/PackageFile.h"
 #include "platform/Paths.h"
@@ -25,17 +26,17 @@ struct NewWebArgs {
 };
 
 // Fills the dependency list the way leaving the wizard's first page does.
-bool fillDependencies(pcn::CCabObj& package) {
-    package.ClearDependencies();
-    if (package.m_pWeb->m_bScan) {
-        pcn::cli::fail("scanning for dependencies is not available in this build; use --no-scan");
+bool fillDependencies(pcn::CCabObj& package, pcn::UserInterface& ui) {
+    pcn::cli::TerminalScanProgress progress;
+    if (!pcn::web::ScanDependencies(package, progress, ui)) {
+        pcn::cli::fail(std::string(pcn::web::kScanFailedText));
         return false;
     }
-    pcn::InsertComponentEntry(package);
+    if (package.m_pWeb->m_bScan) progress.finish();
     return true;
 }
 
-int runNewWeb(NewWebArgs& a) {
+int runNewWeb(NewWebArgs& a, pcn::cli::Context& ctx) {
     pcn::NewWebPackageOptions& o = a.options;
     if (!o.packageFile.ends_with(".pcp")) return pcn::cli::fail("the package file must end with .pcp: " + o.packageFile);
     if (pcn::fileExists(o.packageFile)) return pcn::cli::fail("the package file exists already: " + o.packageFile);
@@ -44,7 +45,7 @@ int runNewWeb(NewWebArgs& a) {
     pcn::NewWebPackageResult made = pcn::MakeNewWebPackage(o);
     if (!made.package) return pcn::cli::fail(made.message);
     pcn::CCabObj& package = *made.package;
-    if (!fillDependencies(package)) return 1;
+    if (!fillDependencies(package, ctx.ui())) return 1;
     int error = 0;
     if (!pcn::SavePackage(package, &error))
         return pcn::cli::fail("cannot write " + o.packageFile + ": " + std::strerror(error));
@@ -157,7 +158,7 @@ void setupWeb(CLI::App& app, pcn::cli::Context& ctx) {
     make->add_flag("--dynamic", o.scanDynamic, "Also scan the component's file for the libraries it names");
     make->add_flag("--htm", o.htmTemplate, "Create Htm Template: write an HTML page beside the INF file");
     make->add_flag("--lpk", o.lpk, "Include LPK Object in the HTML page (needs --htm)");
-    make->callback([newArgs, &ctx] { ctx.exitCode = runNewWeb(*newArgs); });
+    make->callback([newArgs, &ctx] { ctx.exitCode = runNewWeb(*newArgs, ctx); });
 
     auto args = std::make_shared<WebArgs>();
     web->add_option("PACKAGE", args->packageFile, "Web package file (.pcp)");

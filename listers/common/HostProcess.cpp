@@ -90,6 +90,9 @@ bool HostProcess::waitForHandshake(int polls, int intervalMs) {
         int fd = ::shm_open(name.c_str(), O_RDONLY, 0);
         if (fd >= 0) {
             ::close(fd);
+            // Seen once is enough: removed now, it is not left behind should
+            // this process end before its host.
+            ::shm_unlink(name.c_str());
             return true;
         }
         if (ended()) return false;

@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <mutex>
+#include <set>
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
@@ -29,6 +32,24 @@ using Clock = std::chrono::steady_clock;
 const fs::path kProgramFolder = PCN_PROGRAM_DIR;
 const fs::path kComponents = PCN_TEST_COMPONENTS;
 
+// Loader hosts that this test process started and that still exist.
+std::vector<pid_t> ourHosts() {
+    std::vector<pid_t> hosts;
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator("/proc", ec)) {
+        std::ifstream stat(entry.path() / "stat");
+        std::string pid, comm, state;
+        pid_t parent = 0;
+        if (stat >> pid >> comm >> state >> parent && parent == ::getpid() && comm == "(LDSCE)")
+            hosts.push_back(std::stoi(pid));
+    }
+    return hosts;
+}
+
+// Every host seen while a test process scanned (by a watcher thread).
+std::mutex seenHostsMutex;
+std::set<pid_t> seenHosts;
+
 // One lister library, loaded from a file for this test and freed afterwards.
 class Lister {
 public:
@@ -45,7 +66,20 @@ public:
 
     // The module names, or nullopt when ProcessInit failed.
     std::optional<std::vector<std::string>> list(const fs::path& component) {
-        if (!init_(component.c_str())) return std::nullopt;
+        std::atomic<bool> done{false};
+        std::thread watcher([&] {
+            while (!done) {
+                for (pid_t host : ourHosts()) {
+                    std::lock_guard lock(seenHostsMutex);
+                    seenHosts.insert(host);
+                }
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            }
+        });
+        int result = init_(component.c_str());
+        done = true;
+        watcher.join();
+        if (!result) return std::nullopt;
         std::vector<std::string> names;
         char buffer[1024];
         for (int i = 0; i < count_(); ++i) {
@@ -70,49 +104,13 @@ bool containsPrefix(const std::vector<std::string>& names, const std::string& pr
     return std::any_of(names.begin(), names.end(), [&](const std::string& n) { return n.starts_with(prefix); });
 }
 
-// Handshake objects new since `before` whose host process is gone and that
-// stay for a second: left behind. (Other tests may be scanning meanwhile;
-// their hosts are alive, or just killed with the object about to go.)
-std::vector<std::string> leftHandshakes(const std::vector<std::string>& before);
-
-std::vector<std::string> handshakeObjects() {
-    std::vector<std::string> names;
-    std::error_code ec;
-    for (const auto& entry : fs::directory_iterator("/dev/shm", ec))
-        if (entry.path().filename().string().starts_with("LDSC.")) names.push_back(entry.path().filename());
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-std::vector<std::string> leftHandshakes(const std::vector<std::string>& before) {
-    auto stale = [&] {
-        std::vector<std::string> names;
-        for (const std::string& name : handshakeObjects()) {
-            if (std::find(before.begin(), before.end(), name) != before.end()) continue;
-            if (!fs::exists("/proc/" + name.substr(std::string("LDSC.").size()))) names.push_back(name);
-        }
-        return names;
-    };
-    auto names = stale();
-    for (int i = 0; i < 10 && !names.empty(); ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        names = stale();
-    }
-    return names;
-}
-
-// Loader hosts that this test process started and that still exist.
-std::vector<pid_t> ourHosts() {
-    std::vector<pid_t> hosts;
-    std::error_code ec;
-    for (const auto& entry : fs::directory_iterator("/proc", ec)) {
-        std::ifstream stat(entry.path() / "stat");
-        std::string pid, comm, state;
-        pid_t parent = 0;
-        if (stat >> pid >> comm >> state >> parent && parent == ::getpid() && comm == "(LDSCE)")
-            hosts.push_back(std::stoi(pid));
-    }
-    return hosts;
+// Handshake objects of the hosts this process started that are still there.
+std::vector<std::string> leftHandshakes() {
+    std::vector<std::string> left;
+    std::lock_guard lock(seenHostsMutex);
+    for (pid_t host : seenHosts)
+        if (fs::exists("/dev/shm/LDSC." + std::to_string(host))) left.push_back("LDSC." + std::to_string(host));
+    return left;
 }
 
 class ListerTest : public ::testing::TestWithParam<const char*> {
@@ -125,13 +123,12 @@ protected:
         ::setenv("PCN_SETTINGS", (folder_ / "PCN.conf").c_str(), 1);
         lister_.emplace(kProgramFolder / (std::string(GetParam()) + ".so"));
         ASSERT_TRUE(lister_->complete());
-        handshakesBefore_ = handshakeObjects();
     }
     void TearDown() override {
         // Every host was ended and reaped, and its handshake removed.
         EXPECT_EQ(::waitpid(-1, nullptr, WNOHANG), -1);
         EXPECT_EQ(ourHosts(), std::vector<pid_t>{});
-        EXPECT_EQ(leftHandshakes(handshakesBefore_), std::vector<std::string>{});
+        EXPECT_EQ(leftHandshakes(), std::vector<std::string>{});
         lister_.reset();
         fs::remove_all(folder_);
         ::unsetenv("PCN_SETTINGS");
@@ -147,7 +144,6 @@ protected:
 
     fs::path folder_;
     std::optional<Lister> lister_;
-    std::vector<std::string> handshakesBefore_;
 };
 
 TEST_P(ListerTest, ElfPluginListsItsHelperZlibTheCLibraryAndTheHost) {

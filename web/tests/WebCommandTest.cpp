@@ -123,6 +123,24 @@ TEST_F(WebCommands, WebChangesTheListAndPrintsTheInf) {
     EXPECT_NE(parcelon({"web", package, "--os", "0-2"}).exitCode, 0);
 }
 
+TEST_F(WebCommands, NewPackageScansTheComponentForItsLibraries) {
+    std::string package = folder_.file("Scanned.pcp");
+    std::string so = std::string(PCN_TEST_BIN) + "/ElfComponent-full.so";
+    ProcessResult made = parcelon({"web", "new", package, "--component", so, "--company", "T", "--product",
+                                   "Scanned", "--target", folder_.path()});
+    ASSERT_EQ(made.exitCode, 0) << made.output;
+    ProcessResult listed = parcelon({"web", package, "--list"});
+    ASSERT_EQ(listed.exitCode, 0) << listed.output;
+    std::istringstream rows(listed.output);
+    std::string header, first, row;
+    std::getline(rows, header);
+    std::getline(rows, first);
+    EXPECT_EQ(first, "0 1 1 1 6 " + fs::path(so).lexically_normal().string());
+    bool libc = false;
+    while (std::getline(rows, row)) libc = libc || row.find("libc.so") != std::string::npos;
+    EXPECT_TRUE(libc) << listed.output;
+}
+
 TEST_F(WebCommands, TemplateMatchesTheHandWrittenPage) {
     std::string saved = folder_.file("page.htm");
     ProcessResult run = parcelon({"template", test::fixture("control32.ocx"), "--lpk", "-o", saved});
