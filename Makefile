@@ -4,7 +4,7 @@ FUZZBUILD ?= out-fuzz
 JOBS ?= 2
 CMAKE_FLAGS ?=
 
-.PHONY: setup configure build run test fuzz bench clean
+.PHONY: setup configure build run test fuzz bench deb clean
 
 setup:
 	./scripts/setup-machine.sh
@@ -27,6 +27,10 @@ fuzz: setup
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZBUILD) -G Ninja -DPCN_FUZZ=ON -DPCN_BUILD_GUI=OFF -DPCN_BUILD_TESTS=OFF -DPCN_FUZZ_SECONDS=$${PCN_FUZZ_SECONDS:-30}
 	cmake --build $(FUZZBUILD) -j$(JOBS)
 	cd $(FUZZBUILD) && ctest --output-on-failure -R '^fuzz\.'
+
+# The Debian package, out/parcelon_<version>_<arch>.deb.
+deb: build
+	cd $(BUILD) && cpack -G DEB
 
 bench: build
 	./bench/run-all.sh $(BUILD)

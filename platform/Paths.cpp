@@ -15,6 +15,13 @@ std::string fromEnvironment(const char* name) {
 
 bool isSeparator(char c) { return c == '/' || c == '\\'; }
 
+// An installed program folder carries this marker: user files never go into
+// the installation prefix, even when it happens to be writable (root).
+bool isInstalledCopy(const std::string& programFolder) {
+    struct stat st {};
+    return ::stat((programFolder + "INSTALLED").c_str(), &st) == 0;
+}
+
 }  // namespace
 
 std::string withTrailingSeparator(std::string path) {
@@ -35,7 +42,7 @@ std::string dataFolder() {
     std::string folder = fromEnvironment("PCN_DATA_DIR");
     if (folder.empty()) {
         std::string program = programFolder();
-        if (::access(program.c_str(), W_OK) == 0) return program;
+        if (!isInstalledCopy(program) && ::access(program.c_str(), W_OK) == 0) return program;
         std::string xdg = fromEnvironment("XDG_DATA_HOME");
         if (xdg.empty()) xdg = fromEnvironment("HOME") + "/.local/share";
         folder = xdg + "/Parcelon";

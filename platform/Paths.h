@@ -13,7 +13,8 @@ std::string programFolder();
 
 // Where user files go that a Windows install keeps in the program folder
 // ("Package List.pcn", new package files, "PCNFtp.pftp", the default target
-// folder): the program folder when it is writable, else $XDG_DATA_HOME/Parcelon/.
+// folder): the program folder when it is writable and not an installed copy
+// (which holds the file INSTALLED), else $XDG_DATA_HOME/Parcelon/.
 // PCN_DATA_DIR in the environment names another one. Ends with a separator and
 // is created on demand.
 std::string dataFolder();

@@ -5,8 +5,9 @@
 set -euo pipefail
 build=$(cd "${1:-out}" && pwd)
 root=$(cd "$(dirname "$0")/.." && pwd)
-bin="$build/bin"
-work="$build/example"
+# PCN_BIN_DIR runs other programs (an installed copy); PCN_EXAMPLE_DIR works elsewhere.
+bin="${PCN_BIN_DIR:-$build/bin}"
+work="${PCN_EXAMPLE_DIR:-$build/example}"
 source="$root/examples/source"
 
 rm -rf "$work"

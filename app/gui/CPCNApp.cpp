@@ -1,14 +1,15 @@
 #include "app/gui/CPCNApp.h"
 
 #include <QApplication>
-#include <QCommandLineParser>
 #include <QTimer>
 
 #include <clocale>
 #include <cstdio>
 
 #include "app/core/CPCNDoc.h"
+#include "app/gui/AutomationServer.h"
 #include "app/gui/CAboutDlg.h"
+#include "app/gui/CommandLine.h"
 #include "app/gui/CExportDlg.h"
 #include "app/gui/CInfoView.h"
 #include "app/gui/CMainFrame.h"
@@ -87,7 +88,15 @@ CPCNApp::~CPCNApp() {
 // ---- start-up ------------------------------------------------------------------------
 
 int CPCNApp::initInstance(const QStringList& arguments, const Options& options) {
-    if (options.singleInstance) {
+    // Help and version are answered before anything is locked or written.
+    const CommandLine line = ParseCommandLine(arguments);
+    switch (line.action) {
+        case CommandLine::Action::Run: break;
+        case CommandLine::Action::Help:
+        case CommandLine::Action::Version: std::fputs(qPrintable(line.text), stdout); return 0;
+        case CommandLine::Action::Error: std::fprintf(stderr, "pcn: %s\n", qPrintable(line.text)); return 2;
+    }
+    if (options.singleInstance && !line.print) {
         guard_ = std::make_unique<SingleInstanceGuard>(
             SingleInstanceGuard::keyForSettingsFile(QString::fromStdString(settings_.file().string())));
         switch (guard_->acquire()) {
@@ -104,36 +113,32 @@ int CPCNApp::initInstance(const QStringList& arguments, const Options& options) 
     std::setlocale(LC_ALL, "");
     registerDocumentTypes();
 
-    QCommandLineParser parser;
-    parser.setApplicationDescription("Tarnwick Parcelon: Windows deployment packages from Linux.");
-    parser.addHelpOption();
-    parser.addVersionOption();
-    parser.addPositionalArgument("project", "The project file (.pcn) to open.", "[project]");
-    if (!parser.parse(arguments)) {
-        std::fprintf(stderr, "pcn: %s\n", qPrintable(parser.errorText()));
-        return 2;
-    }
-    if (parser.isSet("help")) {
-        std::fputs(qPrintable(parser.helpText()), stdout);
-        return 0;
-    }
-    if (parser.isSet("version")) {
-        std::printf("%s %s\n", qPrintable(QCoreApplication::applicationName()),
-                    qPrintable(QCoreApplication::applicationVersion()));
-        return 0;
-    }
-
     createMainWindow();
-    const QStringList files = parser.positionalArguments();
-    if (!files.isEmpty()) {
-        if (containsPackageExtension(files.front())) {
+    if (!line.project.isEmpty()) {
+        if (containsPackageExtension(line.project)) {
             std::fprintf(stderr, "pcn: %s is a package file; open it from a project with Open Package.\n",
-                         qPrintable(files.front()));
+                         qPrintable(line.project));
             return 1;
         }
-        if (!openProjectFile(files.front())) return 1;
-    } else {
+        if (!openProjectFile(line.project)) return 1;
+        if (line.print) return printProject(line.printTo);
+    } else if (!line.automated()) {
         openStartProject();
+    } else {
+        // An empty, unmodified project, so that the first OpenProject call
+        // does not stop at "Save changes to Untitled?".
+        documentChanged();
+    }
+    if (line.automated()) {
+        // Driven by another program: no window until one of its calls opens one.
+        automation_ = std::make_unique<AutomationServer>(*this);
+        QString error;
+        if (!automation_->registerOnSessionBus(&error)) {
+            std::fprintf(stderr, "pcn: %s\n", qPrintable(error));
+            return 1;
+        }
+        if (guard_) guard_->setMainWindow(frame_);
+        return -1;
     }
 
     if (options.showWindow) frame_->show();
@@ -141,6 +146,20 @@ int CPCNApp::initInstance(const QStringList& arguments, const Options& options) 
     frame_->applyMailMenuRule();
     if (options.siblingFileCheck) QTimer::singleShot(0, list_, &CPCNView::startSiblingFileCheck);
     return -1;
+}
+
+int CPCNApp::printProject(const QString& printer) {
+    std::vector<const CCabObj*> packages;
+    for (const auto& package : doc_->m_listPackages)
+        if (package) packages.push_back(package.get());
+    if (packages.empty()) {
+        std::fprintf(stderr, "pcn: the project has no package to print.\n");
+        return 1;
+    }
+    const QString error = ReportPrinting::printReports(packages, printer);
+    if (error.isEmpty()) return 0;
+    std::fprintf(stderr, "pcn: %s\n", qPrintable(error));
+    return 1;
 }
 
 void CPCNApp::registerDocumentTypes() {

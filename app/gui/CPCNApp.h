@@ -23,6 +23,7 @@ class UserInterface;
 
 namespace pcn::gui {
 
+class AutomationServer;
 class CInfoView;
 class CMainFrame;
 class CPCNView;
@@ -84,6 +85,8 @@ private:
     void wireCommands();
     void wireShellEditors();
     void registerDocumentTypes();
+    // The --print and --print-to command lines: every package's report, no dialog.
+    int printProject(const QString& printer);
     bool openStartProject();
     // Opens without asking about the current project first.
     bool loadProject(const QString& path);
@@ -102,6 +105,7 @@ private:
     std::unique_ptr<FrameProgress> progress_;
     std::unique_ptr<ReportPrinting> printing_;
     std::unique_ptr<SingleInstanceGuard> guard_;
+    std::unique_ptr<AutomationServer> automation_;
     QPointer<CMainFrame> frame_;
     QPointer<CPCNView> list_;
     QPointer<CInfoView> info_;

@@ -1,6 +1,7 @@
 #include "app/gui/ReportPrinting.h"
 
 #include <QDir>
+#include <QPainter>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
@@ -12,6 +13,9 @@
 #include "model/CCabObj.h"
 
 namespace pcn::gui {
+namespace {
+constexpr const char* kNoPrinter = "Unable to connect to printer?.";
+}
 
 ReportPrinting::ReportPrinting(UserInterface& ui, QWidget* parent) : ui_(ui), parent_(parent) {}
 
@@ -65,6 +69,32 @@ void ReportPrinting::print(const CCabObj& package, bool preview) {
     target.setFromTo(0, 0);
     if (dialog.exec() != QDialog::Accepted) return;
     printReport(package, target);
+}
+
+QString ReportPrinting::printReports(const std::vector<const CCabObj*>& packages, const QString& destination) {
+    QPrinter target(QPrinter::HighResolution);
+    if (destination.endsWith(".pdf", Qt::CaseInsensitive)) {
+        target.setOutputFormat(QPrinter::PdfFormat);
+        target.setOutputFileName(destination);
+    } else {
+        if (!destination.isEmpty()) target.setPrinterName(destination);
+        if (!printerInstalled() || !target.isValid()) return kNoPrinter;
+    }
+    QPainter painter;
+    if (!painter.begin(&target))
+        return "Printing to " + (target.outputFileName().isEmpty() ? target.printerName() : target.outputFileName()) +
+               " failed.";
+    bool firstPage = true;
+    for (const CCabObj* package : packages) {
+        const PackageReportLayout layout(*package, target);
+        for (int page = 1; page <= layout.pageCount(); ++page) {
+            if (!firstPage) target.newPage();
+            firstPage = false;
+            layout.paintPage(painter, page);
+        }
+    }
+    painter.end();
+    return {};
 }
 
 void ReportPrinting::printSetup() {

@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <memory>
+#include <vector>
 
 class QPrinter;
 class QWidget;
@@ -31,6 +32,12 @@ public:
     void print(const CCabObj& package, bool preview);
     // The page setup of the printer used by the next print.
     void printSetup();
+
+    // The command line's printing: the reports of all `packages`, one after the
+    // other in one job, without dialogs, on `destination` (a printer name, a
+    // file name ending in .pdf, or empty for the default printer). Returns
+    // what went wrong, or nothing.
+    static QString printReports(const std::vector<const CCabObj*>& packages, const QString& destination);
 
     QPrinter& printer();
     // True when the system has a printer to print on.
