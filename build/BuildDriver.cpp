@@ -1,5 +1,6 @@
 #include "build/BuildDriver.h"
 
+#include <algorithm>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -13,6 +14,7 @@
 #include "platform/Paths.h"
 #include "platform/SettingsStore.h"
 #include "signing/BuildSigning.h"
+#include "signing/CabinetSignatureLayout.h"
 
 namespace pcn {
 namespace {
@@ -111,8 +113,14 @@ void BuildDriver::sign() {
     if (!package_.m_bSignature) return;
     SigningStatus status(host_);
     BuildSigningResult result = signBuildOutput(package_, ui_, &status, &settings_, &host_.abortRequested);
-    if (result.skipped || !result.failedFiles.empty() || !result.unstampedFiles.empty() ||
-        result.signedFiles.size() != package_.m_arrOutputFiles.size())
+    // The continuation cabinets of a signed set cannot carry a signature: the
+    // set is whole when every other output is signed.
+    size_t signable = 0;
+    for (const std::string& name : package_.m_arrOutputFiles)
+        if (!isContinuationCabinetFile(package_.m_strBuildFolder + name)) ++signable;
+    const bool failed = std::any_of(result.failedFiles.begin(), result.failedFiles.end(),
+                                    [](const std::string& file) { return !isContinuationCabinetFile(file); });
+    if (result.skipped || failed || !result.unstampedFiles.empty() || result.signedFiles.size() < signable)
         signingIncomplete_ = true;
 }
 
