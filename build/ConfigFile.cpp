@@ -111,7 +111,31 @@ std::string UnscramblePassword(std::string_view scrambled) {
     return out;
 }
 
+bool HoldsLineBreak(std::string_view value) { return value.find_first_of("\r\n") != std::string_view::npos; }
+
+std::string ConfigFieldWithLineBreak(const CCabObj& package) {
+    const std::pair<const char*, const std::string*> fields[] = {
+        {"Company Name", &package.m_strCompany},    {"Copyright", &package.m_strCopyright},
+        {"Product Name", &package.m_strProduct},    {"Package Description", &package.m_strDescription},
+        {"Comment", &package.m_strComment},         {"Product Version", &package.m_strVersion},
+        {"License File", &package.m_strLicenseFile}, {"Installation Directory", &package.m_strInstallDir},
+        {"Program to Execute", &package.m_strExe},  {"Command Line", &package.m_strCommandLine},
+        {"Default Directory", &package.m_strExeDir}, {"Group Description", &package.m_strGroupDesc},
+    };
+    for (const auto& [name, value] : fields)
+        if (HoldsLineBreak(*value)) return name;
+    for (const std::string& text : package.m_arrShortcutDesc)
+        if (HoldsLineBreak(text)) return "Shortcut Description";
+    for (const std::string& text : package.m_arrShortcutFile)
+        if (HoldsLineBreak(text)) return "Shortcut File";
+    for (int i = 0; i < package.GetFileCount(); ++i)
+        if (HoldsLineBreak(package.GetFileDest(i))) return "Destination of " + package.GetFilePath(i);
+    return {};
+}
+
 std::string ConfigFileProblem(const CCabObj& package) {
+    if (std::string field = ConfigFieldWithLineBreak(package); !field.empty())
+        return field + ": " + kLineBreakRefused;
     if (!package.m_bPassword) return {};
     const std::string& password = package.m_strPassword;
     if (password.size() > kMaxPasswordLength)

@@ -30,8 +30,20 @@ std::string ScramblePassword(std::string_view password, std::string_view filler)
 // What the stub does: skip the filler, subtract 80 from each byte.
 std::string UnscramblePassword(std::string_view scrambled);
 
+// Each value of "pcn.cfg" is one line: a line break in a field would start a
+// key of its own there. Only the display text may hold several lines (they
+// are joined with "|").
+inline constexpr const char* kLineBreakRefused =
+    "This entry must stay on one line: a line break would start a new setting in the setup's "
+    "configuration file (pcn.cfg).";
+bool HoldsLineBreak(std::string_view value);
+// The name of the first single-line field of the package that holds a line
+// break ("Company Name", "Command Line", ...); empty when none does.
+std::string ConfigFieldWithLineBreak(const CCabObj& package);
+
 // Why the package's configuration file cannot be written as it stands (a
-// password the stub cannot read back); empty when it can.
+// password the stub cannot read back, a line break in a single-line field);
+// empty when it can.
 std::string ConfigFileProblem(const CCabObj& package);
 
 // The show-window code the stub starts the program with, for a display type

@@ -1,5 +1,7 @@
 #include "signing/CabinetSignatureLayout.h"
 
+#include <fstream>
+
 #include <cstdint>
 
 namespace pcn {
@@ -101,6 +103,15 @@ bool reserveIsBlank(std::string_view b, const HeaderLayout& h) {
 }
 
 }  // namespace
+
+bool isContinuationCabinetFile(const std::string& path) {
+    // The fixed header, its reserve fields and the two set names fit in this.
+    std::ifstream in(path, std::ios::binary);
+    std::string head(1024, '\0');
+    in.read(head.data(), static_cast<std::streamsize>(head.size()));
+    head.resize(static_cast<size_t>(in.gcount()));
+    return inspectCabinetForSigning(head).form == CabinetSigningForm::Continuation;
+}
 
 CabinetInspection inspectCabinetForSigning(std::string_view bytes) {
     CabinetInspection result;

@@ -49,6 +49,13 @@ std::string CSignCodeInfo::TimeStampTemplate() const {
 }
 
 bool CSignCodeInfo::BuildTimeStampCommand() {
+    if (timeStampServer) {
+        // The address is never read as template text: a '"' or '@' in it
+        // stays part of it.
+        std::vector<std::string> arguments{"-tr", "10", "-tw", "2", "-x", "-t", *timeStampServer, file};
+        timeStampCommand = ToolCommand{toolPath(kSignCodeTool), std::move(arguments)};
+        return true;
+    }
     timeStampCommand = commandFromTemplate(kSignCodeTool, TimeStampTemplate(), tokenValues());
     return true;
 }
@@ -94,7 +101,8 @@ bool runSigningWorker(CSignCodeInfo& job) {
     if (signedOk) {
         if (job.timeStamp && !job.stopRequested()) {
             status(job, "Setting Timestamp......");
-            if (!job.RunTimeStamp()) report(job, "Timestamp could not be set.");
+            job.timeStampFailed = !job.RunTimeStamp();
+            if (job.timeStampFailed) report(job, "Timestamp could not be set.");
         }
         if (job.checkTrust && !job.stopRequested()) {
             status(job, "Checking Trust......");

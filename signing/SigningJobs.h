@@ -51,6 +51,14 @@ public:
     // unless a caller (the command line) gives one for this job.
     std::optional<std::string> signTemplate;
     std::optional<std::string> timeStampTemplate;
+    // A time-stamp server given for this job alone (the command line's
+    // --timestamp-url): the default time stamp command with this address as
+    // one argument, whatever characters it holds.
+    std::optional<std::string> timeStampServer;
+
+    // Set by the signing worker when the file was signed but its time stamp
+    // failed.
+    bool timeStampFailed = false;
 
     // The time-stamp template this job uses.
     std::string TimeStampTemplate() const;

@@ -5,6 +5,8 @@
 #include <cstring>
 #include <memory>
 
+#include "build/CabInfWriter.h"
+#include "build/ConfigFile.h"
 #include "cli/Command.h"
 #include "editing/core/NewPackage.h"
 #include "model/CCabObj.h"
@@ -53,6 +55,11 @@ int runNew(NewArgs& a) {
 
     pcn::NewPackageResult r = pcn::MakeNewPackage(o);
     if (!r.package) return pcn::cli::fail(r.message + " (" + r.field + ")");
+    if (std::string field = pcn::ConfigFieldWithLineBreak(*r.package); !field.empty())
+        return pcn::cli::fail(field + ": " + pcn::kLineBreakRefused);
+    // As the INF page does when the wizard shows it: the build then writes
+    // this text rather than an empty INF.
+    if (r.package->m_bCreateInf) r.package->m_strInfText = pcn::GenerateCabInfText(*r.package);
     if (o.signature && !r.package->m_bSignature)
         std::fprintf(stderr, "note: signing is off: it needs both --spc and --key\n");
     int error = 0;

@@ -106,7 +106,7 @@ void setupSign(CLI::App& app, cli::Context& ctx) {
             return;
         }
         TerminalToolHost host;
-        int failures = 0;
+        int failures = 0, unstamped = 0;
         for (const auto& file : o->files) {
             CSignCodeInfo job(&settings);
             job.host = &host;
@@ -123,14 +123,14 @@ void setupSign(CLI::App& app, cli::Context& ctx) {
                             : (o->timeStamp || !o->timeStampUrl.empty()) ? 1
                                                                           : settings.readInt(kSection, "TimeStamp", 0);
             job.checkTrust = o->noCheckTrust ? 0 : settings.readInt(kSection, "Trust", 1);
-            if (!o->timeStampUrl.empty())
-                job.timeStampTemplate = "-tr 10 -tw 2 -x -t \"" + o->timeStampUrl + "\" @FileName@";
+            if (!o->timeStampUrl.empty()) job.timeStampServer = o->timeStampUrl;
             std::fprintf(stderr, "%s\n", file.c_str());
             bool ok = runCancellable(job, [&] { return runSigningWorker(job); });
             if (!ok || gInterrupted) ++failures;
+            else if (job.timeStampFailed) ++unstamped;
             if (gInterrupted) break;
         }
-        ctx.exitCode = failures ? 1 : 0;
+        ctx.exitCode = failures ? cli::kExitFailed : unstamped ? cli::kExitSigningIncomplete : 0;
     });
 }
 

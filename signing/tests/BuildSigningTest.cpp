@@ -158,5 +158,34 @@ TEST_F(BuildSigningTest, AbortedBuildSignsNothingMore) {
     EXPECT_TRUE(fakes.calls().empty());
 }
 
+// A time-stamp server given for one job reaches the tool as one argument,
+// whatever it holds: a '"' adds no argument and an '@' swallows no token. A
+// failed time stamp is recorded on the job while the file stays signed.
+TEST_F(BuildSigningTest, TimeStampServerIsOneArgumentAndItsFailureIsRecorded) {
+    fakes.tool("SignCode", "case \"$*\" in *\" -x \"*) echo 'Error: no server';; *) echo Succeeded;; esac");
+    CSignCodeInfo job(settings.get());
+    job.host = &host;
+    job.file = (work / "Tools.EXE").string();
+    job.credentials = (work / "me.spc").string();
+    job.key = (work / "me.pvk").string();
+    job.timeStamp = 1;
+    job.checkTrust = 0;
+    job.timeStampServer = "http://stamp.example/a\" -evil @FileName@ b";
+    EXPECT_TRUE(runSigningWorker(job));
+    EXPECT_TRUE(job.timeStampFailed);
+    EXPECT_NE(fakes.calls().find("[-x]\n[-t]\n[http://stamp.example/a\" -evil @FileName@ b]\n[" + job.file +
+                                 "]\ncall\n"),
+              std::string::npos)
+        << fakes.calls();
+
+    fakes.tool("SignCode", "echo Succeeded");
+    CSignCodeInfo stamped(settings.get());
+    stamped.file = job.file;
+    stamped.timeStamp = 1;
+    stamped.checkTrust = 0;
+    EXPECT_TRUE(runSigningWorker(stamped));
+    EXPECT_FALSE(stamped.timeStampFailed);
+}
+
 }  // namespace
 }  // namespace pcn

@@ -33,6 +33,7 @@ typedef struct Wizard {
     WCHAR title[512];
     WCHAR destDir[STUB_PATH_CAP];
     BOOL hasLicence;   /* the cabinet's second file is the licence */
+    BOOL licenceRead;  /* it was read, even when empty */
     BOOL miniSetup;
     BOOL keepFolders;
     WCHAR **installed; /* the path each cabinet entry went to, or NULL */
@@ -73,6 +74,7 @@ static void receiveSettings(CabJob *job, const CabEntry *entry, BYTE *data, size
     } else {
         w->licence = data;
         w->licenceSize = size;
+        w->licenceRead = TRUE;
     }
 }
 
@@ -94,7 +96,9 @@ static BOOL readSettings(Wizard *w) {
         }
         return FALSE;
     }
-    w->hasLicence = ConfigFlag(&w->config, "FileB") && w->licence;
+    /* An empty licence is the licence all the same: taking it for the first
+       file would shift every file's destination and registration. */
+    w->hasLicence = ConfigFlag(&w->config, "FileB") && w->licenceRead;
     w->miniSetup = ConfigFlag(&w->config, "Mini Setup");
     w->keepFolders = ConfigFlag(&w->config, "RestoreDirStruct");
     return TRUE;
@@ -358,17 +362,33 @@ static BOOL configPath(const Wizard *w, const char *key, WCHAR *out, size_t cap)
     return ok;
 }
 
+/* A program given by its bare name is looked up where that file was
+   installed when it is not in the installation folder itself (folders
+   restored, or a destination of its own). */
+static void findInstalledProgram(const Wizard *w, WCHAR *program, size_t cap) {
+    if (GetFileAttributesW(program) != INVALID_FILE_ATTRIBUTES) return;
+    const WCHAR *name = FileNamePart(program);
+    for (int entry = 0; entry < w->cabinet.entryCount; ++entry) {
+        if (w->installed[entry] && _wcsicmp(FileNamePart(w->installed[entry]), name) == 0) {
+            WideCopy(program, cap, w->installed[entry]);
+            return;
+        }
+    }
+}
+
 static int runProgram(Wizard *w, BOOL *started) {
     WCHAR program[STUB_PATH_CAP], arguments[STUB_PATH_CAP], folder[STUB_PATH_CAP];
     *started = FALSE;
     if (!configPath(w, "Exe", program, STUB_PATH_CAP) || !program[0]) return STUB_EXIT_OK;
     if (!IsAbsolutePath(program)) {
+        BOOL bareName = !wcschr(program, L'\\') && !wcschr(program, L'/');
         WCHAR inside[STUB_PATH_CAP];
         if (!JoinInside(w->destDir, program, TRUE, inside, STUB_PATH_CAP)) {
             reportError(w, L"Unable to start\r\n%ls\r\n\r\n%ls", program, ERROR_INVALID_NAME);
             return STUB_EXIT_FAILED;
         }
         WideCopy(program, STUB_PATH_CAP, inside);
+        if (bareName) findInstalledProgram(w, program, STUB_PATH_CAP);
     }
     configPath(w, "CommandLine", arguments, STUB_PATH_CAP);
     configPath(w, "ExeDir", folder, STUB_PATH_CAP);

@@ -53,3 +53,22 @@ flat="$drive_c/Program Files/Flat Tides"
 cmp -s "$wsrc/app/docs/readme.txt" "$flat/readme.txt" && cmp -s "$wsrc/bin/MarkerProgram.exe" "$flat/MarkerProgram.exe" \
   || fail "Flat installs every file straight into %PROGRAMFILES%\\Flat Tides"
 [ ! -e "$flat/app" ] || fail "Flat made sub-folders"
+
+# An empty licence is the licence all the same: the control marked for
+# registration is the one registered. A program to execute given by its bare
+# name is started from where its file was installed (folders restored).
+esrc="$work/empty-licence-src"
+mkdir -p "$esrc/bin"
+cp "$markers/MarkerControl.dll" "$markers/MarkerProgram.exe" "$esrc/bin/"
+: >"$work/empty-licence.txt"
+"$bin/parcelon" new "$work/Empty.pcp" --kind wizard --company "Harbour Tide" --product "Empty Licence" \
+  --source "$esrc" --subdirs --restore-dirs --target "$work/out" --no-inf --no-signature >/dev/null 2>&1 || fail "new Empty"
+"$bin/parcelon" wizard "$work/Empty.pcp" --licence "$work/empty-licence.txt" --register MarkerControl.dll \
+  --exe MarkerProgram.exe --command-line 'bare name' >/dev/null 2>&1 || fail "wizard Empty"
+exe=$(build_package "$work/Empty.pcp") || fail "build Empty"
+run_windows "$exe" /Q '/T:C:\empty' || fail "Empty: exit code $? $(cat "$work/last.out")"
+empty="$drive_c/empty"
+[ -e "$empty/bin/MarkerControl.dll.registered" ] || fail "empty licence: the marked control was not registered"
+[ ! -e "$empty/bin/MarkerProgram.exe.registered" ] || fail "empty licence: registration shifted to the next file"
+[ ! -e "$empty/empty-licence.txt" ] && [ ! -e "$empty/bin/empty-licence.txt" ] || fail "empty licence installed as a file"
+wait_for "$empty/ran.txt" || fail "the program given by its bare name was not started from bin\\"

@@ -79,8 +79,8 @@ TEST_F(StartupTest, UnreadableLastProjectFallsBackToANewProject) {
     settings().writeString("Recent File List", "File1", project);
     ASSERT_EQ(start(), -1);
     EXPECT_TRUE(app().doc().GetPathName().empty());
-    EXPECT_TRUE(ui_.sawText("Failed to open document.") || ui_.sawText("Unexpected file format.") ||
-                !ui_.shown().empty());
+    // Its first eight bytes are no file version 2.1.
+    EXPECT_TRUE(ui_.sawText("Failed to open document."));
 }
 
 TEST_F(StartupTest, CommandLineOpensAProjectAndRefusesAPackageFile) {

@@ -38,6 +38,7 @@ void CCabPropertyPage6::OnSetActive() {
 }
 
 bool CCabPropertyPage6::OnKillActive() {
+    if (ShowProblem(context(), form_->check())) return false;
     form_->store(package());
     return true;
 }

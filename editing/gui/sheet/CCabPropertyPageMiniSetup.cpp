@@ -37,6 +37,7 @@ void CCabPropertyPageMiniSetup::OnSetActive() {
 }
 
 bool CCabPropertyPageMiniSetup::OnApply() {
+    if (ShowProblem(context(), form_->check())) return false;
     form_->store(package());
     return true;
 }

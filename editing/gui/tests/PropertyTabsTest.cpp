@@ -14,6 +14,7 @@
 
 #include <functional>
 
+#include "build/ConfigFile.h"
 #include "editing/core/SigningDefaults.h"
 #include "editing/gui/forms/FolderForm.h"
 #include "editing/gui/forms/FilesForm.h"
@@ -126,6 +127,21 @@ TEST_F(PropertyTabsTest, OkWithoutACompanyKeepsTheSheetWithTheFocusOnCompanyName
     sheet->okButton()->click();
     EXPECT_EQ(sheet->result(), QDialog::Accepted);
     EXPECT_EQ(package.m_strCompany, "Other Company");
+}
+
+// A line break would become a key of its own in pcn.cfg: refused on the tab.
+TEST_F(PropertyTabsTest, ALineBreakInAnInformationFieldKeepsTheSheetOnThatField) {
+    open();
+    QApplication::setActiveWindow(sheet.get());
+    auto* information = sheet->findPage<CCabPropertyPage1>();
+    information->form()->comment->setText("Tools\nExe=evil.exe");
+    sheet->okButton()->click();
+    EXPECT_NE(sheet->result(), QDialog::Accepted);
+    EXPECT_TRUE(ui.sawText(kLineBreakRefused));
+    EXPECT_EQ(QApplication::focusWidget(), information->form()->comment);
+    information->form()->comment->setText("Tools");
+    sheet->okButton()->click();
+    EXPECT_EQ(sheet->result(), QDialog::Accepted);
 }
 
 TEST_F(PropertyTabsTest, TheCommentAloneIsNoChangeButOtherFieldsAre) {
@@ -356,9 +372,12 @@ TEST_F(PropertyTabsTest, ChoosingCabFileOrCabSelfExtractingAloneLeavesApplyOff) 
     type->form()->cabSelfExtracting->click();
     type->form()->cabFile->click();
     EXPECT_FALSE(sheet->applyButton()->isEnabled());
-    EXPECT_TRUE(type->form()->createInf->isEnabled());
+    // Nor do these clicks re-run the enabling rules: the wizard kind's stand
+    // until another option is clicked.
+    EXPECT_FALSE(type->form()->createInf->isEnabled());
     type->form()->useCompression->click();
     EXPECT_TRUE(sheet->applyButton()->isEnabled());
+    EXPECT_TRUE(type->form()->createInf->isEnabled());
 }
 
 TEST_F(PropertyTabsTest, TypeTabShowsThePackagesLzxWindowAndAppliesAChange) {
