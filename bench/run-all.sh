@@ -6,6 +6,8 @@ BUILD=$(cd "${1:-out}" && pwd)
 "$here/cab-speed.sh" "$BUILD"
 echo
 "$here/build-speed.sh" "$BUILD"
+echo
+"$here/hostile-input.py" "$BUILD"
 
 # The engine and level behind the default: zlib with history against libdeflate without.
 if [ -x "$BUILD/bin/deflate_choice" ]; then

@@ -10,6 +10,7 @@
 
 #include "build/BuildHost.h"
 #include "build/BuildSupport.h"
+#include "platform/AtomicFile.h"
 #include "build/ConfigFile.h"
 #include "model/CCabObj.h"
 #include "platform/Paths.h"
@@ -43,7 +44,19 @@ private:
     int fd_;
 };
 
-int openForReading(const std::string& path) { return ::open(path.c_str(), O_RDONLY | O_CLOEXEC); }
+// Only regular files: a FIFO or device given as a stub or cabinet would
+// block or never end (EINVAL for those).
+int openForReading(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0) return fd;
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        errno = EINVAL;
+        return -1;
+    }
+    return fd;
+}
 
 bool writeAll(int fd, const char* data, size_t size) {
     while (size > 0) {
@@ -92,7 +105,7 @@ CopyFailure appendFile(int source, int target) {
 class PendingExecutable {
 public:
     explicit PendingExecutable(const std::string& path)
-        : path_(path), temporary_(folderPart(path) + "." + fileNamePart(path) + ".XXXXXX") {}
+        : path_(path) {}
     ~PendingExecutable() {
         if (file_.valid() || created_) {
             file_.close();
@@ -101,7 +114,7 @@ public:
     }
 
     bool create() {
-        file_.reset(::mkstemp(temporary_.data()));
+        file_.reset(createHiddenTemporary(path_, temporary_));
         if (!file_.valid()) return false;
         created_ = true;
         mode_t mask = ::umask(0);

@@ -1,4 +1,6 @@
 #include <algorithm>
+#include <cstdio>
+#include <filesystem>
 #include <CLI/CLI.hpp>
 
 #include "cli/Command.h"
@@ -29,6 +31,11 @@ int main(int argc, char** argv) {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
         return app.exit(e);
+    } catch (const std::filesystem::filesystem_error& e) {
+        // A command met a file it could not handle (a device, a vanished
+        // folder): say which and fail, rather than abort.
+        std::fprintf(stderr, "error: %s\n", e.what());
+        return 1;
     }
     return context.exitCode;
 }

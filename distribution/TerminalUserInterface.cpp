@@ -56,6 +56,7 @@ Answer TerminalUserInterface::message(std::string_view text, std::string_view, I
     if (icon == Icon::Error) ++errors_;
     std::fprintf(out_, "%s%s\n", prefixFor(icon), forTerminal(text).c_str());
     if (buttons == Buttons::Ok) return Answer::Ok;
+    if (buttons == Buttons::RetryCancel && (forced_ || !interactive())) return retryOnceOrCancel(text);
     if (forced_ && (buttons == Buttons::YesNo || buttons == Buttons::YesNoCancel)) {
         Answer a = *forced_ ? Answer::Yes : Answer::No;
         std::fprintf(out_, "%s\n", a == Answer::Yes ? "yes" : "no");
@@ -64,8 +65,19 @@ Answer TerminalUserInterface::message(std::string_view text, std::string_view, I
     return askOnTerminal(buttons, defaultAnswer);
 }
 
+bool TerminalUserInterface::interactive() const { return in_ && ::isatty(::fileno(in_)); }
+
+// Nobody can mend the cause between two tries: without a terminal the answer
+// is Cancel, --no cancels, and --yes retries each question once, so that an
+// unattended build ends instead of asking forever.
+Answer TerminalUserInterface::retryOnceOrCancel(std::string_view text) {
+    const bool retry = forced_.value_or(false) && retried_.insert(std::string(text)).second;
+    std::fprintf(out_, "%s\n", retry ? "retry" : interactive() || forced_ ? "cancel" : "(no terminal: cancel)");
+    return retry ? Answer::Retry : Answer::Cancel;
+}
+
 Answer TerminalUserInterface::askOnTerminal(Buttons buttons, Answer defaultAnswer) {
-    if (!in_ || !::isatty(::fileno(in_))) {
+    if (!interactive()) {
         std::fprintf(out_, "(no terminal: default answer taken)\n");
         return defaultAnswer;
     }

@@ -1,10 +1,13 @@
 #pragma once
 // The command line's user interface: messages go to stderr; questions are
 // answered from --yes/--no, else asked on the terminal when stdin is one,
-// else given their default answer.
+// else given their default answer. A Retry/Cancel question is never retried
+// without a person to fix its cause: see retryOnceOrCancel.
 
 #include <cstdio>
 #include <optional>
+#include <set>
+#include <string>
 
 #include "distribution/UserInterface.h"
 
@@ -12,7 +15,8 @@ namespace pcn {
 
 class TerminalUserInterface : public UserInterface {
 public:
-    // forced: the answer --yes / --no gives to every Yes/No question.
+    // forced: the answer --yes / --no gives to every Yes/No question; to a
+    // Retry/Cancel question --no answers Cancel, --yes Retry once per text.
     explicit TerminalUserInterface(std::optional<bool> forced = std::nullopt, std::FILE* out = stderr,
                                    std::FILE* in = stdin);
 
@@ -25,11 +29,14 @@ public:
 
 private:
     Answer askOnTerminal(Buttons buttons, Answer defaultAnswer);
+    Answer retryOnceOrCancel(std::string_view text);
+    bool interactive() const;
 
     std::optional<bool> forced_;
     std::FILE* out_;
     std::FILE* in_;
     int errors_ = 0;
+    std::set<std::string> retried_;  // Retry/Cancel questions already answered Retry
 };
 
 }  // namespace pcn

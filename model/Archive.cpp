@@ -175,11 +175,16 @@ void CArchive::checkCount(int32_t count, size_t minimumItemSize, const char* wha
         throw ArchiveException(ArchiveException::Cause::EndOfFile,
                                std::to_string(count) + " " + what + " at offset " + std::to_string(pos_) +
                                    " cannot fit in the rest of the file");
+    if (static_cast<size_t>(count) > kMaxListItems - listItems_)
+        throw ArchiveException(ArchiveException::Cause::BadFormat,
+                               std::to_string(count) + " " + what + " at offset " + std::to_string(pos_) +
+                                   " are more list entries than any record holds");
 }
 
 void CArchive::ReadStringList(std::vector<std::string>& list) {
     int32_t count = ReadInt();
     checkCount(count, 1, "strings");
+    listItems_ += static_cast<size_t>(count);
     list.reserve(list.size() + static_cast<size_t>(count));
     for (int32_t i = 0; i < count; ++i) list.push_back(ReadString());
 }
@@ -187,6 +192,7 @@ void CArchive::ReadStringList(std::vector<std::string>& list) {
 void CArchive::ReadIntList(std::vector<int32_t>& list) {
     int32_t count = ReadInt();
     checkCount(count, 4, "integers");
+    listItems_ += static_cast<size_t>(count);
     list.reserve(list.size() + static_cast<size_t>(count));
     for (int32_t i = 0; i < count; ++i) list.push_back(ReadInt());
 }

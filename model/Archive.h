@@ -39,6 +39,11 @@ private:
     Cause cause_;
 };
 
+// List entries one loading archive accepts in all, whatever the file size:
+// an empty entry costs a byte or four on disk but tens of bytes in memory.
+// A million is far above any real package (a file table entry is three).
+inline constexpr size_t kMaxListItems = size_t{1} << 20;
+
 class CArchive {
 public:
     enum Mode { store, load };
@@ -97,6 +102,7 @@ private:
     std::string out_;
     std::string_view in_;
     size_t pos_ = 0;
+    size_t listItems_ = 0;  // read so far, against kMaxListItems
 };
 
 // Converts UTF-16 code units (little-endian bytes) to UTF-8; unpaired

@@ -112,6 +112,11 @@ public:
     std::time_t m_timeBuilt = 0;       // last build, seconds since 1970; 0 = never
     int32_t m_bNewPackage = 0;         // pasted copy or failed wizard build
     std::vector<std::string> m_arrBuildFiles;  // full source paths of the running build; run-time only
+    // Run-time only: the project lists this package file but it could not be
+    // read (missing or damaged). The record holds just the path and, as the
+    // product, the file's name; it keeps its place in the project and is
+    // never written over the file.
+    bool m_bNotLoaded = false;
 
     // ---- operations ----------------------------------------------------------
     // Stores or loads the package file layout, version double first. Loading

@@ -52,12 +52,14 @@ PackageLoadResult LoadPackageFile(const std::string& path) {
 
 std::unique_ptr<CCabObj> LoadPackage(const std::string& path) { return LoadPackageFile(path).package; }
 
-bool SavePackage(const CCabObj& package, int* systemError) {
+bool SavePackage(const CCabObj& package, int* systemError, bool mustBeNew) {
     if (package.m_strPackageFile.empty()) {
         if (systemError) *systemError = ENOENT;
         return false;
     }
-    WriteResult written = writeFileAtomically(package.m_strPackageFile, StorePackage(package), kOwnerOnly);
+    const std::string bytes = StorePackage(package);
+    WriteResult written = mustBeNew ? createFileAtomically(package.m_strPackageFile, bytes, kOwnerOnly)
+                                    : writeFileAtomically(package.m_strPackageFile, bytes, kOwnerOnly);
     if (systemError) *systemError = written.error;
     return written.ok;
 }

@@ -38,8 +38,9 @@ std::unique_ptr<CCabObj> LoadPackage(const std::string& path);
 
 // Writes the record to its m_strPackageFile, whole and atomically, readable
 // by the owner only (it may hold a password). False when the path is empty
-// or the file cannot be written (errno in *systemError).
-bool SavePackage(const CCabObj& package, int* systemError = nullptr);
+// or the file cannot be written (errno in *systemError). mustBeNew: an
+// existing file is left alone and the save fails with EEXIST.
+bool SavePackage(const CCabObj& package, int* systemError = nullptr, bool mustBeNew = false);
 
 // The first free package file name in folder for a product name: folder +
 // product + ".pcp", else folder + product + n + ".pcp" for n = 1, 2, ...

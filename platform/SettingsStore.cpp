@@ -3,10 +3,10 @@
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
-#include <sys/file.h>
 #include <unistd.h>
 
 #include "platform/AtomicFile.h"
+#include "platform/FileLock.h"
 
 namespace pcn {
 namespace {
@@ -79,24 +79,6 @@ std::filesystem::path defaultMachineFile() {
     if (std::getenv("PCN_SETTINGS")) return {};  // tests and profiles stand alone
     return std::filesystem::path("/etc/xdg") / kRelativePath;
 }
-
-class FileLock {
-public:
-    explicit FileLock(const std::filesystem::path& lockFile) {
-        fd_ = ::open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-        if (fd_ >= 0) {
-            while (::flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
-            }
-        }
-    }
-    ~FileLock() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    bool ok() const { return fd_ >= 0; }
-
-private:
-    int fd_ = -1;
-};
 
 }  // namespace
 

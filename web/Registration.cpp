@@ -122,7 +122,7 @@ bool registerTypeLibrary(const std::string& path, UserInterface& ui) {
         return false;
     }
     bool wide = false;
-    if (auto mapped = pe::MappedFile::open(path))
+    if (auto mapped = pe::ComponentFile::open(path))
         wide = pe::describeComponent(mapped->bytes()).format == pe::ComponentReport::Format::Pe32Plus;
     std::string file = windowsPath(path);
     std::string key = "HKCR\\TypeLib\\" + library->libraryId.registryText() + "\\" +

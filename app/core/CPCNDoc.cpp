@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 #include "model/Archive.h"
@@ -30,6 +31,9 @@ std::vector<std::string> readPackagePaths(CArchive& ar) {
         throw ArchiveException(ArchiveException::Cause::BadVersion, "The file version is not 2.1");
     std::vector<std::string> paths;
     ar.ReadStringList(paths);
+    if (paths.size() > kMaxProjectPackages)
+        throw ArchiveException(ArchiveException::Cause::BadFormat,
+                               std::to_string(paths.size()) + " packages are more than a project holds");
     return paths;
 }
 
@@ -40,6 +44,7 @@ std::string describeError(int error) { return std::strerror(error); }
 // What a project load gathers before it replaces the document's contents.
 struct CPCNDoc::LoadedProject {
     std::vector<std::unique_ptr<CFTPObj>> sites;
+    bool siteFileUnreadable = false;
     std::vector<std::string> packageFiles;
     std::vector<std::unique_ptr<CCabObj>> packages;
     bool markModified = false;
@@ -63,12 +68,14 @@ bool CPCNDoc::ApplyMarkModified() {
 void CPCNDoc::DeleteContents() {
     m_listPackages.clear();
     m_listFtpSites.clear();
+    ftpSitesLoaded_ = false;
     m_arrPackageFiles.clear();
     if (contentsCleared_) contentsCleared_();
 }
 
 bool CPCNDoc::OnNewDocument() {
     DeleteContents();
+    LoadFtpSites();
     pathName_.clear();
     SetTitle(kUntitled);
     m_bMarkModified = 0;
@@ -135,8 +142,9 @@ void CPCNDoc::sendProgress(uint32_t step, uint32_t total) const {
 
 void CPCNDoc::storeProject(CArchive& ar) {
     unsavedFiles_.clear();
+    std::string siteReason;
+    if (!SaveFtpSites(&siteReason)) unsavedFiles_.push_back(m_szFtpFile + ": " + siteReason);
     int error = 0;
-    if (!SaveFtpSites(&error)) unsavedFiles_.push_back(m_szFtpFile + ": " + describeError(error));
 
     if (progress_) progress_->setProgress(kProgressStart);
     // One step per package, one per written path and two final ones: with
@@ -149,6 +157,7 @@ void CPCNDoc::storeProject(CArchive& ar) {
     for (const auto& package : m_listPackages) {
         sendProgress(++step, total);
         m_arrPackageFiles.push_back(package->m_strPackageFile);
+        if (package->m_bNotLoaded) continue;  // its file stays as it is, for the user to mend
         if (!pcn::SavePackage(*package, &error))
             unsavedFiles_.push_back((package->m_strPackageFile.empty() ? package->m_strProduct
                                                                        : package->m_strPackageFile) +
@@ -166,40 +175,57 @@ void CPCNDoc::storeProject(CArchive& ar) {
 
 void CPCNDoc::loadProject(CArchive& ar) {
     LoadedProject loaded;
-    std::string bytes;
-    int error = 0;
-    if (readRecordFile(m_szFtpFile, bytes, error)) {
-        try {
-            AppendFtpSites(bytes, loaded.sites);
-        } catch (const ArchiveException& e) {
-            // The sites in front of the damage are kept rather than refusing every project.
-            reportFailure(kUnexpectedFileFormat, m_szFtpFile, e.what());
-        }
-    }
+    loaded.siteFileUnreadable = !readFtpSiteFile(loaded.sites, nullptr);
 
     std::vector<std::string> paths = readPackagePaths(ar);
     std::vector<std::string> missing;
-    for (std::string& path : paths) (fileExists(path) ? loaded.packageFiles : missing).push_back(std::move(path));
+    std::vector<size_t> missingAt;  // their places in the project
+    for (size_t i = 0; i < paths.size(); ++i)
+        if (!fileExists(paths[i])) {
+            missing.push_back(paths[i]);
+            missingAt.push_back(i);
+        }
 
-    if (!missing.empty()) {
+    if (missing.empty()) {
+        loaded.packageFiles = std::move(paths);
+    } else {
         loaded.markModified = true;
+        const size_t shown = missing.size();
         Answer answer = reconciler_ ? reconciler_(missing) : Answer::Ok;
-        if (answer == Answer::Ok)
-            loaded.packageFiles.insert(loaded.packageFiles.end(), missing.begin(), missing.end());
+        if (answer == Answer::Ok && missing.size() == shown) {
+            // Kept (and perhaps corrected) one for one: each stays in its place.
+            for (size_t k = 0; k < shown; ++k) paths[missingAt[k]] = std::move(missing[k]);
+            loaded.packageFiles = std::move(paths);
+        } else {
+            for (size_t i = 0, k = 0; i < paths.size(); ++i) {
+                if (k < missingAt.size() && missingAt[k] == i)
+                    ++k;
+                else
+                    loaded.packageFiles.push_back(std::move(paths[i]));
+            }
+            if (answer == Answer::Ok)  // some were removed from the list: the rest follow
+                loaded.packageFiles.insert(loaded.packageFiles.end(), missing.begin(), missing.end());
+        }
     }
 
     bool anyFailed = false;
     for (const std::string& path : loaded.packageFiles) {
-        // A damaged package file counts as not loaded; the rest of the project opens.
-        if (auto package = LoadPackage(path))
-            loaded.packages.push_back(std::move(package));
-        else
+        // A missing or damaged package file counts as not loaded: it keeps its
+        // place in the project, and the rest of the project opens.
+        std::unique_ptr<CCabObj> package = LoadPackage(path);
+        if (!package) {
+            package = NotLoadedPackage(path);
             anyFailed = true;
+        }
+        loaded.packages.push_back(std::move(package));
     }
     if (anyFailed && ui_) ui_->message(kNotAllPackagesLoaded, "Parcelon", Icon::Information, Buttons::Ok, Answer::Ok);
 
     DeleteContents();
     m_listFtpSites = std::move(loaded.sites);
+    ftpSitesLoaded_ = true;
+    ftpSiteFileUnreadable_ = loaded.siteFileUnreadable;
+    ftpSitesFloor_ = m_listFtpSites.size();
     m_arrPackageFiles = std::move(loaded.packageFiles);
     m_listPackages = std::move(loaded.packages);
     m_bMarkModified = loaded.markModified ? 1 : 0;
@@ -229,30 +255,103 @@ bool CPCNDoc::RemovePackage(const CCabObj* package) {
     return true;
 }
 
+std::unique_ptr<CCabObj> CPCNDoc::NotLoadedPackage(const std::string& path) {
+    auto package = std::make_unique<CCabObj>();
+    package->m_strPackageFile = path;
+    package->m_strProduct = std::string(fileNamePart(path));
+    package->m_bNotLoaded = true;
+    return package;
+}
+
 std::unique_ptr<CCabObj> CPCNDoc::LoadPackage(const std::string& path) { return pcn::LoadPackage(path); }
 
 bool CPCNDoc::SavePackage(const CCabObj& package) { return pcn::SavePackage(package); }
 
 // ---- FTP sites -------------------------------------------------------------------------
 
-bool CPCNDoc::LoadFtpSites(std::string* detail) {
-    m_listFtpSites.clear();
+bool CPCNDoc::readFtpSiteFile(std::vector<std::unique_ptr<CFTPObj>>& sites, std::string* detail) const {
     std::string bytes;
     int error = 0;
-    if (!readRecordFile(m_szFtpFile, bytes, error)) return true;
-    try {
-        AppendFtpSites(bytes, m_listFtpSites);
-    } catch (const ArchiveException& e) {
-        if (detail) *detail = e.what();
+    if (!readRecordFile(m_szFtpFile, bytes, error)) {
+        if (error == ENOENT) return true;  // no sites defined yet
+        // Unreadable (no permission, not a regular file): left alone, and
+        // never replaced, which a save reports.
+        if (detail) *detail = describeError(error);
         return false;
+    }
+    try {
+        AppendFtpSites(bytes, sites);
+    } catch (const ArchiveException& e) {
+        // The sites in front of the damage are kept rather than refusing every
+        // project; the damaged file is put aside so that no save destroys the rest.
+        std::string aside = FtpSiteFileDamagedName(m_szFtpFile);
+        std::string reason = e.what();
+        if (::rename(m_szFtpFile.c_str(), aside.c_str()) == 0)
+            reason += "\nThe damaged file is kept as " + aside;
+        else
+            return reportFailure(kUnexpectedFileFormat, m_szFtpFile, reason), false;
+        reportFailure(kUnexpectedFileFormat, m_szFtpFile, reason);
+        if (detail) *detail = e.what();
     }
     return true;
 }
 
-bool CPCNDoc::SaveFtpSites(int* systemError) const {
+bool CPCNDoc::LoadFtpSites(std::string* detail) {
+    std::vector<std::unique_ptr<CFTPObj>> sites;
+    std::string reason;
+    const bool readable = readFtpSiteFile(sites, &reason);
+    if (detail) *detail = reason;
+    m_listFtpSites = std::move(sites);
+    ftpSitesLoaded_ = true;
+    ftpSiteFileUnreadable_ = !readable;
+    ftpSitesFloor_ = m_listFtpSites.size();
+    return reason.empty();
+}
+
+void CPCNDoc::EnsureFtpSitesLoaded() {
+    if (ftpSitesLoaded_) return;
+    // Sites added before the file was read follow the file's own.
+    std::vector<std::unique_ptr<CFTPObj>> added = std::move(m_listFtpSites);
+    LoadFtpSites();
+    for (auto& site : added) m_listFtpSites.push_back(std::move(site));
+}
+
+CFTPObj* CPCNDoc::AddFtpSite(std::unique_ptr<CFTPObj> site) {
+    if (!site) return nullptr;
+    EnsureFtpSitesLoaded();
+    m_listFtpSites.push_back(std::move(site));
+    return m_listFtpSites.back().get();
+}
+
+bool CPCNDoc::RemoveFtpSite(const CFTPObj* site) {
+    EnsureFtpSitesLoaded();
+    auto found = std::find_if(m_listFtpSites.begin(), m_listFtpSites.end(),
+                              [&](const auto& s) { return s.get() == site; });
+    if (found == m_listFtpSites.end()) return false;
+    m_listFtpSites.erase(found);
+    if (ftpSitesFloor_ > 0) --ftpSitesFloor_;
+    return true;
+}
+
+bool CPCNDoc::SaveFtpSites(std::string* reason) {
+    EnsureFtpSitesLoaded();
+    auto refuse = [&](std::string why) {
+        if (reason) *reason = std::move(why);
+        return false;
+    };
+    if (ftpSiteFileUnreadable_) return refuse("the file could not be read, so it is not replaced");
+    if (m_listFtpSites.size() < ftpSitesFloor_)
+        return refuse("the site list lost sites the user did not delete; the file is not replaced");
     WriteResult written = writeFileAtomically(m_szFtpFile, StoreFtpSiteFile(m_listFtpSites), kOwnerOnly);
-    if (systemError) *systemError = written.error;
-    return written.ok;
+    if (!written.ok) return refuse(describeError(written.error));
+    ftpSitesFloor_ = m_listFtpSites.size();
+    return true;
+}
+
+std::string CPCNDoc::FtpSiteFileDamagedName(const std::string& siteFile) {
+    std::string name = siteFile + ".damaged";
+    for (int n = 2; fileExists(name); ++n) name = siteFile + ".damaged-" + std::to_string(n);
+    return name;
 }
 
 CFTPObj* CPCNDoc::FindFtpSite(std::string_view description) const {
@@ -282,6 +381,9 @@ void CPCNDoc::AppendFtpSites(std::string_view bytes, std::vector<std::unique_ptr
     if (count < 0 || static_cast<size_t>(count) > ar.remaining() / 13)
         throw ArchiveException(ArchiveException::Cause::BadFormat,
                                std::to_string(count) + " FTP sites cannot fit in the file");
+    if (static_cast<size_t>(count) > kMaxFtpSites)
+        throw ArchiveException(ArchiveException::Cause::BadFormat,
+                               std::to_string(count) + " FTP sites are more than the site file holds");
     for (int32_t i = 0; i < count; ++i) {
         auto site = std::make_unique<CFTPObj>();
         site->Serialize(ar);

@@ -31,6 +31,12 @@ inline constexpr std::string_view kNotAllPackagesSaved = "Not all package files 
 inline constexpr std::string_view kFtpSiteFileName = "PCNFtp.pftp";
 inline constexpr std::string_view kUntitled = "Untitled";
 
+// What a project file and the FTP site file can sensibly hold; each record
+// costs far more in memory than its few bytes on disk, so files claiming
+// more are refused as damaged.
+inline constexpr size_t kMaxProjectPackages = 10000;
+inline constexpr size_t kMaxFtpSites = 10000;
+
 // Shown the package files of a project that do not exist. It may correct,
 // remove or keep entries of the list; Answer::Ok keeps what the list then
 // holds, Answer::Cancel drops them all from the project.
@@ -81,10 +87,14 @@ public:
     bool ApplyMarkModified();
 
     // Command enabling for the selected package (null: none selected).
-    static bool CanShowProperties(const CCabObj* selected) { return selected != nullptr; }
-    static bool CanRebuild(const CCabObj* selected) { return selected && !selected->IsWebPackage(); }
+    static bool CanShowProperties(const CCabObj* selected) { return selected && !selected->m_bNotLoaded; }
+    static bool CanRebuild(const CCabObj* selected) {
+        return CanShowProperties(selected) && !selected->IsWebPackage();
+    }
     // Built since its last change.
-    static bool CanSendByFtp(const CCabObj* selected) { return selected && selected->m_bRebuild != 1; }
+    static bool CanSendByFtp(const CCabObj* selected) {
+        return CanShowProperties(selected) && selected->m_bRebuild != 1;
+    }
 
     // ---- project operations -------------------------------------------------
     // Clears the contents and marks the new, untitled project modified, so
@@ -112,18 +122,38 @@ public:
     CCabObj* AddPackage(std::unique_ptr<CCabObj> package);
     // Removes and deletes the record (found by identity) and its path.
     bool RemovePackage(const CCabObj* package);
+    // The stand-in for a listed package file that could not be loaded.
+    static std::unique_ptr<CCabObj> NotLoadedPackage(const std::string& path);
     // Package file load and save (model/PackageFile.h).
     static std::unique_ptr<CCabObj> LoadPackage(const std::string& path);
     static bool SavePackage(const CCabObj& package);
 
     // ---- FTP sites ------------------------------------------------------------------
+    // The site list is read from m_szFtpFile by every project load and new
+    // project, and by a save that finds it not read yet, so that a save never
+    // writes a list that was not read first.
+    //
     // Reads m_szFtpFile into the site list. A missing file leaves the list
-    // empty; a damaged one keeps the sites before the damage. False when
-    // the file exists but is damaged (the reason in *detail).
+    // empty; a damaged one keeps the sites before the damage, is renamed
+    // aside (FtpSiteFileDamagedName) so that the next save cannot destroy
+    // what follows the damage, and the user is told. False when the file
+    // exists but could not be read whole (the reason in *detail).
     bool LoadFtpSites(std::string* detail = nullptr);
+    // Reads the site file unless the list is already read.
+    void EnsureFtpSitesLoaded();
+    bool FtpSitesLoaded() const { return ftpSitesLoaded_; }
+    // Appends a site the user defined; removes one the user deleted (found
+    // by identity). Only sites removed this way may be missing from a save.
+    CFTPObj* AddFtpSite(std::unique_ptr<CFTPObj> site);
+    bool RemoveFtpSite(const CFTPObj* site);
     // Writes the site list to m_szFtpFile (owner-only: it holds passwords).
-    bool SaveFtpSites(int* systemError = nullptr) const;
+    // Refuses (false, *reason says why) to write fewer sites than the file
+    // held less those the user removed, or to replace a file it could not read.
+    bool SaveFtpSites(std::string* reason = nullptr);
     CFTPObj* FindFtpSite(std::string_view description) const;
+    // Where a damaged site file is kept: the file name + ".damaged", or
+    // ".damaged-2", ... when that exists already.
+    static std::string FtpSiteFileDamagedName(const std::string& siteFile);
 
     // The project file's bytes for a list of package file paths.
     static std::string StoreProjectFile(const std::vector<std::string>& packageFiles);
@@ -140,6 +170,8 @@ private:
     struct LoadedProject;
     void storeProject(CArchive& ar);
     void loadProject(CArchive& ar);
+    // Appends the site file's records; false when it exists but cannot be read.
+    bool readFtpSiteFile(std::vector<std::unique_ptr<CFTPObj>>& sites, std::string* detail) const;
     void reportFailure(std::string_view text, const std::string& path, std::string_view reason) const;
     void sendProgress(uint32_t step, uint32_t total) const;
 
@@ -152,6 +184,9 @@ private:
     std::string pathName_;
     std::string title_{kUntitled};
     std::vector<std::string> unsavedFiles_;  // written by storeProject for OnSaveDocument to report
+    bool ftpSitesLoaded_ = false;
+    bool ftpSiteFileUnreadable_ = false;  // it exists but could not be read: never replaced
+    size_t ftpSitesFloor_ = 0;            // sites read from the file, less those the user removed
 };
 
 }  // namespace pcn

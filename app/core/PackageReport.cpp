@@ -110,6 +110,7 @@ std::vector<ReportRow> webRows(const CCabObj& p) {
 }  // namespace
 
 std::string PackageCaption(const CCabObj& p) {
+    if (p.m_bNotLoaded) return std::string(kNotLoadedCaption);
     if (p.m_bNewPackage) return p.m_nKind == kKindWebInf ? " (Web Inf Package)" : " (New Project)";
     switch (p.m_nKind) {
     case kKindCabinet: return " (Cabinet)";

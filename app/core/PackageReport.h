@@ -10,7 +10,11 @@ namespace pcn {
 
 class CCabObj;
 
-// " (Cabinet)", " (Self Extracting Cabinet)", ... or " (New Project)".
+// The caption of a listed package whose file could not be loaded.
+inline constexpr const char* kNotLoadedCaption = " (not loaded)";
+
+// " (Cabinet)", " (Self Extracting Cabinet)", ... or " (New Project)";
+// kNotLoadedCaption for a package file that could not be loaded.
 std::string PackageCaption(const CCabObj& package);
 // The package list's text: product name followed by the caption.
 std::string PackageListText(const CCabObj& package);

@@ -84,6 +84,7 @@ CExportDlg::CExportDlg(CPCNDoc& doc, UserInterface& ui, Pickers& pickers, QWidge
     list_->setHeaderLabels({"Package List"});
     list_->setMinimumWidth(360);
     for (const auto& package : doc_.m_listPackages) {
+        if (package->m_bNotLoaded) continue;  // nothing to export
         auto* item = new QTreeWidgetItem(list_, {QString::fromStdString(PackageListText(*package))});
         item->setIcon(0, pcnImage(PackageImage(*package)));
         item->setData(0, kPackageRole, QVariant::fromValue(static_cast<void*>(package.get())));

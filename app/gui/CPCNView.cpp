@@ -194,7 +194,9 @@ bool CPCNView::saveRecord(const CCabObj& package) {
 // ---- commands ---------------------------------------------------------------------
 
 bool CPCNView::canRunCommand(int id) const {
-    const bool selected = selected_ != nullptr;
+    // A package whose file could not be loaded can only be cut (removed).
+    const bool cuttable = selected_ != nullptr;
+    const bool selected = cuttable && !selected_->m_bNotLoaded;
     const bool web = selected && selected_->IsWebPackage();
     switch (id) {
         case ID_FILE_NEW_PACKAGE: return bool(editors_.cabinetWizard);
@@ -206,7 +208,7 @@ bool CPCNView::canRunCommand(int id) const {
         case ID_PROJECT_REBUILD: return selected && !web && bool(editors_.rebuildDialog);
         case ID_PROJECT_SEND_FTP: return selected && selected_->m_bRebuild != 1 && bool(editors_.sendFtp);
         case ID_FILE_SEND_MAIL: return selected && selected_->m_bRebuild != 1 && bool(editors_.sendMail);
-        case ID_EDIT_CUT:
+        case ID_EDIT_CUT: return cuttable;
         case ID_EDIT_COPY: return selected;
         case ID_EDIT_PASTE: return clipboardHoldsPackage();
         case ID_EDIT_UNDO: return undo_ != nullptr;

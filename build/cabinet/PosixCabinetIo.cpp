@@ -1,5 +1,7 @@
 #include "build/cabinet/PosixCabinetIo.h"
 
+#include "platform/AtomicFile.h"
+
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -8,6 +10,7 @@
 #include <cstring>
 #include <map>
 #include <mutex>
+#include <set>
 #include <string>
 
 namespace pcn::cabinet {
@@ -32,11 +35,8 @@ void heapFree(void* memory, void*) { std::free(memory); }
 
 FileHandle openCabinet(const char* path, int mode, int* error) {
     std::string target = path;
-    const size_t slash = target.rfind('/');
-    std::string pattern = slash == std::string::npos
-                              ? "." + target + ".XXXXXX"
-                              : target.substr(0, slash + 1) + "." + target.substr(slash + 1) + ".XXXXXX";
-    const int fd = ::mkstemp(pattern.data());
+    std::string pattern;
+    const int fd = createHiddenTemporary(target, pattern);
     if (fd < 0) {
         *error = errno;
         return -1;
@@ -49,8 +49,36 @@ FileHandle openCabinet(const char* path, int mode, int* error) {
     return fd;
 }
 
+// The compressor's scratch files have no name on disk (O_TMPFILE, else
+// created and unlinked at once), so that a killed build leaves nothing
+// behind in the temporary folder. Their names only stand for them until
+// the compressor removes them.
+std::mutex scratchMutex;
+std::set<std::string>& scratchNames() {
+    static std::set<std::string> names;
+    return names;
+}
+
+bool isScratchName(const char* path) {
+    std::lock_guard lock(scratchMutex);
+    return scratchNames().count(path) != 0;
+}
+
+FileHandle openScratch(const char* path, int* error) {
+    const std::string name = path;
+    const std::string folder = name.substr(0, name.rfind('/') + 1);
+    int fd = ::open(folder.empty() ? "." : folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+    if (fd < 0) {  // a file system without O_TMPFILE
+        fd = ::open(path, O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (fd >= 0) ::unlink(path);
+    }
+    if (fd < 0) *error = errno;
+    return fd;
+}
+
 FileHandle posixOpen(const char* path, int flags, int mode, int* error, void*) {
     if ((flags & O_CREAT) && (flags & O_TRUNC) && !(flags & O_EXCL)) return openCabinet(path, mode, error);
+    if ((flags & O_CREAT) && isScratchName(path)) return openScratch(path, error);
     int fd;
     do fd = ::open(path, flags | O_CLOEXEC, mode);
     while (fd < 0 && errno == EINTR);
@@ -126,6 +154,10 @@ int64_t posixSeek(FileHandle file, int64_t offset, int whence, int* error, void*
 
 int posixRemove(const char* path, int* error, void*) {
     {
+        std::lock_guard lock(scratchMutex);
+        if (scratchNames().erase(path) != 0) return 0;  // unnamed already
+    }
+    {
         std::lock_guard lock(pendingMutex);
         for (auto& [fd, cabinet] : pendingCabinets()) {
             if (cabinet.target == path && !cabinet.discard) {
@@ -150,6 +182,8 @@ bool posixTemporaryName(char* buffer, int size, void*) {
     ::unlink(pattern.c_str());  // the caller creates it exclusively
     if (pattern.size() + 1 > size_t(size)) return false;
     std::memcpy(buffer, pattern.c_str(), pattern.size() + 1);
+    std::lock_guard lock(scratchMutex);
+    scratchNames().insert(pattern);
     return true;
 }
 
@@ -204,7 +238,8 @@ uint16_t windowsAttributes(const char* path, const struct stat& info) {
 FileHandle posixFileInfo(const char* path, uint16_t* dosDate, uint16_t* dosTime, uint16_t* attributes, int* error,
                          void*) {
     int fd;
-    do fd = ::open(path, O_RDONLY | O_CLOEXEC);
+    // Non-blocking: a FIFO must be refused below, not wait for a writer.
+    do fd = ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     while (fd < 0 && errno == EINTR);
     if (fd < 0) {
         *error = errno;

@@ -177,12 +177,13 @@ TEST_F(JoinTest, UnreadableCabinet) {
     EXPECT_FALSE(fs::exists(target / "Tools.EXE"));
     EXPECT_EQ(std::distance(fs::directory_iterator(target), fs::directory_iterator()), 0);
 
-    // A cabinet that opens but cannot be read is no success either.
+    // A cabinet that is no regular file (a folder here, a FIFO that would
+    // block) is refused when opened.
     fs::create_directories(target / "Tools.CAB");
     ui.clear();
     EXPECT_FALSE(JoinStubAndCabinet(*p, ui, nullptr, *settings));
     ASSERT_EQ(ui.shown().size(), 1u);
-    EXPECT_EQ(ui.shown()[0].details, "Unable to read file:\r\n" + (target / "Tools.CAB").string());
+    EXPECT_EQ(ui.shown()[0].details, "Unable to open file:\r\n" + (target / "Tools.CAB").string());
     EXPECT_FALSE(fs::exists(target / "Tools.EXE"));
 }
 

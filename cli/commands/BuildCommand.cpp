@@ -157,6 +157,10 @@ int buildProject(const BuildArgs& a, pcn::cli::Context& ctx) {
     int built = 0;
     for (const auto& p : doc.m_listPackages) {
         if (!selected(*p, a.packages)) continue;
+        if (p->m_bNotLoaded) {
+            std::fprintf(stderr, "%s: not loaded, not built\n", p->m_strPackageFile.c_str());
+            continue;
+        }
         ++built;
         outcomes.push_back(buildPackage(*p, ctx.ui()));
         if (interrupted) break;

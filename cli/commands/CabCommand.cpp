@@ -85,9 +85,15 @@ bool collect(const CabArgs& a, std::vector<Entry>& entries) {
             for (const auto& e : fs::recursive_directory_iterator(path, fs::directory_options::skip_permission_denied, ec))
                 if (e.is_regular_file()) found.push_back(e.path());
             std::sort(found.begin(), found.end());
-            for (const auto& f : found) entries.push_back({f.string(), nameBelow(f, base), fs::file_size(f)});
-        } else {
+            for (const auto& f : found) entries.push_back({f.string(), nameBelow(f, base), fs::file_size(f, ec)});
+        } else if (fs::is_regular_file(path)) {
             entries.push_back({path.string(), nameBelow(path, root), fs::file_size(path)});
+        } else {
+            // A FIFO or a device would block or never end: refused as the
+            // compressor refuses a file it cannot open.
+            pcn::cli::fail(std::string(cabinetErrorText(kErrorOpenSource)) + ": " +
+                           path.string());
+            return false;
         }
     }
     return true;

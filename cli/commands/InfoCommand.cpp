@@ -86,7 +86,7 @@ void printTypeLibrary(const std::optional<pcn::pe::TypeLibrary>& library) {
 
 int showInfo(const std::string& file) {
     int error = 0;
-    auto mapped = pcn::pe::MappedFile::open(file, &error);
+    auto mapped = pcn::pe::ComponentFile::open(file, &error);
     if (!mapped) return pcn::cli::fail("cannot read " + file + ": " + std::strerror(error));
     ComponentReport report = pcn::pe::describeComponent(mapped->bytes());
     switch (report.format) {

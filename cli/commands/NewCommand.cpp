@@ -1,6 +1,7 @@
 // parcelon new: define a package in one command, with the defaults the
 // package wizard would offer.
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -60,11 +61,16 @@ int runNew(NewArgs& a) {
     // As the INF page does when the wizard shows it: the build then writes
     // this text rather than an empty INF.
     if (r.package->m_bCreateInf) r.package->m_strInfText = pcn::GenerateCabInfText(*r.package);
+    for (const std::string& loop : r.scan.loops)
+        std::fprintf(stderr, "warning: %s leads back to a folder scanned already (a link loop): not scanned again\n",
+                     loop.c_str());
     if (o.signature && !r.package->m_bSignature)
         std::fprintf(stderr, "note: signing is off: it needs both --spc and --key\n");
     int error = 0;
-    if (!pcn::SavePackage(*r.package, &error))
+    if (!pcn::SavePackage(*r.package, &error, true)) {
+        if (error == EEXIST) return pcn::cli::fail("the package file exists already: " + a.packageFile);
         return pcn::cli::fail("cannot write " + a.packageFile + ": " + std::strerror(error));
+    }
     std::printf("%s\n", a.packageFile.c_str());
     std::fprintf(stderr, "%d files, %d bytes, output into %s\n", r.package->GetFileCount(),
                  r.package->m_nSourceSize, r.package->m_strTargetFolder.c_str());

@@ -1,12 +1,16 @@
 // parcelon project: the package list of a project file (.pcn).
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <optional>
 #include <filesystem>
 #include <memory>
 
 #include "app/core/CPCNDoc.h"
 #include "app/core/PackageReport.h"
 #include "cli/Command.h"
+#include "platform/FileLock.h"
 #include "platform/Paths.h"
 
 namespace {
@@ -31,7 +35,8 @@ bool openProject(pcn::CPCNDoc& doc, const std::string& path, bool allowNew) {
         doc.OnNewDocument();
         return true;
     }
-    // Missing package files stay listed; `list` shows them as not loaded.
+    // Missing and damaged package files stay listed, in their place; `list`
+// shows them as not loaded.
     doc.SetMissingFileReconciler([](std::vector<std::string>&) { return pcn::Answer::Ok; });
     return doc.OnOpenDocument(path);
 }
@@ -67,6 +72,14 @@ int runProject(pcn::cli::Context& ctx, const ProjectArgs& a) {
     if (a.project.find(".pcp") != std::string::npos)
         return pcn::cli::fail("a package file is not a project: " + a.project);
     if (a.action != "list" && a.package.empty()) return pcn::cli::fail(a.action + " needs a package file");
+    // Other runs may change the same project at the same time: each holds the
+    // project's lock from its read to its write, so that no change is lost.
+    std::optional<pcn::FileLock> lock;
+    if (a.action != "list") {
+        lock.emplace(pcn::FileLock::besideFile(a.project));
+        if (!lock->ok())
+            return pcn::cli::fail("cannot lock " + a.project + ": " + std::strerror(errno));
+    }
     pcn::CPCNDoc doc(&ctx.ui());
     if (!openProject(doc, a.project, a.action == "add")) return 1;
     if (a.action == "add") return addPackage(doc, a.project, a.package);

@@ -168,7 +168,7 @@ NewPackageResult MakeNewPackage(const NewPackageOptions& o) {
                       "--project");
     if (!fileExists(o.sourceFolder)) return refuse("Source folder not found: " + o.sourceFolder, "--source");
 
-    RescanSourceFolder(*p, p->m_strSourceFolder, o.subFolders);
+    ScanResult scan = RescanSourceFolder(*p, p->m_strSourceFolder, o.subFolders);
 
     if (o.kind == kKindSelfExtractingWizard)
         p->m_strInstallDir = o.installDir.empty() ? DefaultInstallDir(o.product) : o.installDir;
@@ -187,6 +187,7 @@ NewPackageResult MakeNewPackage(const NewPackageOptions& o) {
     p->m_bRebuild = 1;
     NewPackageResult r;
     r.package = std::move(p);
+    r.scan = std::move(scan);
     return r;
 }
 

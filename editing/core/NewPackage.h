@@ -8,6 +8,8 @@
 #include <optional>
 #include <string>
 
+#include "editing/core/SourceScan.h"
+
 namespace pcn {
 
 class CCabObj;
@@ -36,6 +38,7 @@ struct NewPackageResult {
     std::unique_ptr<CCabObj> package;  // null when a check failed
     std::string message;               // the failed check's message
     std::string field;                 // the option at fault
+    ScanResult scan;                   // what the source folder scan met
 };
 
 // Description and comment as the Information page writes them while the

@@ -4,6 +4,9 @@
 #include <cstdint>
 #include <filesystem>
 #include <limits>
+#include <set>
+#include <sys/stat.h>
+#include <utility>
 #include <vector>
 
 #include "model/CCabObj.h"
@@ -53,8 +56,22 @@ bool IsReadableFolder(const std::string& folder) {
     return !ec;
 }
 
-void ScanFolderInto(CCabObj& package, const std::string& folder, bool subFolders, ScanResult& result) {
-    std::string base = withoutTrailingSeparator(folder);
+namespace {
+
+// Folders already scanned, by device and inode: a link back to one of them
+// (x -> ., or two folders linking to each other) is a loop, not a new folder.
+using FolderIds = std::set<std::pair<dev_t, ino_t>>;
+
+void scanFolder(CCabObj& package, const std::string& base, bool subFolders, ScanResult& result, FolderIds& seen) {
+    struct stat st {};
+    if (::stat(base.c_str(), &st) != 0) {
+        ++result.unreadable;
+        return;
+    }
+    if (!seen.insert({st.st_dev, st.st_ino}).second) {
+        result.loops.push_back(base);
+        return;
+    }
     bool ok = false;
     std::vector<Entry> entries = listFolder(base, ok);
     if (!ok) {
@@ -64,13 +81,20 @@ void ScanFolderInto(CCabObj& package, const std::string& folder, bool subFolders
     for (const Entry& e : entries) {
         std::string path = base + "/" + e.name;
         if (e.isFolder) {
-            if (subFolders && e.name.front() != '.') ScanFolderInto(package, path, subFolders, result);
+            if (subFolders && e.name.front() != '.') scanFolder(package, path, subFolders, result, seen);
             continue;
         }
         package.AddFile(path);
         ++result.filesAdded;
         result.bytes += static_cast<int64_t>(e.size);
     }
+}
+
+}  // namespace
+
+void ScanFolderInto(CCabObj& package, const std::string& folder, bool subFolders, ScanResult& result) {
+    FolderIds seen;
+    scanFolder(package, withoutTrailingSeparator(folder), subFolders, result, seen);
 }
 
 ScanResult RescanSourceFolder(CCabObj& package, const std::string& folder, bool subFolders) {

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace pcn {
 
@@ -13,6 +14,8 @@ struct ScanResult {
     int filesAdded = 0;
     int64_t bytes = 0;   // total size of the files found
     int unreadable = 0;  // folders that could not be listed
+    // Folders reached again through a link (a loop): not scanned a second time.
+    std::vector<std::string> loops;
 };
 
 // True when the folder can be listed (a trailing separator is allowed).
@@ -21,6 +24,8 @@ bool IsReadableFolder(const std::string& folder);
 // Empties the file table and the source size, then adds every file of the
 // source folder (and, when subFolders, of its sub-folders whose names do not
 // begin with "."), in name order, a sub-folder scanned where it stands.
+// Each folder is scanned once: one reached again through a link is listed
+// in the result's loops instead.
 // The source size becomes the total of the file sizes, clamped to the
 // 32-bit field.
 ScanResult RescanSourceFolder(CCabObj& package, const std::string& folder, bool subFolders);

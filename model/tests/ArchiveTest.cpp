@@ -133,5 +133,33 @@ TEST(Archive, HostileLengthsFailCleanly) {
                   [](CArchive& ar) { ar.ReadDouble(); });
 }
 
+TEST(Archive, ListEntriesAreBoundedAcrossTheWholeRecord) {
+    // Empty entries: a byte (strings) or four (integers) each on disk.
+    auto list = [](int32_t count, size_t entrySize) {
+        CArchive ar;
+        ar.WriteInt(count);
+        return ar.buffer() + std::string(static_cast<size_t>(count) * entrySize, '\0');
+    };
+    const auto half = static_cast<int32_t>(kMaxListItems / 2);
+    std::string twoHalves = list(half, 1) + list(half, 4);
+    CArchive fits(twoHalves);
+    std::vector<std::string> strings;
+    std::vector<int32_t> ints;
+    fits.ReadStringList(strings);
+    fits.ReadIntList(ints);
+    EXPECT_EQ(strings.size() + ints.size(), kMaxListItems);
+
+    std::string oneMore = twoHalves + list(1, 1);
+    CArchive over(oneMore);
+    over.ReadStringList(strings);
+    over.ReadIntList(ints);
+    try {
+        over.ReadStringList(strings);
+        ADD_FAILURE() << "a list past the bound was read";
+    } catch (const ArchiveException& e) {
+        EXPECT_EQ(e.cause(), ArchiveException::Cause::BadFormat);
+    }
+}
+
 }  // namespace
 }  // namespace pcn

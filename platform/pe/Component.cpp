@@ -6,9 +6,23 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/AtomicFile.h"
 #include "platform/pe/PeImage.h"
 
 namespace pcn::pe {
+
+std::optional<ComponentFile> ComponentFile::open(const std::filesystem::path& file, int* error) {
+    // A record file's reader does just this: regular files only, opened
+    // without blocking on a FIFO, read whole (a file that shrinks under us is
+    // a short read, not a SIGBUS as a mapping would give), size bounded.
+    std::string bytes;
+    int code = 0;
+    if (!readRegularFile(file.string(), bytes, code, kMaxComponentFileSize)) {
+        if (error) *error = code;
+        return std::nullopt;
+    }
+    return ComponentFile(std::move(bytes));
+}
 
 std::optional<MappedFile> MappedFile::open(const std::filesystem::path& file, int* error) {
     auto fail = [&](int code) -> std::optional<MappedFile> {
@@ -60,7 +74,7 @@ MappedFile::~MappedFile() {
 }
 
 std::optional<ComponentVersion> readComponentVersion(const std::filesystem::path& file) {
-    auto mapped = MappedFile::open(file);
+    auto mapped = ComponentFile::open(file);
     if (!mapped) return std::nullopt;
     auto image = PeImage::parse(mapped->bytes());
     if (!image) return std::nullopt;
@@ -72,7 +86,7 @@ std::optional<ComponentVersion> readComponentVersion(const std::filesystem::path
 }
 
 bool componentExports(const std::filesystem::path& file, std::string_view function) {
-    auto mapped = MappedFile::open(file);
+    auto mapped = ComponentFile::open(file);
     if (!mapped) return false;
     auto image = PeImage::parse(mapped->bytes());
     return image && image->exportsName(function);
@@ -115,7 +129,7 @@ ComponentReport describeComponent(std::string_view fileBytes) {
 }
 
 std::optional<TypeLibrary> loadTypeLibrary(const std::filesystem::path& file) {
-    auto mapped = MappedFile::open(file);
+    auto mapped = ComponentFile::open(file);
     if (!mapped) return std::nullopt;
     return typeLibraryOf(mapped->bytes());
 }

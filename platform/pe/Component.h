@@ -17,7 +17,30 @@
 
 namespace pcn::pe {
 
-// A read-only mapping of a whole file; any size, no copy.
+// Components larger than this are not read: the biggest real ones are a few
+// tens of MB, and a reader must not be made to hold gigabytes.
+inline constexpr size_t kMaxComponentFileSize = 128u * 1024 * 1024;
+
+// A component file's bytes, read whole (not mapped: a file truncated while
+// it is read must be a read error, not a crash).
+class ComponentFile {
+public:
+    // Nullopt (errno in *error) when the file cannot be opened or read: ENOENT
+    // and the like, EISDIR, EINVAL for anything that is not a regular file
+    // (a FIFO, a device), EFBIG above kMaxComponentFileSize.
+    static std::optional<ComponentFile> open(const std::filesystem::path& file, int* error = nullptr);
+
+    std::string_view bytes() const { return bytes_; }
+
+private:
+    explicit ComponentFile(std::string bytes) : bytes_(std::move(bytes)) {}
+    std::string bytes_;
+};
+
+// A read-only mapping of a whole file; any size, no copy. Only for the
+// lister host, whose job is to hold components mapped as a loader would
+// (the listers find them in the process's mappings); readers of user files
+// use ComponentFile, which a file cut short cannot crash.
 class MappedFile {
 public:
     // Nullopt (errno in *error) when the file cannot be opened or mapped, or

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <iterator>
+#include <map>
 
 #include "platform/pe/Bytes.h"
 #include "platform/pe/Text.h"
@@ -82,7 +84,42 @@ std::optional<PeImage> PeImage::parse(std::string_view bytes) {
         section.mappedSize = static_cast<uint32_t>(std::min<uint64_t>(mapped, available));
         image.sections_.push_back(section);
     }
+    image.indexSections();
     return image;
+}
+
+// Flattens the section table into disjoint spans once, so that every
+// address look-up is a binary search rather than a walk over up to 65,535
+// sections. What earlier sections cover is kept merged in `covered`, so a
+// section only visits the pieces it overlaps, which it then absorbs.
+void PeImage::indexSections() {
+    std::map<uint64_t, uint64_t> covered;  // start -> end
+    for (uint32_t i = 0; i < sections_.size(); ++i) {
+        const uint64_t start = sections_[i].virtualAddress;
+        const uint64_t end = start + sections_[i].mappedSize;
+        if (start == end) continue;
+        auto it = covered.upper_bound(start);
+        if (it != covered.begin() && std::prev(it)->second > start) --it;
+        uint64_t at = start, mergedStart = start, mergedEnd = end;
+        while (it != covered.end() && it->first < end) {
+            if (it->first > at) spans_.push_back({at, it->first, i});
+            at = std::max(at, it->second);
+            mergedStart = std::min(mergedStart, it->first);
+            mergedEnd = std::max(mergedEnd, it->second);
+            it = covered.erase(it);
+        }
+        if (at < end) spans_.push_back({at, end, i});
+        covered[mergedStart] = mergedEnd;
+    }
+    std::sort(spans_.begin(), spans_.end(), [](const Span& a, const Span& b) { return a.start < b.start; });
+}
+
+const PeImage::Section* PeImage::sectionAt(uint32_t rva) const {
+    auto after = std::upper_bound(spans_.begin(), spans_.end(), uint64_t{rva},
+                                  [](uint64_t value, const Span& span) { return value < span.start; });
+    if (after == spans_.begin()) return nullptr;
+    const Span& span = *std::prev(after);
+    return rva < span.end ? &sections_[span.section] : nullptr;
 }
 
 PeImage::Directory PeImage::directory(DirectoryIndex index) const {
@@ -91,11 +128,9 @@ PeImage::Directory PeImage::directory(DirectoryIndex index) const {
 }
 
 std::optional<std::string_view> PeImage::bytesFrom(uint32_t rva) const {
-    for (const Section& section : sections_) {
-        if (rva >= section.virtualAddress && rva - section.virtualAddress < section.mappedSize) {
-            uint32_t into = rva - section.virtualAddress;
-            return bytes_.substr(uint64_t{section.rawOffset} + into, section.mappedSize - into);
-        }
+    if (const Section* section = sectionAt(rva)) {
+        uint32_t into = rva - section->virtualAddress;
+        return bytes_.substr(uint64_t{section->rawOffset} + into, section->mappedSize - into);
     }
     uint64_t headerEnd = std::min<uint64_t>(sizeOfHeaders_, bytes_.size());
     if (rva < headerEnd) return bytes_.substr(rva, headerEnd - rva);
@@ -118,6 +153,22 @@ std::optional<std::string_view> PeImage::stringAt(uint32_t rva, size_t maxLength
 
 namespace {
 
+// Whether a resource directory string (UTF-16 units) is the wanted name,
+// ignoring ASCII case. Compared in place: a crafted table may point
+// thousands of entries at one 64K-unit string, which must not be converted
+// each time.
+bool resourceNameIs(std::string_view units, std::string_view wanted) {
+    const bool ascii = std::all_of(wanted.begin(), wanted.end(), [](char c) { return (c & 0x80) == 0; });
+    if (!ascii) return equalsIgnoringAsciiCase(utf16ToUtf8(units), wanted);
+    if (units.size() != 2 * wanted.size()) return false;
+    for (size_t i = 0; i < wanted.size(); ++i) {
+        const uint16_t unit = le16(units.data() + 2 * i);
+        const auto fold = [](uint32_t c) { return c >= 'a' && c <= 'z' ? c - 32 : c; };
+        if (fold(unit) != fold(static_cast<unsigned char>(wanted[i]))) return false;
+    }
+    return true;
+}
+
 // The data field of the entry of a resource directory that matches wanted
 // (the first entry when wanted is null); offsets are relative to the table.
 std::optional<uint32_t> findResourceEntry(std::string_view table, uint32_t directoryOffset,
@@ -137,7 +188,7 @@ std::optional<uint32_t> findResourceEntry(std::string_view table, uint32_t direc
             auto length = read16(table, at);
             if (!length) continue;
             auto text = slice(table, uint64_t{at} + 2, uint64_t{*length} * 2);
-            if (text && equalsIgnoringAsciiCase(utf16ToUtf8(*text), wanted->name)) return dataField;
+            if (text && resourceNameIs(*text, wanted->name)) return dataField;
         } else if (wanted->name.empty() && nameField == wanted->id) {
             return dataField;
         }
@@ -207,9 +258,11 @@ bool PeImage::exportsName(std::string_view function) const {
 
 std::vector<std::string> PeImage::exportedNames() const {
     std::vector<std::string> names;
+    size_t text = 0;
     forEachExportName([&](std::string_view name) {
         names.push_back(ansiToUtf8(name));
-        return names.size() < kMaxListed;
+        text += name.size();
+        return names.size() < kMaxListed && text <= bytes_.size();
     });
     return names;
 }
@@ -220,12 +273,16 @@ std::vector<std::string> PeImage::importedLibraries() const {
     if (imports.rva == 0) return libraries;
     auto table = bytesFrom(imports.rva);
     if (!table) return libraries;
-    for (uint64_t i = 0; libraries.size() < kMaxListed; ++i) {
+    size_t text = 0;  // names may all point at one string: no more text than the file
+    for (uint64_t i = 0; libraries.size() < kMaxListed && text <= bytes_.size(); ++i) {
         auto descriptor = slice(*table, i * kImportDescriptorSize, kImportDescriptorSize);
         if (!descriptor || isZero(*descriptor)) break;
         uint32_t nameRva = le32(descriptor->data() + 12);
         if (nameRva == 0) break;
-        if (auto name = stringAt(nameRva)) libraries.push_back(ansiToUtf8(*name));
+        if (auto name = stringAt(nameRva)) {
+            libraries.push_back(ansiToUtf8(*name));
+            text += name->size();
+        }
     }
     return libraries;
 }
@@ -236,7 +293,8 @@ std::vector<std::string> PeImage::delayLoadedLibraries() const {
     if (imports.rva == 0) return libraries;
     auto table = bytesFrom(imports.rva);
     if (!table) return libraries;
-    for (uint64_t i = 0; libraries.size() < kMaxListed; ++i) {
+    size_t text = 0;  // names may all point at one string: no more text than the file
+    for (uint64_t i = 0; libraries.size() < kMaxListed && text <= bytes_.size(); ++i) {
         auto descriptor = slice(*table, i * kDelayDescriptorSize, kDelayDescriptorSize);
         if (!descriptor || isZero(*descriptor)) break;
         uint32_t attributes = le32(descriptor->data());
@@ -248,7 +306,10 @@ std::vector<std::string> PeImage::delayLoadedLibraries() const {
             name -= imageBase_;
             if (name > UINT32_MAX) continue;
         }
-        if (auto text = stringAt(static_cast<uint32_t>(name))) libraries.push_back(ansiToUtf8(*text));
+        if (auto found = stringAt(static_cast<uint32_t>(name))) {
+            libraries.push_back(ansiToUtf8(*found));
+            text += found->size();
+        }
     }
     return libraries;
 }

@@ -57,7 +57,8 @@ public:
 
     // Whether the export table names the function (GetProcAddress by name).
     bool exportsName(std::string_view function) const;
-    // Names of the export table in its order (at most kMaxListed).
+    // Names of the export table in its order (at most kMaxListed, and no more
+    // text than the file holds: crafted tables may name one string often).
     std::vector<std::string> exportedNames() const;
     // Library names of the import table in its order (at most kMaxListed).
     std::vector<std::string> importedLibraries() const;
@@ -72,6 +73,15 @@ private:
         uint32_t mappedSize = 0;  // bytes of raw data the loader copies
         uint32_t rawOffset = 0;
     };
+    // The part of the address space that a section supplies: where sections
+    // overlap, the first in the table wins, as in a linear search.
+    struct Span {
+        uint64_t start = 0;
+        uint64_t end = 0;
+        uint32_t section = 0;
+    };
+    void indexSections();
+    const Section* sectionAt(uint32_t rva) const;
     struct Directory {
         uint32_t rva = 0;
         uint32_t size = 0;
@@ -91,6 +101,7 @@ private:
     uint64_t imageBase_ = 0;
     uint32_t sizeOfHeaders_ = 0;
     std::vector<Section> sections_;
+    std::vector<Span> spans_;  // sorted by start, disjoint
     std::vector<Directory> directories_;
 };
 

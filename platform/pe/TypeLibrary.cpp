@@ -172,9 +172,15 @@ std::optional<TypeLibrary> parseTypeLibrary(std::string_view bytes) {
     // behind the offsets, so the reserve below is bounded by the file size.
     if (!typeInfos || typeInfos->size() / kTypeInfoSize < typeCount) return std::nullopt;
     library.types.reserve(typeCount);
+    // Real type descriptions each have their own names and texts; a library
+    // whose descriptions share one long text to hold more than the file is
+    // damaged (and would cost memory hundreds of times its size).
+    size_t text = 0;
     for (uint32_t i = 0; i < typeCount; ++i) {
         auto type = readTypeDescription(reader, typeInfos->substr(i * kTypeInfoSize, kTypeInfoSize));
         if (!type) return std::nullopt;
+        text += type->name.size() + type->documentation.size();
+        if (text > 3 * bytes.size()) return std::nullopt;  // 3: a code page byte as UTF-8
         library.types.push_back(std::move(*type));
     }
     return library;

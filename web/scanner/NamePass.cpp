@@ -72,7 +72,7 @@ private:
 bool ScanFileForLibraryNames(CCabObj& definition, const std::string& componentPath) {
     // Mapped rather than read into a buffer of the file's size: the file is
     // the user's and may be of any size.
-    auto mapped = pe::MappedFile::open(componentPath);
+    auto mapped = pe::ComponentFile::open(componentPath);
     if (!mapped) return false;
     const std::string_view bytes = mapped->bytes();
     const bool elf = bytes.starts_with("\x7f" "ELF");

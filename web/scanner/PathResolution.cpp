@@ -25,7 +25,7 @@ LibraryKind libraryKind(const std::string& path) {
     if (!in.read(magic, sizeof magic)) return LibraryKind::None;
     if (std::string_view(magic, 4) == "\x7f" "ELF") return LibraryKind::Elf;
     if (std::string_view(magic, 2) != "MZ") return LibraryKind::None;
-    auto mapped = pe::MappedFile::open(path);
+    auto mapped = pe::ComponentFile::open(path);
     return mapped && pe::PeImage::parse(mapped->bytes()) ? LibraryKind::Pe : LibraryKind::None;
 }
 
@@ -62,7 +62,7 @@ std::optional<std::string> findInFolder(FolderLookup& lookup, const std::string&
 }
 
 uint16_t componentMachine(const std::string& componentPath) {
-    auto mapped = pe::MappedFile::open(componentPath);
+    auto mapped = pe::ComponentFile::open(componentPath);
     if (mapped)
         if (auto image = pe::PeImage::parse(mapped->bytes())) return image->machine();
     return nativeMachine();

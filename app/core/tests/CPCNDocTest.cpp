@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <filesystem>
 #include <fstream>
 
 #include "distribution/ScriptedUserInterface.h"
@@ -201,12 +202,37 @@ TEST_F(ProjectLoadTest, CancelDropsMissingPackagesAndMarksTheProject) {
     EXPECT_TRUE(doc.IsModified());
     EXPECT_EQ(doc.m_bMarkModified, 0);
     EXPECT_FALSE(doc.ApplyMarkModified());
-    // The damaged package is not loaded, the rest of the project is.
-    ASSERT_EQ(doc.m_listPackages.size(), 1u);
+    // The damaged package is not loaded but keeps its place; the rest of the project loads.
+    ASSERT_EQ(doc.m_listPackages.size(), 2u);
     EXPECT_EQ(doc.m_listPackages[0]->m_strProduct, "Here");
+    EXPECT_TRUE(doc.m_listPackages[1]->m_bNotLoaded);
     EXPECT_TRUE(ui.sawText("Not all package files could be loaded?"));
     EXPECT_EQ(ui.shown().back().icon, Icon::Information);
     EXPECT_EQ(doc.m_arrPackageFiles, (std::vector<std::string>{folder.file("Here.pcp"), folder.file("Broken.pcp")}));
+}
+
+TEST_F(ProjectLoadTest, PackagesNotLoadedStayInPlaceThroughSavesUntilRemoved) {
+    const std::string brokenBytes = readFile(folder.file("Broken.pcp"));
+    writeFile(folder.file("order.pcn"), CPCNDoc::StoreProjectFile({folder.file("Broken.pcp"), folder.file("Moved.pcp"),
+                                                                   folder.file("Here.pcp")}));
+    ASSERT_TRUE(doc.OnOpenDocument(folder.file("order.pcn")));  // no reconciler: missing ones are kept
+    ASSERT_EQ(doc.m_listPackages.size(), 3u);
+    EXPECT_EQ(doc.m_listPackages[1]->m_strProduct, "Moved.pcp");
+    EXPECT_FALSE(CPCNDoc::CanShowProperties(doc.m_listPackages[0].get()));
+    EXPECT_FALSE(CPCNDoc::CanRebuild(doc.m_listPackages[1].get()));
+
+    doc.AddPackage(package("Added", folder.file("Added.pcp")));
+    ASSERT_TRUE(doc.OnSaveDocument(folder.file("order.pcn")));
+    EXPECT_EQ(CPCNDoc::ParseProjectFile(readFile(folder.file("order.pcn"))),
+              (std::vector<std::string>{folder.file("Broken.pcp"), folder.file("Moved.pcp"), folder.file("Here.pcp"),
+                                        folder.file("Added.pcp")}));
+    EXPECT_EQ(readFile(folder.file("Broken.pcp")), brokenBytes);  // never written over
+    EXPECT_FALSE(std::filesystem::exists(folder.file("Moved.pcp")));
+
+    ASSERT_TRUE(doc.RemovePackage(doc.m_listPackages[0].get()));
+    ASSERT_TRUE(doc.OnSaveDocument(folder.file("order.pcn")));
+    EXPECT_EQ(CPCNDoc::ParseProjectFile(readFile(folder.file("order.pcn"))),
+              (std::vector<std::string>{folder.file("Moved.pcp"), folder.file("Here.pcp"), folder.file("Added.pcp")}));
 }
 
 TEST_F(ProjectLoadTest, OkWithACorrectedPathLoadsIt) {
@@ -215,11 +241,13 @@ TEST_F(ProjectLoadTest, OkWithACorrectedPathLoadsIt) {
         return Answer::Ok;
     });
     ASSERT_TRUE(doc.OnOpenDocument(folder.file("mixed.pcn")));
-    ASSERT_EQ(doc.m_listPackages.size(), 2u);
+    ASSERT_EQ(doc.m_listPackages.size(), 3u);
     EXPECT_EQ(doc.m_listPackages[0]->m_strProduct, "Here");
+    // The corrected path in its place, the damaged one after it.
     EXPECT_EQ(doc.m_listPackages[1]->m_strProduct, "Moved");
     EXPECT_EQ(doc.m_listPackages[1]->m_strPackageFile, folder.file("moved/Moved.pcp"));
-    EXPECT_TRUE(ui.sawText("Not all package files could be loaded?"));  // the damaged one
+    EXPECT_TRUE(doc.m_listPackages[2]->m_bNotLoaded);
+    EXPECT_TRUE(ui.sawText("Not all package files could be loaded?"));
 }
 
 TEST_F(ProjectLoadTest, OkWithoutCorrectionKeepsThePathAndReports) {
@@ -228,7 +256,8 @@ TEST_F(ProjectLoadTest, OkWithoutCorrectionKeepsThePathAndReports) {
     doc.SetMissingFileReconciler([](std::vector<std::string>&) { return Answer::Ok; });
     ASSERT_TRUE(doc.OnOpenDocument(folder.file("two.pcn")));
     EXPECT_EQ(doc.m_arrPackageFiles, (std::vector<std::string>{folder.file("Here.pcp"), folder.file("Moved.pcp")}));
-    EXPECT_EQ(doc.m_listPackages.size(), 1u);
+    ASSERT_EQ(doc.m_listPackages.size(), 2u);
+    EXPECT_TRUE(doc.m_listPackages[1]->m_bNotLoaded);
     EXPECT_TRUE(ui.sawText("Not all package files could be loaded?"));
     EXPECT_EQ(doc.m_bMarkModified, 1);
 }
@@ -270,6 +299,10 @@ TEST(CommandEnabling, FollowsTheSelectedPackage) {
     cabinet.m_bRebuild = 0;
     EXPECT_TRUE(CPCNDoc::CanSendByFtp(&cabinet));
     EXPECT_FALSE(CPCNDoc::CanSendByFtp(nullptr));
+    std::unique_ptr<CCabObj> notLoaded = CPCNDoc::NotLoadedPackage("/gone/Tools.pcp");
+    notLoaded->m_bRebuild = 0;
+    EXPECT_FALSE(CPCNDoc::CanShowProperties(notLoaded.get()));
+    EXPECT_FALSE(CPCNDoc::CanSendByFtp(notLoaded.get()));
 }
 
 TEST(ProgressPercent, ScalesLargeNumbersAndGuardsAZeroWhole) {

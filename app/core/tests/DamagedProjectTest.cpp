@@ -108,7 +108,10 @@ TEST_F(DamagedProject, PackagesThatAreNoFilesAreNotLoaded) {
     ScriptedUserInterface ui;
     CPCNDoc doc(&ui);
     ASSERT_TRUE(doc.OnOpenDocument(folder.file("odd.pcn")));
-    EXPECT_EQ(doc.m_listPackages.size(), 1u);
+    ASSERT_EQ(doc.m_listPackages.size(), 4u);  // each keeps its place, shown as not loaded
+    EXPECT_FALSE(doc.m_listPackages[0]->m_bNotLoaded);
+    for (size_t i = 1; i < 4; ++i) EXPECT_TRUE(doc.m_listPackages[i]->m_bNotLoaded) << i;
+    EXPECT_EQ(doc.m_listPackages[2]->m_strPackageFile, folder.file("pipe.pcp"));
     EXPECT_TRUE(ui.sawText("Not all package files could be loaded?"));
 }
 

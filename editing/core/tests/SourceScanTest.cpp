@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -61,6 +62,20 @@ TEST_F(SourceScanTest, MissingFolderGivesEmptyTable) {
     EXPECT_EQ(p.GetFileCount(), 0);
     EXPECT_EQ(p.m_nSourceSize, 0);
     EXPECT_EQ(r.unreadable, 1);
+}
+
+TEST_F(SourceScanTest, LinkLoopsAreScannedOnceAndReported) {
+    fs::create_directory_symlink(".", root / "sub" / "self");     // x -> .
+    fs::create_directory_symlink("..", root / "sub" / "deeper" / "up");  // back to sub
+    fs::create_directory_symlink(root / "sub", root / "alias");  // a second way into sub
+    CCabObj p;
+    ScanResult r = RescanSourceFolder(p, root.string(), true);
+    EXPECT_EQ(p.GetFileCount(), 5);
+    EXPECT_EQ(p.m_nSourceSize, 1114);
+    std::sort(r.loops.begin(), r.loops.end());
+    // Name order reaches sub through "alias" first; the folder itself is then the repeat.
+    EXPECT_EQ(p.GetFilePath(2), path("alias/c.dll"));
+    EXPECT_EQ(r.loops, (std::vector<std::string>{path("alias/deeper/up"), path("alias/self"), path("sub")}));
 }
 
 }  // namespace pcn

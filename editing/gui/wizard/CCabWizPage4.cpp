@@ -36,6 +36,11 @@ void CCabWizPage4::rescan() {
     form_->fill();
     if (result.unreadable > 0)
         ShowProblem(context(), UnreadableSourceFolder(QString::fromStdString(p.m_strSourceFolder)));
+    else if (!result.loops.empty())
+        ShowProblem(context(), FormProblem{tr("These folders lead back to a folder scanned already (a link loop) "
+                                              "and were not scanned again:\n\n%1")
+                                               .arg(QString::fromStdString(result.loops.front())),
+                                           nullptr});
 }
 
 int CCabWizPage4::nextPageId() const {

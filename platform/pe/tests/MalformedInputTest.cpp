@@ -257,6 +257,37 @@ TEST(HandMadeImageTest, ExportCountsAndNamesPastTheEnd) {
     EXPECT_FALSE(describeExactCopy(image).exportsRegisterServer);
 }
 
+TEST(HandMadeImageTest, OverlappingSectionsResolveToTheFirstInTheTable) {
+    // A: 0x1000-0x1032 (from miniPe); B: 0x1010-0x1110, partly under A;
+    // C: 0x0F00-0x1300, over everything, last in the table.
+    std::string a = std::string(16, 'a') + "fromA" + std::string(29, '\0');
+    std::string image = miniPe(a, 0);
+    auto put = [&](size_t at, const std::string& bytes) { image.replace(at, bytes.size(), bytes); };
+    auto addSection = [&](int index, uint32_t rva, const std::string& data) {
+        const size_t header = 0x58 + 0xE0 + 40 * static_cast<size_t>(index);
+        const auto size = static_cast<uint32_t>(data.size());
+        put(header, ".more");
+        put(header + 8, u32(size) + u32(rva) + u32(size) + u32(static_cast<uint32_t>(image.size())));
+        image += data;
+    };
+    std::string b(0x100, '\0');
+    b.replace(0, 6, "fromB");
+    b.replace(0x30, 8, "fromB30");
+    std::string c(0x400, '\0');
+    c.replace(0, 6, "fromC");
+    c.replace(0x300, 9, "fromC300");
+    addSection(1, 0x1010, b);
+    addSection(2, 0x0F00, c);
+    put(0x46, u16(3));
+    auto pe = PeImage::parse(image);
+    ASSERT_TRUE(pe);
+    EXPECT_EQ(pe->stringAt(0x1010), "fromA");    // A before B
+    EXPECT_EQ(pe->stringAt(0x1040), "fromB30");  // past A's end, B before C
+    EXPECT_EQ(pe->stringAt(0x0F00), "fromC");    // only C
+    EXPECT_EQ(pe->stringAt(0x1200), "fromC300");  // past B's end
+    EXPECT_FALSE(pe->stringAt(0x1300));
+}
+
 TEST(HandMadeImageTest, ImportTableWithoutTerminatorStopsAtTheSectionEnd) {
     std::string descriptor = u32(0) + u32(0) + u32(0) + u32(kSectionRva + 60) + u32(0);
     std::string section = descriptor + descriptor + descriptor + "KERNEL32.dll" + std::string(1, '\0');

@@ -1,6 +1,7 @@
 // The reader against the fixtures' known facts: every fixture, every fact.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdio>
 #include <fstream>
@@ -172,10 +173,27 @@ TEST_F(UnreadableFileTest, MissingEmptyTextAndFolderGiveNothing) {
         EXPECT_FALSE(loadTypeLibrary(file)) << file;
     }
     int error = 0;
-    EXPECT_FALSE(MappedFile::open(folder_ / "missing.ocx", &error));
+    EXPECT_FALSE(ComponentFile::open(folder_ / "missing.ocx", &error));
     EXPECT_EQ(error, ENOENT);
-    EXPECT_FALSE(MappedFile::open(folder_, &error));
+    EXPECT_FALSE(ComponentFile::open(folder_, &error));
     EXPECT_EQ(error, EISDIR);
+}
+
+TEST_F(UnreadableFileTest, AFileCutShortAfterOpeningIsStillWholeAndPipesDoNotBlock) {
+    // A linker rewriting the DLL while we read it: a mapping would die with
+    // SIGBUS on the pages that are gone.
+    const std::string bytes(3 * 4096 + 10, 'M');
+    auto file = write("rewritten.dll", bytes);
+    auto opened = ComponentFile::open(file);
+    ASSERT_TRUE(opened);
+    std::filesystem::resize_file(file, 0);
+    EXPECT_EQ(std::string(opened->bytes()), bytes);
+
+    ASSERT_EQ(::mkfifo((folder_ / "pipe.dll").c_str(), 0600), 0);
+    int error = 0;
+    EXPECT_FALSE(ComponentFile::open(folder_ / "pipe.dll", &error));  // at once, no writer needed
+    EXPECT_EQ(error, EINVAL);
+    EXPECT_FALSE(readComponentVersion(folder_ / "pipe.dll"));
 }
 
 }  // namespace
