@@ -62,7 +62,7 @@ CHtmlTemplateDlg::CHtmlTemplateDlg(const std::string& componentPath, EditingCont
     text_->setObjectName("templateText");
     text_->setLineWrapMode(QPlainTextEdit::NoWrap);
     text_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    text_->setMinimumSize(460, 300);
+    text_->setMinimumSize(620, 380);
 
     QPushButton* runButton = button(tr("&Run"), "runButton", this);
     QPushButton* saveButton = button(tr("&Save As..."), "saveAsButton", this);

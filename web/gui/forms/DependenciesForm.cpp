@@ -1,11 +1,14 @@
 #include "web/gui/forms/DependenciesForm.h"
 
 #include <QCheckBox>
+#include <QEvent>
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QTreeWidget>
+
+#include <algorithm>
 
 #include "editing/gui/EditingContext.h"
 #include "editing/gui/forms/FormSupport.h"
@@ -22,9 +25,29 @@ constexpr int kControlPickerMode = 2;  // the control picker of the first page
 constexpr int kScrollBarRoom = 18;
 constexpr int kWin32 = 1;
 
+// Keeps the list's one column as wide as its client area less room for a
+// vertical scroll bar.
+class ColumnFitter : public QObject {
+public:
+    explicit ColumnFitter(QTreeWidget* list) : QObject(list), list_(list) { list->viewport()->installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Resize) {
+            const int width = std::min(list_->contentsRect().width() - kScrollBarRoom, list_->viewport()->width());
+            list_->setColumnWidth(0, std::max(0, width));
+        }
+        return false;
+    }
+
+private:
+    QTreeWidget* list_;
+};
+
 }  // namespace
 
 void SetUpDependencyList(QTreeWidget* list, const QString& column) {
+    new ColumnFitter(list);
     list->setColumnCount(1);
     list->setHeaderLabels({column});
     list->setRootIsDecorated(false);
@@ -58,11 +81,6 @@ DependenciesForm::DependenciesForm(WebSheetState& state, QWidget* parent) : QWid
 
 void DependenciesForm::initialise() {
     caption->setText(tr("Libraries loaded on behalf of ") + QString::fromStdString(state_.package.m_pWeb->m_strFileName));
-}
-
-void DependenciesForm::resizeEvent(QResizeEvent* event) {
-    QWidget::resizeEvent(event);
-    list->setColumnWidth(0, std::max(0, list->viewport()->width() - kScrollBarRoom));
 }
 
 void DependenciesForm::addRow(int entry) {

@@ -34,9 +34,6 @@ signals:
     // The user changed the list or an include flag.
     void changed();
 
-protected:
-    void resizeEvent(QResizeEvent* event) override;
-
 private:
     void selectionChanged();
     void includeClicked();

@@ -1,7 +1,7 @@
 #include "web/gui/forms/OsTypesForm.h"
 
 #include <QCheckBox>
-#include <QGridLayout>
+#include <QHBoxLayout>
 #include <QGroupBox>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -13,12 +13,6 @@
 #include "web/gui/forms/DependenciesForm.h"
 
 namespace pcn::gui {
-namespace {
-
-constexpr int kScrollBarRoom = 18;
-
-}  // namespace
-
 OsTypesForm::OsTypesForm(WebSheetState& state, QWidget* parent) : QWidget(parent), state_(state) {
     list = namedWidget(new QTreeWidget, "osList");
     SetUpDependencyList(list, tr("Dependency OS List"));
@@ -36,28 +30,24 @@ OsTypesForm::OsTypesForm(WebSheetState& state, QWidget* parent) : QWidget(parent
     auto* osLayout = new QVBoxLayout(os);
     osLayout->addWidget(win32);
     osLayout->addWidget(mac);
-    osLayout->addStretch();
     auto* cpu = new QGroupBox(tr("Processor"));
     auto* cpuLayout = new QVBoxLayout(cpu);
     for (QCheckBox* box : {x86, ppc, mips, alpha}) cpuLayout->addWidget(box);
-    auto* layout = new QGridLayout(this);
+    auto* boxes = new QVBoxLayout;
+    boxes->addWidget(os);
+    boxes->addWidget(cpu);
+    boxes->addWidget(nonSpecific);
+    boxes->addStretch();
+    auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(list, 0, 0, 3, 1);
-    layout->addWidget(os, 0, 1);
-    layout->addWidget(cpu, 1, 1);
-    layout->addWidget(nonSpecific, 2, 1);
-    layout->setColumnStretch(0, 1);
+    layout->addWidget(list, 1);
+    layout->addLayout(boxes);
 
     for (auto [box, flag] : osBoxes_) connect(box, &QCheckBox::clicked, this, [this, b = box, f = flag] { osClicked(b, f); });
     for (auto [box, flag] : cpuBoxes_)
         connect(box, &QCheckBox::clicked, this, [this, b = box, f = flag] { cpuClicked(b, f); });
     connect(nonSpecific, &QCheckBox::clicked, this, &OsTypesForm::nonSpecificClicked);
     connect(list, &QTreeWidget::itemSelectionChanged, this, &OsTypesForm::showFlags);
-}
-
-void OsTypesForm::resizeEvent(QResizeEvent* event) {
-    QWidget::resizeEvent(event);
-    list->setColumnWidth(0, std::max(0, list->viewport()->width() - kScrollBarRoom));
 }
 
 void OsTypesForm::fill() {

@@ -34,9 +34,6 @@ signals:
     // The user changed an entry's flags.
     void changed();
 
-protected:
-    void resizeEvent(QResizeEvent* event) override;
-
 private:
     void showFlags();
     void osClicked(QCheckBox* box, int32_t flag);

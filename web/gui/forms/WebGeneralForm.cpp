@@ -88,8 +88,6 @@ void WebGeneralForm::applyScanRule() {
 
 void WebGeneralForm::applyHtmRule() { includeLpk->setEnabled(htmTemplate->isChecked()); }
 
-QString WebGeneralForm::targetAsTyped() const { return targetFolder->text(); }
-
 void WebGeneralForm::browseForComponent() {
     QString path = componentPath->text();
     if (!pickers_.fileToSign(this, path, kControlPickerMode)) return;

@@ -26,8 +26,6 @@ public:
     void applyScanRule();
     // "Include LPK Object" usable only with "Create Htm Template".
     void applyHtmRule();
-    // The target folder as typed, and with a trailing separator.
-    QString targetAsTyped() const;
 
     QLineEdit* productName;
     QLineEdit* componentPath;
