@@ -113,13 +113,12 @@ void BuildDriver::sign() {
     SigningStatus status(host_);
     BuildSigningResult result = signBuildOutput(package_, ui_, &status, &settings_, &host_.abortRequested);
     // The continuation cabinets of a signed set cannot carry a signature: the
-    // set is whole when every other output is signed.
-    size_t signable = 0;
-    for (const std::string& name : package_.m_arrOutputFiles)
-        if (!isContinuationCabinetFile(package_.m_strBuildFolder + name)) ++signable;
+    // set is whole when every other output is signed. Outputs never tried
+    // (the signing was stopped) leave it incomplete too.
+    const size_t tried = result.signedFiles.size() + result.failedFiles.size();
     const bool failed = std::any_of(result.failedFiles.begin(), result.failedFiles.end(),
                                     [](const std::string& file) { return !isContinuationCabinetFile(file); });
-    if (result.skipped || failed || !result.unstampedFiles.empty() || result.signedFiles.size() < signable)
+    if (result.skipped || failed || !result.unstampedFiles.empty() || tried < package_.m_arrOutputFiles.size())
         signingIncomplete_ = true;
 }
 

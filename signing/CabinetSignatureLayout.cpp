@@ -105,12 +105,13 @@ bool reserveIsBlank(std::string_view b, const HeaderLayout& h) {
 }  // namespace
 
 bool isContinuationCabinetFile(const std::string& path) {
-    // The fixed header, its reserve fields and the two set names fit in this.
+    // The flags in the fixed header tell; the reserve that follows may be
+    // larger than any fixed read.
     std::ifstream in(path, std::ios::binary);
-    std::string head(1024, '\0');
+    std::string head(kFixedHeader, '\0');
     in.read(head.data(), static_cast<std::streamsize>(head.size()));
-    head.resize(static_cast<size_t>(in.gcount()));
-    return inspectCabinetForSigning(head).form == CabinetSigningForm::Continuation;
+    if (in.gcount() != static_cast<std::streamsize>(kFixedHeader) || head.compare(0, 4, "MSCF") != 0) return false;
+    return (u16(head, 30) & kPrevCabinet) != 0;
 }
 
 CabinetInspection inspectCabinetForSigning(std::string_view bytes) {

@@ -159,6 +159,8 @@ int buildProject(const BuildArgs& a, pcn::cli::Context& ctx) {
         if (!selected(*p, a.packages)) continue;
         if (p->m_bNotLoaded) {
             std::fprintf(stderr, "%s: not loaded, not built\n", p->m_strPackageFile.c_str());
+            outcomes.push_back(BuildOutcome::Failed);
+            ++built;
             continue;
         }
         ++built;

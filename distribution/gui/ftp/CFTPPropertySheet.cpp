@@ -24,9 +24,15 @@ CFTPPropertySheet::CFTPPropertySheet(CCabObj& package, CPCNDoc& doc, FtpLibrary&
 }
 
 bool CFTPPropertySheet::saveSites() {
+    const std::string failed = "Unable to save the FTP sites in " + doc_.m_szFtpFile;
+    std::string reason;
+    if (!doc_.SaveFtpSites(&reason)) {
+        context().ui.message(failed + ":\n" + reason, "Error", Icon::Error, Buttons::Ok, Answer::Ok);
+        return false;
+    }
     int error = 0;
-    if (!doc_.SaveFtpSites(&error) || !saveFtpSiteOptions(doc_.m_szFtpFile, doc_.m_listFtpSites, &error)) {
-        reportWithErrorDetails(context().ui, "Unable to save the FTP sites in " + doc_.m_szFtpFile, error);
+    if (!saveFtpSiteOptions(doc_.m_szFtpFile, doc_.m_listFtpSites, &error)) {
+        reportWithErrorDetails(context().ui, failed, error);
         return false;
     }
     return true;

@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QVBoxLayout>
 
 #include "editing/gui/forms/FormSupport.h"
 
@@ -14,12 +15,16 @@ TimeStampServerForm::TimeStampServerForm(QWidget* parent) : QWidget(parent) {
     rfc3161_ = namedWidget(new QRadioButton(tr("RFC 3161"), this), "timeStampRfc3161");
     url_ = namedWidget(new QLineEdit(this), "timeStampServer");
     url_->setPlaceholderText(tr("http://time-stamp server address"));
-    auto* row = new QHBoxLayout(this);
-    row->setContentsMargins(0, 0, 0, 0);
+    // The address gets a line of its own: server addresses are long.
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    auto* row = new QHBoxLayout;
     row->addWidget(new QLabel(tr("Time stamp server:"), this));
     row->addWidget(authenticode_);
     row->addWidget(rfc3161_);
-    row->addWidget(url_, 1);
+    row->addStretch(1);
+    column->addLayout(row);
+    column->addWidget(url_);
     connect(authenticode_, &QRadioButton::clicked, this, &TimeStampServerForm::edited);
     connect(rfc3161_, &QRadioButton::clicked, this, &TimeStampServerForm::edited);
     connect(url_, &QLineEdit::textEdited, this, &TimeStampServerForm::edited);
