@@ -31,6 +31,8 @@
 #include "platform/SettingsStore.h"
 #include "signing/gui/CCheckTrustSheet.h"
 #include "signing/gui/CSignCodePropertySheet.h"
+#include "web/gui/ComponentCommands.h"
+#include "web/gui/WebEditors.h"
 
 namespace pcn::gui {
 namespace {
@@ -226,6 +228,7 @@ void CPCNApp::wireShellEditors() {
         CExportDlg dialog(doc, *ui_, *pickers_, frame_);
         dialog.exec();
     };
+    InstallWebEditors(editors, *editing_, frame_);
 }
 
 void CPCNApp::wireCommands() {
@@ -242,6 +245,10 @@ void CPCNApp::wireCommands() {
     frame.setCommandHandler(ID_VIEW_OPTIONS, [this] { RunOptionsSheet(*editing_, frame_); });
     frame.setCommandHandler(ID_SIGN_FILE, [this] { RunSignFileCommand(*editing_, frame_); });
     frame.setCommandHandler(ID_CHECK_TRUST, [this] { RunCheckTrustCommand(*editing_, frame_); });
+    frame.setCommandHandler(ID_COMPONENT_REGISTER, [this] { RunRegisterCommand(*editing_, frame_); });
+    frame.setCommandHandler(ID_COMPONENT_UNREGISTER, [this] { RunUnregisterCommand(*editing_, frame_); });
+    frame.setCommandHandler(ID_COMPONENT_CREATE_LPK, [this] { RunCreateLpkCommand(*editing_); });
+    frame.setCommandHandler(ID_COMPONENT_HTML_TEMPLATE, [this] { RunHtmlTemplateCommand(*editing_, frame_); });
     frame.setCommandHandler(ID_APP_ABOUT, [this] {
         CAboutDlg about(frame_);
         about.exec();

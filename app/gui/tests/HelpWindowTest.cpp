@@ -1,5 +1,6 @@
 // Help in a window of our own: the contents page, links between pages, Back,
 // and F1 on a page of the package wizard, with no browser involved.
+#include <QApplication>
 #include <QDesktopServices>
 #include <QLineEdit>
 #include <QTest>
@@ -10,7 +11,10 @@
 #include <QWizard>
 
 #include "app/gui/CHelpWindow.h"
+#include "app/core/CPCNDoc.h"
 #include "app/gui/CMainFrame.h"
+#include "app/gui/CInfoView.h"
+#include "app/gui/CPCNView.h"
 #include "app/gui/Commands.h"
 #include "app/gui/HelpTopic.h"
 #include "app/gui/tests/GuiTestSupport.h"
@@ -102,6 +106,40 @@ TEST_F(HelpWindowTest, F1OnAWizardPageShowsTheWizardsPageAboveTheWizard) {
     EXPECT_TRUE(helpOwnedByWizard);
     EXPECT_EQ(first, "package_wizard.htm");
     EXPECT_EQ(followed, "file_new_package.htm");
+    EXPECT_EQ(desktop.opened, 0);
+}
+
+// F1 in the web package wizard, the web package's property sheet and the
+// Component Html Template dialog shows each one's own page.
+TEST_F(HelpWindowTest, F1InTheWebWindowsShowsTheirPages) {
+    NoDesktop desktop;
+    const std::string web = writePackage(kKindWebInf, "Delta");
+    settings().writeString("Recent File List", "File1", writeProject("Web.pcn", {web}));
+    ASSERT_EQ(start(), -1);
+    auto helpOn = [&](int command, const char* field) {
+        QString shown;
+        QTimer::singleShot(0, [&] {
+            QWidget* modal = QApplication::activeModalWidget();
+            ASSERT_NE(modal, nullptr);
+            QApplication::setActiveWindow(modal);
+            QWidget* focus = field ? modal->findChild<QWidget*>(field) : modal;
+            ASSERT_NE(focus, nullptr) << field;
+            focus->setFocus();
+            QTest::keyClick(focus, Qt::Key_F1);
+            if (CHelpWindow* help = CHelpWindow::current()) {
+                shown = shownPage(help);
+                help->close();
+            }
+            modal->close();
+        });
+        app().frame()->runCommand(command);
+        return shown;
+    };
+    EXPECT_EQ(helpOn(gui::ID_FILE_NEW_WEB_PACKAGE, "componentPath"), "web_package_wizard.htm");
+    app().listView()->selectPackage(app().doc().m_listPackages.front().get());
+    EXPECT_EQ(helpOn(gui::ID_PROJECT_PROPERTIES, "productName"), "web_package_properties.htm");
+    pickers_.queue(QString::fromStdString(std::string(PCN_SOURCE_DIR) + "/platform/pe/fixtures/bin/control32.ocx"));
+    EXPECT_EQ(helpOn(gui::ID_COMPONENT_HTML_TEMPLATE, "templateText"), "component_html_template.htm");
     EXPECT_EQ(desktop.opened, 0);
 }
 
