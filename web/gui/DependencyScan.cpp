@@ -86,6 +86,9 @@ DependencyScan::Outcome DependencyScan::run(CCabObj& definition, UserInterface& 
     }
     running_ = true;
     cancelled_ = false;
+    // A cancelled scan leaves the list as it was before.
+    CWebObj before;
+    before.CopyFrom(*definition.m_pWeb);
 
     QEventLoop loop;
     WorkerUserInterface workerUi(ui, cancelled_);
@@ -105,7 +108,7 @@ DependencyScan::Outcome DependencyScan::run(CCabObj& definition, UserInterface& 
     for (const QPointer<QWidget>& widget : disabled)
         if (widget) widget->setEnabled(true);
     if (cancelled_) {
-        definition.ClearDependencies();
+        definition.m_pWeb->CopyFrom(before);
         if (status_) status_->setText(tr(kCancelledText));
         if (progress_) progress_->setValue(0);
         return Outcome::Cancelled;

@@ -32,7 +32,8 @@ public:
 
     // Runs the scan sequence on the definition and returns when it has
     // ended; the given widgets are disabled meanwhile. Failed leaves the
-    // failure text in the status; Cancelled leaves the list empty.
+    // failure text in the status and the list empty; Cancelled leaves the
+    // list as it was before the scan.
     Outcome run(CCabObj& definition, UserInterface& ui, const std::vector<QWidget*>& blocked);
 
     bool running() const { return running_; }

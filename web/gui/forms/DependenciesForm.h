@@ -38,13 +38,8 @@ private:
     void selectionChanged();
     void includeClicked();
     void addDependency();
-    void addRow(int entry);
 
     WebSheetState& state_;
 };
-
-// One column, as wide as the list less room for a scroll bar; the icons of
-// the entries' origins; several rows may be selected.
-void SetUpDependencyList(QTreeWidget* list, const QString& column);
 
 }  // namespace pcn::gui

@@ -8,9 +8,8 @@
 
 #include "editing/gui/forms/FormSupport.h"
 #include "model/CCabObj.h"
-#include "web/gui/DependencyImages.h"
 #include "web/gui/WebSheetState.h"
-#include "web/gui/forms/DependenciesForm.h"
+#include "web/gui/forms/DependencyList.h"
 
 namespace pcn::gui {
 OsTypesForm::OsTypesForm(WebSheetState& state, QWidget* parent) : QWidget(parent), state_(state) {
@@ -54,31 +53,14 @@ void OsTypesForm::fill() {
     const CCabObj& package = state_.package;
     list->clear();
     for (int i = 0; i < package.GetDependencyCount(); ++i) {
-        if (!package.GetDependencyInclude(i)) continue;
-        auto* item = new QTreeWidgetItem(list, {QString::fromStdString(package.GetDependencyName(i))});
-        item->setIcon(0, dependencyIcon(package.GetDependencyOrigin(i)));
-        item->setData(0, Qt::UserRole, i);
+        if (package.GetDependencyInclude(i)) AddDependencyRow(list, package, i);
     }
-    if (QTreeWidgetItem* first = list->topLevelItem(0)) {
-        list->setCurrentItem(first);
-        first->setSelected(true);
-    }
+    SelectFirstRow(list);
     showFlags();
 }
 
-std::vector<int> OsTypesForm::selectedEntries() const {
-    std::vector<int> entries;
-    for (QTreeWidgetItem* item : list->selectedItems()) entries.push_back(item->data(0, Qt::UserRole).toInt());
-    return entries;
-}
-
 void OsTypesForm::showFlags() {
-    QTreeWidgetItem* current = list->currentItem();
-    if (!current || !current->isSelected()) {
-        const QList<QTreeWidgetItem*> selected = list->selectedItems();
-        current = selected.isEmpty() ? nullptr : selected.front();
-    }
-    const int entry = current ? current->data(0, Qt::UserRole).toInt() : -1;
+    const int entry = ShownEntry(list);
     const int32_t os = entry >= 0 ? state_.package.GetDependencyOs(entry) : 0;
     const int32_t cpu = entry >= 0 ? state_.package.GetDependencyCpu(entry) : 0;
     for (auto [box, flag] : osBoxes_) box->setChecked(os & flag);
@@ -87,7 +69,7 @@ void OsTypesForm::showFlags() {
 }
 
 void OsTypesForm::osClicked(QCheckBox* box, int32_t flag) {
-    for (int entry : selectedEntries()) {
+    for (int entry : SelectedEntries(list)) {
         const int32_t os = state_.package.GetDependencyOs(entry);
         state_.package.SetDependencyOs(entry, box->isChecked() ? flag : (os & ~flag));
         state_.markOsChoice(entry);
@@ -101,7 +83,7 @@ void OsTypesForm::osClicked(QCheckBox* box, int32_t flag) {
 }
 
 void OsTypesForm::cpuClicked(QCheckBox* box, int32_t flag) {
-    for (int entry : selectedEntries()) {
+    for (int entry : SelectedEntries(list)) {
         const int32_t cpu = state_.package.GetDependencyCpu(entry);
         state_.package.SetDependencyCpu(entry, box->isChecked() ? flag : (cpu & ~flag));
     }
@@ -115,7 +97,7 @@ void OsTypesForm::cpuClicked(QCheckBox* box, int32_t flag) {
 
 void OsTypesForm::nonSpecificClicked() {
     if (nonSpecific->isChecked()) {
-        for (int entry : selectedEntries()) {
+        for (int entry : SelectedEntries(list)) {
             state_.package.SetDependencyOs(entry, 0);
             state_.package.SetDependencyCpu(entry, 0);
             state_.markOsChoice(entry);

@@ -6,6 +6,9 @@
 
 #include <QWidget>
 
+#include <utility>
+#include <vector>
+
 class QCheckBox;
 class QTreeWidget;
 
@@ -39,8 +42,6 @@ private:
     void osClicked(QCheckBox* box, int32_t flag);
     void cpuClicked(QCheckBox* box, int32_t flag);
     void nonSpecificClicked();
-    // The entries of the selected rows.
-    std::vector<int> selectedEntries() const;
 
     WebSheetState& state_;
     std::vector<std::pair<QCheckBox*, int32_t>> osBoxes_;

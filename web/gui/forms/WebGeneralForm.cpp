@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -17,6 +18,15 @@ namespace {
 // The control picker of the signing sheet opens with this filter (the
 // libraries) and its key-container title.
 constexpr int kControlPickerMode = 2;
+
+// Check boxes side by side.
+QHBoxLayout* sideBySide(QWidget* first, QWidget* second) {
+    auto* row = new QHBoxLayout;
+    row->addWidget(first);
+    row->addWidget(second);
+    row->addStretch();
+    return row;
+}
 
 QString withSeparator(QString folder) {
     if (!folder.isEmpty() && !folder.endsWith(QDir::separator())) folder += QDir::separator();
@@ -54,19 +64,11 @@ WebGeneralForm::WebGeneralForm(Pickers& pickers, QWidget* parent) : QWidget(pare
     layout->addWidget(label(tr("File or Control to deploy"), componentPath), 2, 0, 1, 2);
     layout->addWidget(componentPath, 3, 0);
     layout->addWidget(browseComponent, 3, 1);
-    auto* options = new QHBoxLayout;
-    options->addWidget(scan);
-    options->addWidget(scanDynamic);
-    options->addStretch();
-    layout->addLayout(options, 4, 0, 1, 2);
+    layout->addLayout(sideBySide(scan, scanDynamic), 4, 0, 1, 2);
     layout->addWidget(label(tr("Select target file folder:"), targetFolder), 5, 0, 1, 2);
     layout->addWidget(targetFolder, 6, 0);
     layout->addWidget(browseTarget, 6, 1);
-    auto* page = new QHBoxLayout;
-    page->addWidget(htmTemplate);
-    page->addWidget(includeLpk);
-    page->addStretch();
-    layout->addLayout(page, 7, 0, 1, 2);
+    layout->addLayout(sideBySide(htmTemplate, includeLpk), 7, 0, 1, 2);
     layout->addWidget(status, 8, 0, 1, 2);
     layout->addWidget(progress, 9, 0, 1, 2);
     layout->setColumnStretch(0, 1);

@@ -61,7 +61,7 @@ void CWebPropPage1::OnSetActive() {
     form_->applyHtmRule();
 }
 
-void CWebPropPage1::storeAndScan() {
+bool CWebPropPage1::storeAndScan() {
     CCabObj& p = package();
     CWebObj& web = *p.m_pWeb;
     p.m_strProduct = form_->productName->text().toStdString();
@@ -73,7 +73,7 @@ void CWebPropPage1::storeAndScan() {
     web.m_bScanDynamic = form_->scanDynamic->isChecked() ? 1 : 0;
     web.m_bHtmTemplate = form_->htmTemplate->isChecked() ? 1 : 0;
     web.m_bLpk = form_->includeLpk->isChecked() ? 1 : 0;
-    if (!state_.m_bRescan) return;
+    if (!state_.m_bRescan) return true;
 
     // The scan shows its progress on this tab, also when the user is moving
     // to another one; that one is shown once the scan has ended.
@@ -88,26 +88,23 @@ void CWebPropPage1::storeAndScan() {
                    {form_->productName, form_->componentPath, form_->browseComponent, form_->scan,
                     form_->scanDynamic, form_->targetFolder, form_->browseTarget, form_->htmTemplate,
                     form_->includeLpk, tabs->tabBar(), sheet().okButton(), sheet().applyButton()});
+    if (outcome == DependencyScan::Outcome::Cancelled) return false;
     {
         const QSignalBlocker quiet(tabs);
         tabs->setCurrentIndex(target);
     }
-    if (outcome != DependencyScan::Outcome::Scanned) return;
-    form_->status->clear();
-    state_.m_bRescan = 0;
-    state_.forgetOsChoices();
-}
-
-bool CWebPropPage1::OnKillActive() {
-    storeAndScan();
+    if (outcome == DependencyScan::Outcome::Scanned) {
+        form_->status->clear();
+        state_.m_bRescan = 0;
+        state_.forgetOsChoices();
+    }
     return true;
 }
+
+bool CWebPropPage1::OnKillActive() { return storeAndScan(); }
 
 // Apply on this tab has stored it already on the way (its leave step).
-bool CWebPropPage1::OnApply() {
-    if (sheet().currentPage() != this) storeAndScan();
-    return true;
-}
+bool CWebPropPage1::OnApply() { return sheet().currentPage() == this || storeAndScan(); }
 
 bool CWebPropPage1::OnQueryCancel() {
     if (!scan_->running()) return true;

@@ -2,7 +2,8 @@
 // "General Information" of an existing web package: leaving the tab, and
 // Apply, store the fields and scan the dependencies again when the component
 // or a scan option changed. A failed scan is shown in the status text and
-// does not keep the user on the tab.
+// does not keep the user on the tab; a scan the user cancelled does (and
+// keeps the sheet open).
 
 #include "editing/gui/sheet/CCabPropertyPage.h"
 
@@ -28,7 +29,8 @@ public:
     DependencyScan* scan() const { return scan_; }
 
 private:
-    void storeAndScan();
+    // False when the user cancelled the scan.
+    bool storeAndScan();
     void noteRescan();
 
     WebSheetState& state_;

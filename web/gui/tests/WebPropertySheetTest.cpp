@@ -110,6 +110,29 @@ TEST_F(WebPropertySheetTest, AChangedComponentIsScannedWhenTheTabIsLeftAndAFaile
     EXPECT_EQ(find<QLabel>("scanStatus")->text(), "");
 }
 
+// Cancel while OK scans: the scan stops, the list is as it was and the sheet
+// stays open on the first tab.
+TEST_F(WebPropertySheetTest, CancelDuringTheScanStopsItAndKeepsTheSheetAndTheListAsTheyWere) {
+    open();
+    showTab(1);
+    showTab(0);
+    typeText(find<QLineEdit>("componentPath"), QString::fromStdString(std::string(PCN_TEST_BIN) + "/SlowComponent.so"));
+    QTimer::singleShot(400, [&] {
+        EXPECT_FALSE(sheet->okButton()->isEnabled());
+        sheet->cancelButton()->click();
+    });
+    sheet->okButton()->click();
+    EXPECT_TRUE(sheet->isVisible());
+    EXPECT_EQ(sheet->currentPage(), sheet->page(0));
+    EXPECT_EQ(find<QLabel>("scanStatus")->text(), "Scanning cancelled.");
+    EXPECT_EQ(package.GetDependencyCount(), 3);
+    EXPECT_EQ(package.GetDependencyOs(2), 2);
+    EXPECT_EQ(sheet->state().m_bRescan, 1);
+    EXPECT_EQ(web::StopLoaderHosts(), 0);
+    EXPECT_TRUE(ui.shown().empty());
+    EXPECT_TRUE(sheet->okButton()->isEnabled());
+}
+
 TEST_F(WebPropertySheetTest, ApplyWritesTheFilesOnceTheInfTabHasBeenShown) {
     open();
     click("htmTemplate");

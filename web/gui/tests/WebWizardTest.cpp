@@ -233,6 +233,49 @@ TEST_F(WebWizardTest, CancelDuringTheScanEndsTheLoaderHostAndStaysOnTheFirstPage
     EXPECT_TRUE(sheet->nextButton()->isEnabled());
 }
 
+TEST_F(WebWizardTest, TheFirstPageRemembersItsValuesAndAddAndViewHtmWork) {
+    startWizard();
+    fillGeneral(elfPlugin(), "Plug");
+    click("htmTemplate");
+    click("includeLpk");
+    next();
+    ASSERT_EQ(page(), CWebWizSheet::kDependenciesPage);
+
+    // "Add..." starts in the component's folder and appends an included entry.
+    const std::string extra = makeFile("extra/Extra.dll");
+    pickers.queue(QString::fromStdString(extra));
+    const int before = package->GetDependencyCount();
+    click("addDependency");
+    ASSERT_EQ(package->GetDependencyCount(), before + 1);
+    EXPECT_EQ(pickers.calls.back().kind, "sign");
+    EXPECT_EQ(pickers.calls.back().path.toStdString(), (kComponents / "elf").string() + "/");
+    EXPECT_EQ(package->GetDependencyName(before), extra);
+    EXPECT_EQ(package->GetDependencyInclude(before), 1);
+    EXPECT_EQ(package->GetDependencyOrigin(before), web::kOriginLoaded);
+    EXPECT_EQ(find<QTreeWidget>("dependencyList")->topLevelItemCount(), before + 1);
+
+    next();
+    next();
+    ASSERT_EQ(page(), CWebWizSheet::kInfOutputPage);
+    auto* text = find<QPlainTextEdit>("infText");
+    EXPECT_NE(text->toPlainText().indexOf("[Extra.dll]"), -1);
+    click("viewHtmTemplate");
+    EXPECT_TRUE(text->toPlainText().startsWith("<HTML>"));
+    click("viewHtmTemplate");
+    EXPECT_TRUE(text->toPlainText().startsWith(";Plug"));
+
+    // The next wizard starts with these values.
+    sheet->reject();
+    startWizard();
+    EXPECT_EQ(find<QLineEdit>("productName")->text(), "Plug");
+    EXPECT_EQ(find<QLineEdit>("componentPath")->text().toStdString(), elfPlugin());
+    EXPECT_TRUE(find<QCheckBox>("scan")->isChecked());
+    EXPECT_FALSE(find<QCheckBox>("scanDynamic")->isChecked());
+    EXPECT_TRUE(find<QCheckBox>("htmTemplate")->isChecked());
+    EXPECT_TRUE(find<QCheckBox>("includeLpk")->isChecked());
+    EXPECT_EQ(find<QLineEdit>("targetFolder")->text().toStdString(), (root() / "out" / "Plug").string());
+}
+
 class NoFileDialogs : public gui::FileDialogs {
 public:
     QString openFile(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
