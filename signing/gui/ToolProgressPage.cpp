@@ -108,6 +108,9 @@ void ToolProgressPage::appendOutput(const QString& text) {
     output_->moveCursor(QTextCursor::End);
     output_->insertPlainText(QStringLiteral("\n") + lines);
     output_->verticalScrollBar()->setValue(output_->verticalScrollBar()->maximum());
+    // The cursor at the end of a long line scrolls the box sideways; every
+    // line is read from its start.
+    output_->horizontalScrollBar()->setValue(output_->horizontalScrollBar()->minimum());
 }
 
 void ToolProgressPage::workerFinished(bool success) {
