@@ -54,6 +54,11 @@ int ShowWindowCode(int32_t showType);
 // with the given filler. Expects ConfigFileProblem(package) to be empty.
 std::string ConfigFileText(const CCabObj& package, std::string_view passwordFiller);
 
+// The index in the file table of the licence file when it is also one of the
+// package's files, else -1. The cabinet then stores it once, as that file,
+// and "FileIndex=" tells the stub where to read it from.
+int LicenceFileTableIndex(const CCabObj& package);
+
 // The target folder's "pcn.cfg".
 std::string ConfigFilePath(const CCabObj& package);
 
