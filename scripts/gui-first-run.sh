@@ -141,10 +141,11 @@ xvfb-run -a -s "-screen 0 1280x900x24" bash -uo pipefail -c '
   xdotool windowactivate --sync "$main"; sleep 0.3
   xdotool key alt+c; sleep 0.3; xdotool key Down Down Down Return
   picker=$(window "Select Component file for Html Template")
-  if [ -z "$picker" ]; then fail "Html Template opened no picker"; else
-    sleep 0.5; xdotool type --delay 20 "$BUILD/bin/LDSCNT.so"; xdotool key Return
-    template=$(window "Component Html Template")
-    if [ -z "$template" ]; then fail "Html Template opened no dialog"; else
+  if [ -z "$picker" ]; then fail "Html Template opened no picker"; shot html-template-picker-missing; else
+    xdotool windowactivate --sync "$picker"; sleep 1
+    xdotool type --delay 20 "$BUILD/bin/LDSCNT.so"; sleep 0.3; xdotool key Return
+    template=$(window "Component Html Template" 80)
+    if [ -z "$template" ]; then fail "Html Template opened no dialog"; shot html-template-missing; else
       sleep 0.5; check "$template" "Component Html Template"; shot html-template "$template"
       xdotool key Escape
     fi
