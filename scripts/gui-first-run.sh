@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The GUI as a new user meets it, on a 1280x900 screen with a window manager:
 # the real pcn from the program folder with fresh settings starts without an
-# error dialog; New Package, Package Properties, the options sheet and an
-# error message about a 300-character path each open on the screen, at least
+# error dialog; New Package, Package Properties, the options sheet, an error
+# message about a 300-character path, New Web Package and the Component Html
+# Template dialog each open on the screen, at least
 # as large as their contents ask for (messages at most two thirds of the
 # screen wide), and the wizard keeps its size from page to page.
 #   scripts/gui-first-run.sh [build-folder] [screenshot-folder]
@@ -124,6 +125,30 @@ xvfb-run -a -s "-screen 0 1280x900x24" bash -uo pipefail -c '
   if [ -z "$options" ]; then fail "Options opened no sheet"; else
     sleep 0.5; check "$options" "Property Sheet"; shot options-sheet "$options"
     xdotool key Escape
+  fi
+  sleep 0.5
+
+  # New Web Package (the third button of the toolbar): the web wizard.
+  xdotool windowactivate --sync "$main"; sleep 0.3
+  xdotool mousemove --window "$main" 75 34 click 1
+  web=$(window Wizard)
+  if [ -z "$web" ]; then fail "New Web Package opened no wizard"; else
+    sleep 0.5; check "$web" Wizard; shot web-wizard "$web"
+    xdotool key Escape; sleep 0.5
+  fi
+
+  # Component > Html Template... (its fourth item): the picker, then the dialog.
+  xdotool windowactivate --sync "$main"; sleep 0.3
+  xdotool key alt+c; sleep 0.3; xdotool key Down Down Down Return
+  picker=$(window "Select Component file for Html Template")
+  if [ -z "$picker" ]; then fail "Html Template opened no picker"; shot html-template-picker-missing; else
+    xdotool windowactivate --sync "$picker"; sleep 1
+    xdotool type --delay 20 "$BUILD/bin/LDSCNT.so"; sleep 0.3; xdotool key Return
+    template=$(window "Component Html Template" 80)
+    if [ -z "$template" ]; then fail "Html Template opened no dialog"; shot html-template-missing; else
+      sleep 0.5; check "$template" "Component Html Template"; shot html-template "$template"
+      xdotool key Escape
+    fi
   fi
   sleep 0.5
   kill $pcn 2>/dev/null || true; wait $pcn 2>/dev/null || true

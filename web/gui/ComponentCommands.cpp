@@ -39,6 +39,26 @@ public:
     BusyCursor& operator=(const BusyCursor&) = delete;
 };
 
+// The outcome of a registration is reported by the call itself; the cursor
+// is back to normal before the first message shows.
+class CursorReleasingUi : public UserInterface {
+public:
+    CursorReleasingUi(UserInterface& ui, std::unique_ptr<BusyCursor>& cursor) : ui_(ui), cursor_(cursor) {}
+    Answer message(std::string_view text, std::string_view caption, Icon icon, Buttons buttons,
+                   Answer defaultAnswer) override {
+        cursor_.reset();
+        return ui_.message(text, caption, icon, buttons, defaultAnswer);
+    }
+    void errorDetails(std::string_view mainText, std::string_view details) override {
+        cursor_.reset();
+        ui_.errorDetails(mainText, details);
+    }
+
+private:
+    UserInterface& ui_;
+    std::unique_ptr<BusyCursor>& cursor_;
+};
+
 void runRegistration(EditingContext& context, QWidget* parent, bool unregister) {
     QString path;
     int filterIndex = registration::kDefaultIndex;
@@ -48,25 +68,7 @@ void runRegistration(EditingContext& context, QWidget* parent, bool unregister) 
         return;
     const RegistrationMemory memory{&context.settings, filterIndex};
     std::unique_ptr<BusyCursor> cursor = std::make_unique<BusyCursor>();
-    // The outcome is reported to the user by the call itself; the cursor is
-    // back to normal before the first message shows.
-    class CursorReleasingUi : public UserInterface {
-    public:
-        CursorReleasingUi(UserInterface& ui, std::unique_ptr<BusyCursor>& cursor) : ui_(ui), cursor_(cursor) {}
-        Answer message(std::string_view text, std::string_view caption, Icon icon, Buttons buttons,
-                       Answer defaultAnswer) override {
-            cursor_.reset();
-            return ui_.message(text, caption, icon, buttons, defaultAnswer);
-        }
-        void errorDetails(std::string_view mainText, std::string_view details) override {
-            cursor_.reset();
-            ui_.errorDetails(mainText, details);
-        }
-
-    private:
-        UserInterface& ui_;
-        std::unique_ptr<BusyCursor>& cursor_;
-    } ui(context.ui, cursor);
+    CursorReleasingUi ui(context.ui, cursor);
     if (unregister) UnregisterComponent(path.toStdString(), ui, memory);
     else RegisterComponent(path.toStdString(), ui, memory);
 }

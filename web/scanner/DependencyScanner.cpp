@@ -8,6 +8,7 @@
 #include <dirent.h>
 #include <dlfcn.h>
 #include <fstream>
+#include <iterator>
 #include <mutex>
 #include <sstream>
 #include <unistd.h>

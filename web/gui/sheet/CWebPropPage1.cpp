@@ -43,6 +43,8 @@ void CWebPropPage1::OnInitDialog() {
     }
     connect(form_->componentPath, &QLineEdit::textChanged, this, &CWebPropPage1::noteRescan);
     connect(form_, &WebGeneralForm::scanOptionClicked, this, &CWebPropPage1::noteRescan);
+    connect(form_, &WebGeneralForm::componentBrowsed, this, &CWebPropPage1::noteRescan);
+    connect(form_, &WebGeneralForm::targetBrowsed, this, &CWebPropPage1::noteChange);
     markModifiedOnChange({form_->productName, form_->targetFolder, form_->htmTemplate, form_->includeLpk});
 }
 

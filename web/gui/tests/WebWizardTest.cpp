@@ -187,7 +187,18 @@ TEST_F(WebWizardTest, LeavingTheFirstPageUnchangedAfterAScanDoesNotScanAgain) {
     EXPECT_EQ(package->GetDependencyCount(), count);
     EXPECT_EQ(package->GetDependencyInclude(1), 1);
 
-    // A changed scan option scans again: the list starts afresh.
+    // The same component chosen again with Browse scans again.
+    back();
+    pickers.queue(QString::fromStdString(elfPlugin()));
+    click("browseComponent");
+    EXPECT_EQ(pickers.calls.back().kind, "sign");
+    EXPECT_EQ(pickers.calls.back().number, 2);
+    next();
+    EXPECT_EQ(package->GetDependencyInclude(1), 0);
+    selectRow(find<QTreeWidget>("dependencyList"), 1);
+    click("includeInPackages");
+
+    // So does a changed scan option: the list starts afresh.
     back();
     click("scanDynamic");
     next();

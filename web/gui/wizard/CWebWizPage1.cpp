@@ -4,7 +4,6 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QVBoxLayout>
@@ -34,6 +33,9 @@ CWebWizPage1::CWebWizPage1(CWebWizSheet& sheet)
     connect(form_->productName, &QLineEdit::textEdited, this, &CWebWizPage1::productEdited);
     connect(form_->componentPath, &QLineEdit::textChanged, this, &CWebWizPage1::componentChanged);
     connect(form_, &WebGeneralForm::scanOptionClicked, this, [this] { state_.m_bRescan = 1; });
+    // A component chosen again with Browse is scanned again, even under the same name.
+    connect(form_, &WebGeneralForm::componentBrowsed, this,
+            [this] { componentChanged(form_->componentPath->text()); });
 }
 
 void CWebWizPage1::OnInitDialog() {
