@@ -43,7 +43,9 @@ protected:
     }
     ~DialogFitTest() override {
         DialogFitter::uninstall();
+        store_.reset();
         std::filesystem::remove(file_);
+        std::filesystem::remove(file_.string() + ".lock");
     }
     std::filesystem::path file_;
     std::unique_ptr<SettingsStore> store_;
