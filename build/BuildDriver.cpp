@@ -1,16 +1,20 @@
 #include "build/BuildDriver.h"
 
+#include <algorithm>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "build/BuildSupport.h"
 #include "build/CabInfWriter.h"
 #include "build/CabinetWriter.h"
 #include "build/ConfigFile.h"
+#include "build/SafeNames.h"
 #include "build/SelfExtractor.h"
 #include "model/CCabObj.h"
 #include "platform/Paths.h"
 #include "platform/SettingsStore.h"
 #include "signing/BuildSigning.h"
+#include "signing/CabinetSignatureLayout.h"
 
 namespace pcn {
 namespace {
@@ -49,8 +53,18 @@ bool BuildDriver::collectFiles() {
     package_.m_arrBuildFiles.clear();
     host_.showStep("Retrieving File information...");
     for (int i = 0; i < package_.GetFileCount(); ++i) package_.m_arrBuildFiles.push_back(package_.GetFilePath(i));
+    previousOutputs_ = std::move(package_.m_arrOutputFiles);
     package_.m_arrOutputFiles.clear();
     return true;
+}
+
+// Checked before anything is written, so that a package no Windows
+// extractor could install is never shipped.
+bool BuildDriver::namesAreSafe() {
+    std::vector<UnsafeName> unsafe = FindUnsafeNames(package_);
+    if (unsafe.empty()) return true;
+    ui_.message(UnsafeNamesMessage(unsafe), "Error", Icon::Error, Buttons::Ok, Answer::Ok);
+    return false;
 }
 
 bool BuildDriver::writeInf() {
@@ -86,8 +100,9 @@ bool BuildDriver::cabinetStep(const char* title) {
     if (CreateOutputFolder(package_.m_strBuildFolder, ui_).empty()) return false;
 
     CabinetWriteJob job{package_, host_, ui_, limit, compressionTypeOf(package_),
-                        compressionTuningOf(package_, settings_)};
-    if (writeCabinets(job)) return true;
+                        compressionTuningOf(package_, settings_), &settings_};
+    cabinetsPlaced_ = writeCabinets(job);
+    if (cabinetsPlaced_) return true;
     ui_.message("Unable to complete package creation.\n\nError [" + std::to_string(job.lastError) + "]", "Error",
                 Icon::Error, Buttons::Ok, Answer::Ok);
     return false;
@@ -96,7 +111,15 @@ bool BuildDriver::cabinetStep(const char* title) {
 void BuildDriver::sign() {
     if (!package_.m_bSignature) return;
     SigningStatus status(host_);
-    signBuildOutput(package_, ui_, &status, &settings_, &host_.abortRequested);
+    BuildSigningResult result = signBuildOutput(package_, ui_, &status, &settings_, &host_.abortRequested);
+    // The continuation cabinets of a signed set cannot carry a signature: the
+    // set is whole when every other output is signed. Outputs never tried
+    // (the signing was stopped) leave it incomplete too.
+    const size_t tried = result.signedFiles.size() + result.failedFiles.size();
+    const bool failed = std::any_of(result.failedFiles.begin(), result.failedFiles.end(),
+                                    [](const std::string& file) { return !isContinuationCabinetFile(file); });
+    if (result.skipped || failed || !result.unstampedFiles.empty() || tried < package_.m_arrOutputFiles.size())
+        signingIncomplete_ = true;
 }
 
 bool BuildDriver::buildByKind() {
@@ -114,6 +137,7 @@ bool BuildDriver::buildByKind() {
     }
     if (package_.m_bCabWiz) {
         if (!WriteConfigFile(package_, ui_)) return finish(false);
+        configWritten_ = true;
         if (!cabinetStep(kSelfExtractorTitle)) return endAtOnce();
         if (!JoinStubAndCabinet(package_, ui_, &host_, settings_)) return finish(false);
         sign();
@@ -124,6 +148,7 @@ bool BuildDriver::buildByKind() {
 
 bool BuildDriver::run() {
     collectFiles();
+    if (!namesAreSafe()) return finish(false);
     writeInf();
     host_.showStep("Retriving File information...");
     if (package_.m_bCabWiz && package_.m_bMiniSetup) AddMiniSetup(package_, &host_);
@@ -137,20 +162,38 @@ bool BuildDriver::finish(bool success) {
     package_.m_bNewPackage = 0;
     host_.showPhase(" ");
     package_.m_bRebuild = success ? 0 : 1;
-    if (!success) package_.m_arrOutputFiles.clear();
+    if (!success) settleFailedBuild();
+    outcome_ = !success ? BuildOutcome::Failed
+               : signingIncomplete_ ? BuildOutcome::SigningIncomplete
+                                    : BuildOutcome::Complete;
     host_.showStep(success ? kBuildComplete : kBuildFailed);
     return success;
 }
 
 // A target folder that cannot be made or a cabinet writer failure ends the
 // build where it stands, without stamping a build time. The package still
-// needs a rebuild, and the cabinets of a broken set are no output.
+// needs a rebuild.
 bool BuildDriver::endAtOnce() {
     package_.m_arrBuildFiles.clear();
-    package_.m_arrOutputFiles.clear();
     package_.m_bRebuild = 1;
+    settleFailedBuild();
+    outcome_ = BuildOutcome::Failed;
     host_.showStep(kBuildFailed);
     return false;
+}
+
+// After a failure the output list names exactly the whole files that are
+// there: this build's cabinets once they were moved into place (a failed join
+// leaves them), else the last build's outputs, which a failed cabinet step
+// leaves untouched. "pcn.cfg" holds the scrambled password and goes as it
+// goes after a finished build.
+void BuildDriver::settleFailedBuild() {
+    if (configWritten_) ::unlink(ConfigFilePath(package_).c_str());
+    std::vector<std::string> listed = cabinetsPlaced_ ? std::move(package_.m_arrOutputFiles) : previousOutputs_;
+    const std::string folder = withTrailingSeparator(package_.m_strTargetFolder);
+    package_.m_arrOutputFiles.clear();
+    for (std::string& name : listed)
+        if (fileExists(folder + name)) package_.m_arrOutputFiles.push_back(std::move(name));
 }
 
 BuildWorker::~BuildWorker() {
@@ -167,7 +210,9 @@ bool BuildWorker::start(CCabObj& package, BuildHost& host, UserInterface& ui, En
     host.abortRequested = 0;
     running_ = 1;
     thread_ = std::thread([this, &package, &host, &ui, onEnd = std::move(onEnd), settings] {
-        bool ok = BuildDriver(package, host, ui, settings).run();
+        BuildDriver driver(package, host, ui, settings);
+        bool ok = driver.run();
+        outcome_ = driver.outcome();
         running_ = 0;
         buildInProgress = false;
         if (onEnd) onEnd(ok);

@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "build/BuildHost.h"
 #include "distribution/UserInterface.h"
@@ -24,6 +25,15 @@ inline constexpr const char* kBuildFailed = "Failed to build project?";
 inline constexpr const char* kMissingSourceFiles =
     "Some or all project source files are missing.\n\nDo You want to Continue?";
 
+// How a build ended. A build whose outputs are complete but whose signing or
+// time stamp failed (or was skipped at a credentials or key question) is not
+// a plain success: its outputs must not be shipped as signed.
+enum class BuildOutcome {
+    Complete,           // every output written and, when asked for, signed and time-stamped
+    SigningIncomplete,  // every output written; signing or time stamping failed or was skipped
+    Failed,             // the package could not be built
+};
+
 // The build's steps, in order; the driver itself (run) is the worker's body.
 class BuildDriver {
 public:
@@ -36,10 +46,12 @@ public:
     // is done here except when the target folder cannot be made or the
     // cabinet writer fails, which end the build at once.
     bool run();
-
+    // After run(): how the build ended.
+    BuildOutcome outcome() const { return outcome_; }
 
 private:
     bool collectFiles();
+    bool namesAreSafe();
     bool writeInf();
     bool checkSourcesPresent();
     bool cabinetStep(const char* title);
@@ -47,11 +59,17 @@ private:
     void sign();
     bool finish(bool success);
     bool endAtOnce();
+    void settleFailedBuild();
 
     CCabObj& package_;
     BuildHost& host_;
     UserInterface& ui_;
     SettingsStore& settings_;
+    BuildOutcome outcome_ = BuildOutcome::Failed;
+    std::vector<std::string> previousOutputs_;  // the output list of the last build
+    bool cabinetsPlaced_ = false;               // this build's cabinets are in the target folder
+    bool configWritten_ = false;                // pcn.cfg lies in the target folder
+    bool signingIncomplete_ = false;
 };
 
 // A build on its own worker thread, as the build page and the rebuild dialog
@@ -73,10 +91,13 @@ public:
     // Waits for the worker to end.
     void wait();
     bool running() const { return running_.load() != 0; }
+    // How the last build ended; read once it is no longer running.
+    BuildOutcome outcome() const { return outcome_.load(); }
 
 private:
     std::thread thread_;
     std::atomic<int> running_{0};
+    std::atomic<BuildOutcome> outcome_{BuildOutcome::Failed};
     BuildHost* host_ = nullptr;
 };
 

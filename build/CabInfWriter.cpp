@@ -123,6 +123,9 @@ std::string CabInfFilePath(const CCabObj& package) {
 }
 
 bool WriteCabInfForBuild(CCabObj& package, UserInterface& ui) {
+    // A package that never had its INF page shown has no text yet: it gets
+    // the generated one rather than an empty file in its cabinet.
+    if (package.m_strInfText.empty()) package.m_strInfText = GenerateCabInfText(package);
     std::string text = package.m_strInfText;
     if (!writeTargetInf(package, text, ui)) return false;
     if (package.m_bIncludeInf) {

@@ -31,7 +31,8 @@ std::string ComponentInfLines(const std::string& path);
 // Target folder (with a trailing separator) + project name + ".Inf".
 std::string CabInfFilePath(const CCabObj& package);
 
-// The build's INF step: writes the package's stored INF text into the target
+// The build's INF step: writes the package's stored INF text (generated and
+// stored first when the package has none) into the target
 // folder; with "Include INF File in Cabinet", copies it into the source folder
 // and adds the copy to the build's list of files to compress
 // (m_arrBuildFiles). Failures are shown through ui; the build goes on.

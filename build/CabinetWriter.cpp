@@ -1,9 +1,14 @@
 #include "build/CabinetWriter.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <string_view>
 
 #include "app/core/ProgressSink.h"
@@ -33,6 +38,7 @@ struct CabinetProgress {
     uint64_t compressedTotal = 0;
     uint64_t uncompressedTotal = 0;
     CabinetWriteJob* job = nullptr;
+    std::vector<std::string>* written = nullptr;  // the set's cabinet names, in order
 };
 
 bool nextCabinet(CabinetParams* next, uint32_t, void* client) {
@@ -40,7 +46,7 @@ bool nextCabinet(CabinetParams* next, uint32_t, void* client) {
     const std::string name = cabinetFileName(progress->job->package, next->cabinetNumber);
     if (name.size() >= sizeof next->cabinetName) return false;
     std::snprintf(next->cabinetName, sizeof next->cabinetName, "%s", name.c_str());
-    progress->job->package.m_arrOutputFiles.push_back(name);
+    progress->written->push_back(name);
     return true;
 }
 
@@ -72,9 +78,9 @@ std::string format(const char* pattern, int code, const std::string& text) {
 // The error details dialog with the last error as main text; when there is
 // none the message itself is shown, so that no failure goes unexplained.
 // The size of the stub the first cabinet will be joined to; 0 when missing.
-uint64_t stubSize(const CCabObj& p) {
+uint64_t stubSize(const CabinetWriteJob& job) {
     struct stat info{};
-    const std::string path = StubPath(p, SettingsStore::user());
+    const std::string path = StubPath(job.package, job.settings ? *job.settings : SettingsStore::user());
     return ::stat(path.c_str(), &info) == 0 ? uint64_t(info.st_size) : 0;
 }
 
@@ -103,13 +109,82 @@ std::string relativeName(const CCabObj& p, const std::string& path) {
     return withBackslashes(path.substr(agreed));
 }
 
-CabinetParams paramsFor(const CabinetWriteJob& job) {
+// A cabinet of the package's earlier sets: an MSCF file carrying the set
+// identifier every package cabinet has.
+bool isPackageCabinet(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    char header[36] = {};
+    if (!in.read(header, sizeof header)) return false;
+    const auto setId = uint16_t(uint8_t(header[32]) | uint8_t(header[33]) << 8);
+    return std::string_view(header, 4) == "MSCF" && setId == kCabinetSetId;
+}
+
+// The cabinets of a set are written into a private folder beside their final
+// names and moved into place only once every one of them is complete: a
+// cancelled or failed write removes that folder and leaves the set of the
+// last build exactly as it was.
+class StagedCabinetSet {
+public:
+    explicit StagedCabinetSet(const std::string& targetFolder) : target_(withTrailingSeparator(targetFolder)) {
+        std::string pattern = target_ + ".pcn-cabinets-XXXXXX";
+        if (::mkdtemp(pattern.data())) folder_ = withTrailingSeparator(pattern);
+        else error_ = errno;
+    }
+    ~StagedCabinetSet() {
+        if (folder_.empty()) return;
+        std::error_code ignored;
+        std::filesystem::remove_all(folder_, ignored);
+    }
+    StagedCabinetSet(const StagedCabinetSet&) = delete;
+    StagedCabinetSet& operator=(const StagedCabinetSet&) = delete;
+
+    // Where the compressor writes; empty when it could not be made (error()).
+    const std::string& folder() const { return folder_; }
+    int error() const { return error_; }
+
+    // Renames every cabinet into the target folder, then removes the
+    // cabinets of an earlier set under this package's name that the new set
+    // no longer has. False with error() set when a rename fails.
+    bool commit(const CCabObj& package, const std::vector<std::string>& names) {
+        for (const std::string& name : names) {
+            if (::rename((folder_ + name).c_str(), (target_ + name).c_str()) != 0) {
+                error_ = errno;
+                return false;
+            }
+        }
+        removeStaleCabinets(package, names);
+        return true;
+    }
+
+private:
+    void removeStaleCabinets(const CCabObj& package, const std::vector<std::string>& kept) {
+        auto removeIfStale = [&](const std::string& name) {
+            if (std::find(kept.begin(), kept.end(), name) != kept.end()) return;
+            const std::string path = target_ + name;
+            if (isPackageCabinet(path)) ::unlink(path.c_str());
+        };
+        removeIfStale(package.m_strProjectName + ".CAB");
+        // Earlier sets are numbered without gaps from 1.
+        for (size_t number = 1;; ++number) {
+            const std::string name = package.m_strProjectName + std::to_string(number) + ".CAB";
+            struct stat info {};
+            if (number > kept.size() && ::stat((target_ + name).c_str(), &info) != 0) break;
+            removeIfStale(name);
+        }
+    }
+
+    std::string target_;
+    std::string folder_;
+    int error_ = 0;
+};
+
+CabinetParams paramsFor(const CabinetWriteJob& job, const std::string& stagingFolder) {
     const CCabObj& p = job.package;
     CabinetParams params;
     uint64_t limit = job.cabinetSizeLimit;
     if (packageKind(p) == kKindSelfExtractingCabinet && spans(p)) {
         // The stub and the first cabinet together fit the size.
-        const uint64_t stub = stubSize(p);
+        const uint64_t stub = stubSize(job);
         limit = limit > stub ? limit - stub : 1;
     }
     params.maxCabinetSize = uint32_t(std::min<uint64_t>(limit, kLargestCabinet));
@@ -120,8 +195,7 @@ CabinetParams paramsFor(const CabinetWriteJob& job) {
     params.failOnIncompressible = 0;
     params.setId = kCabinetSetId;
     std::snprintf(params.cabinetName, sizeof params.cabinetName, "%s", cabinetFileName(p, 1).c_str());
-    std::snprintf(params.cabinetPath, sizeof params.cabinetPath, "%s",
-                  withTrailingSeparator(p.m_strBuildFolder).c_str());
+    std::snprintf(params.cabinetPath, sizeof params.cabinetPath, "%s", stagingFolder.c_str());
     return params;
 }
 
@@ -164,11 +238,19 @@ cabinet::CompressionTuning compressionTuningOf(const CCabObj& package, const Set
 
 bool writeCabinets(CabinetWriteJob& job) {
     CCabObj& p = job.package;
-    const CabinetParams params = paramsFor(job);
-    p.m_arrOutputFiles.push_back(params.cabinetName);
+    StagedCabinetSet staged(p.m_strBuildFolder);
+    if (staged.folder().empty() || staged.folder().size() >= kNameBufferSize) {
+        job.lastError = staged.folder().empty() ? staged.error() : ENAMETOOLONG;
+        ReportBuildError(job.ui, "Could not create cabinet file(FCIERR_CAB_FILE)\r\n\r\n" + p.m_strBuildFolder,
+                         job.lastError);
+        return false;
+    }
+    const CabinetParams params = paramsFor(job, staged.folder());
+    std::vector<std::string> written{params.cabinetName};
 
     CabinetProgress progress;
     progress.job = &job;
+    progress.written = &written;
     CabinetError error;
     CabinetCompressor* compressor = createCompressor(&error, posixCallbacks(), params, &progress, job.tuning);
     if (!compressor) {
@@ -219,6 +301,12 @@ bool writeCabinets(CabinetWriteJob& job) {
         ReportBuildError(job.ui, format("Cabinet destroy failed: code %d [%s]\r\n", error.code, ""), error.errorNumber);
         return false;
     }
+    if (!staged.commit(p, written)) {
+        job.lastError = staged.error();
+        ReportBuildError(job.ui, "Unable to move the cabinets into place:\r\n" + p.m_strBuildFolder, job.lastError);
+        return false;
+    }
+    p.m_arrOutputFiles.insert(p.m_arrOutputFiles.end(), written.begin(), written.end());
     job.host.showStep("Complete");
     return true;
 }

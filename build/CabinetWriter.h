@@ -29,6 +29,9 @@ struct CabinetWriteJob {
     uint32_t cabinetSizeLimit;   // the build's limit, see buildCabinetSizeLimit
     cabinet::CompressionType compression;
     cabinet::CompressionTuning tuning;
+    // Where the stub that sizes a spanning self-extractor's first cabinet is
+    // chosen: the same store the join reads (null: the user's settings).
+    const SettingsStore* settings = nullptr;
     // Set on failure, like the thread's last error of a Windows build: the
     // compressor's error code after an add-file failure, else the errno of
     // the failing step (0 when there is none, as after a cancel).
@@ -59,8 +62,11 @@ inline const char* cabinetErrorName(int code) { return cabinet::cabinetErrorText
 
 // Writes the package's m_arrBuildFiles into cabinets in m_strBuildFolder.
 // Precondition: the build files are full paths, the output list is empty and
-// the folder exists. Returns false on failure (reported through job.ui, except
-// a cancel) or cancel; cabinets already finished stay listed.
+// the folder exists. The set is written beside its final names and renamed
+// into place only when every cabinet is complete; cabinets of an earlier set
+// under the package's name that the new set does not have are then removed.
+// Returns false on failure (reported through job.ui, except a cancel) or
+// cancel: the folder then holds what it held before and nothing is listed.
 bool writeCabinets(CabinetWriteJob& job);
 
 }  // namespace pcn

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <algorithm>
 #include <chrono>
+#include <filesystem>
 #include <random>
 
 #include "build/BuildSupport.h"
@@ -13,6 +14,12 @@
 
 namespace pcn {
 namespace {
+
+// The same file under either name (a link, "a/../a"), or the same path.
+bool sameFile(const std::string& a, const std::string& b) {
+    std::error_code error;
+    return a == b || std::filesystem::equivalent(a, b, error);
+}
 
 // Letters, digits and the printable punctuation except '"' and '\', which
 // the stub's profile reader could take for quoting.
@@ -111,7 +118,31 @@ std::string UnscramblePassword(std::string_view scrambled) {
     return out;
 }
 
+bool HoldsLineBreak(std::string_view value) { return value.find_first_of("\r\n") != std::string_view::npos; }
+
+std::string ConfigFieldWithLineBreak(const CCabObj& package) {
+    const std::pair<const char*, const std::string*> fields[] = {
+        {"Company Name", &package.m_strCompany},    {"Copyright", &package.m_strCopyright},
+        {"Product Name", &package.m_strProduct},    {"Package Description", &package.m_strDescription},
+        {"Comment", &package.m_strComment},         {"Product Version", &package.m_strVersion},
+        {"License File", &package.m_strLicenseFile}, {"Installation Directory", &package.m_strInstallDir},
+        {"Program to Execute", &package.m_strExe},  {"Command Line", &package.m_strCommandLine},
+        {"Default Directory", &package.m_strExeDir}, {"Group Description", &package.m_strGroupDesc},
+    };
+    for (const auto& [name, value] : fields)
+        if (HoldsLineBreak(*value)) return name;
+    for (const std::string& text : package.m_arrShortcutDesc)
+        if (HoldsLineBreak(text)) return "Shortcut Description";
+    for (const std::string& text : package.m_arrShortcutFile)
+        if (HoldsLineBreak(text)) return "Shortcut File";
+    for (int i = 0; i < package.GetFileCount(); ++i)
+        if (HoldsLineBreak(package.GetFileDest(i))) return "Destination of " + package.GetFilePath(i);
+    return {};
+}
+
 std::string ConfigFileProblem(const CCabObj& package) {
+    if (std::string field = ConfigFieldWithLineBreak(package); !field.empty())
+        return field + ": " + kLineBreakRefused;
     if (!package.m_bPassword) return {};
     const std::string& password = package.m_strPassword;
     if (password.size() > kMaxPasswordLength)
@@ -158,6 +189,7 @@ std::string ConfigFileText(const CCabObj& package, std::string_view passwordFill
     out.key("Text", displayText(package.m_strText));
     out.flag("FileB", package.m_bLicense);
     out.key("File", fileNamePart(package.m_strLicenseFile));
+    if (int index = LicenceFileTableIndex(package); index >= 0) out.key("FileIndex", std::to_string(index));
     out.key("Dir", package.m_strInstallDir);
     out.key("Exe", package.m_strExe);
     out.key("CommandLine", package.m_strCommandLine);
@@ -205,8 +237,16 @@ bool WriteConfigFile(CCabObj& package, UserInterface& ui) {
 
     auto& files = package.m_arrBuildFiles;
     files.insert(files.begin(), path);
-    if (package.m_bLicense) files.insert(files.begin() + 1, package.m_strLicenseFile);
+    if (package.m_bLicense && LicenceFileTableIndex(package) < 0)
+        files.insert(files.begin() + 1, package.m_strLicenseFile);
     return true;
+}
+
+int LicenceFileTableIndex(const CCabObj& package) {
+    if (!package.m_bLicense || package.m_strLicenseFile.empty()) return -1;
+    for (int i = 0; i < package.GetFileCount(); ++i)
+        if (sameFile(package.GetFilePath(i), package.m_strLicenseFile)) return i;
+    return -1;
 }
 
 }  // namespace pcn

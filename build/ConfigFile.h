@@ -30,8 +30,20 @@ std::string ScramblePassword(std::string_view password, std::string_view filler)
 // What the stub does: skip the filler, subtract 80 from each byte.
 std::string UnscramblePassword(std::string_view scrambled);
 
+// Each value of "pcn.cfg" is one line: a line break in a field would start a
+// key of its own there. Only the display text may hold several lines (they
+// are joined with "|").
+inline constexpr const char* kLineBreakRefused =
+    "This entry must stay on one line: a line break would start a new setting in the setup's "
+    "configuration file (pcn.cfg).";
+bool HoldsLineBreak(std::string_view value);
+// The name of the first single-line field of the package that holds a line
+// break ("Company Name", "Command Line", ...); empty when none does.
+std::string ConfigFieldWithLineBreak(const CCabObj& package);
+
 // Why the package's configuration file cannot be written as it stands (a
-// password the stub cannot read back); empty when it can.
+// password the stub cannot read back, a line break in a single-line field);
+// empty when it can.
 std::string ConfigFileProblem(const CCabObj& package);
 
 // The show-window code the stub starts the program with, for a display type
@@ -41,6 +53,11 @@ int ShowWindowCode(int32_t showType);
 // The file's bytes, CR LF lines; the password (when protected) is scrambled
 // with the given filler. Expects ConfigFileProblem(package) to be empty.
 std::string ConfigFileText(const CCabObj& package, std::string_view passwordFiller);
+
+// The index in the file table of the licence file when it is also one of the
+// package's files, else -1. The cabinet then stores it once, as that file,
+// and "FileIndex=" tells the stub where to read it from.
+int LicenceFileTableIndex(const CCabObj& package);
 
 // The target folder's "pcn.cfg".
 std::string ConfigFilePath(const CCabObj& package);

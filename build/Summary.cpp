@@ -7,6 +7,7 @@
 #include "build/BuildSupport.h"
 #include "distribution/ErrorReport.h"
 #include "model/CCabObj.h"
+#include "model/Digest.h"
 #include "platform/AtomicFile.h"
 #include "platform/Paths.h"
 
@@ -219,7 +220,7 @@ void writeMiniSetup(SummaryWriter& out, const CCabObj& package) {
 void writeSignature(SummaryWriter& out, const CCabObj& package) {
     out.entry("Software Publishing Credentials Location: ", escapedOrNone(package.m_strSignCredentials));
     out.entry("Software Publishing Key Location: ", escapedOrNone(package.m_strSignKey));
-    out.entry("Cryptographic digest algorithm: ", package.m_bMD5 ? "MD5" : "SHA 1");
+    out.entry("Cryptographic digest algorithm: ", digestText(package.m_bMD5));
     out.entry("Information URL: ", escapedOrNone(package.m_strSignInfo));
 }
 

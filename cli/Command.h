@@ -34,6 +34,12 @@ using SetupFunction = void (*)(CLI::App& app, Context& context);
 bool registerCommand(const char* name, SetupFunction setup);
 std::vector<std::pair<std::string, SetupFunction>>& registeredCommands();
 
+// Exit codes of the commands that build and sign: 0 done, 1 failed, and
+// this one when every output is complete but a signature or time stamp that
+// was asked for is missing, so that unsigned output is never taken for signed.
+inline constexpr int kExitFailed = 1;
+inline constexpr int kExitSigningIncomplete = 3;
+
 // Prints "error: TEXT" on stderr and returns 1, for `return fail(...)`.
 int fail(const std::string& text);
 

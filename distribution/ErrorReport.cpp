@@ -20,12 +20,10 @@ std::string systemErrorText(int error) {
         TransferErrorText lookup = transferLookup;
         return lookup ? lookup(error) : std::string();
     }
-    char buffer[256];
-    // GNU strerror_r returns the text (possibly not in buffer).
-    const char* text = strerror_r(error, buffer, sizeof buffer);
-    std::string result = text ? text : "";
-    if (result.rfind("Unknown error", 0) == 0) return {};
-    return result;
+    // The English text whatever the user's language, and none for a number
+    // the system does not know.
+    const char* text = strerrordesc_np(error);
+    return text ? text : std::string();
 }
 
 std::string errorNumberText(int error) { return "Error " + std::to_string(error); }

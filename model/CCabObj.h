@@ -101,7 +101,7 @@ public:
     std::string m_strSignInfo;         // "Where can people find more information about it?"
     std::string m_strSignCredentials;  // credentials file (.spc)
     std::string m_strSignKey;          // private key file
-    int32_t m_bMD5 = 1;                // 1 MD5, 0 SHA 1
+    int32_t m_bMD5 = 1;                // 1 MD5, 0 SHA 1, 2 SHA-256 (model/Digest.h)
     int32_t m_bTimeStamp = 1;          // "Include Time Stamp?"
     int32_t m_nSourceSize = 0;         // total bytes of the source files
     std::string m_strInfText;          // the cabinet INF text as last generated or edited

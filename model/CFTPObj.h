@@ -22,6 +22,14 @@ public:
     int32_t m_bOverwriteExisting = 1;  // 1 send every file; 0 skip files that exist remotely
     // Full local paths of the files to send; filled before each transfer, never stored.
     std::vector<std::string> m_arrFiles;
+    // Connection options that today's servers need, kept in the side file
+    // beside the site file (model/FtpSiteOptions.h) so that the record stays
+    // as it is: passive data connections instead of active ones, explicit TLS
+    // (FTPS), and a file of certificates to trust for TLS instead of the
+    // system's (a server with a certificate of its own making).
+    int32_t m_bPassive = 0;
+    int32_t m_bUseTls = 0;
+    std::string m_strTlsCaFile;
 
     // Description, server, password, port, user name, directory, overwrite flag.
     void Serialize(CArchive& ar);

@@ -1,9 +1,12 @@
 #include "platform/Paths.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
+
+#include "platform/pe/Text.h"
 
 namespace pcn {
 namespace {
@@ -68,6 +71,31 @@ bool fileExists(std::string_view path) {
     if (path.empty()) return false;
     struct stat st {};
     return ::stat(std::string(path).c_str(), &st) == 0;
+}
+
+std::string findIgnoringCase(std::string_view folder, std::string_view relativePath) {
+    std::filesystem::path found(folder);
+    size_t start = 0;
+    while (start <= relativePath.size()) {
+        const size_t end = std::min(relativePath.find('/', start), relativePath.size());
+        const std::string_view wanted = relativePath.substr(start, end - start);
+        start = end + 1;
+        if (wanted.empty()) continue;
+        if (fileExists((found / wanted).string())) {
+            found /= wanted;
+            continue;
+        }
+        std::error_code ec;
+        std::filesystem::path match;
+        for (const auto& entry : std::filesystem::directory_iterator(found, ec))
+            if (pe::equalsIgnoringAsciiCase(entry.path().filename().string(), wanted)) {
+                match = entry.path();
+                break;
+            }
+        if (match.empty()) return {};
+        found = match;
+    }
+    return found.string();
 }
 
 }  // namespace pcn

@@ -30,6 +30,11 @@ std::string folderPart(std::string_view path);
 // True when the path names an existing file or folder.
 bool fileExists(std::string_view path);
 
+// The existing path that a Windows look-up of relativePath ('/'-separated)
+// inside folder would find: each component matched ignoring ASCII case, an
+// exact match preferred. Empty when there is none.
+std::string findIgnoringCase(std::string_view folder, std::string_view relativePath);
+
 // Appends the native separator unless the path already ends with one.
 std::string withTrailingSeparator(std::string path);
 

@@ -28,6 +28,27 @@ std::string escape(std::string_view text) {
     return out;
 }
 
+// A value name also escapes "=" (which ends the name) and a leading ";", "#"
+// or "[" (which would make its line a comment or a section).
+std::string escapeName(std::string_view name) {
+    std::string out;
+    for (size_t i = 0; i < name.size(); ++i) {
+        const char c = name[i];
+        if (c == '=' || (i == 0 && (c == ';' || c == '#' || c == '['))) out += '\\';
+        out += escape(name.substr(i, 1));
+    }
+    return out;
+}
+
+// The "=" that ends a value name: the first one not escaped.
+size_t nameEnd(std::string_view line) {
+    for (size_t i = 0; i < line.size(); ++i) {
+        if (line[i] == '\\') ++i;
+        else if (line[i] == '=') return i;
+    }
+    return std::string_view::npos;
+}
+
 std::string unescape(std::string_view text) {
     std::string out;
     for (size_t i = 0; i < text.size(); ++i) {
@@ -82,7 +103,7 @@ SettingsStore::Sections SettingsStore::parse(std::string_view text) {
             current = &sections[std::string(line.substr(1, line.size() - 2))];
             continue;
         }
-        size_t eq = line.find('=');
+        size_t eq = nameEnd(line);
         if (!current || eq == std::string_view::npos) continue;
         std::string name = unescape(line.substr(0, eq));
         std::string_view raw = line.substr(eq + 1);
@@ -105,8 +126,7 @@ std::string SettingsStore::format(const Sections& sections) {
     for (const auto& [section, values] : sections) {
         out += '[' + section + "]\n";
         for (const auto& [name, v] : values) {
-            // '=' cannot appear in a name we write: escape keeps it unambiguous.
-            out += escape(name) + '=';
+            out += escapeName(name) + '=';
             out += v.isInt ? std::string(kIntPrefix) + std::to_string(v.number)
                            : std::string(kStringPrefix) + escape(v.text);
             out += '\n';

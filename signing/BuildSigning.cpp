@@ -5,6 +5,7 @@
 #include "model/CCabObj.h"
 #include "platform/Paths.h"
 #include "signing/SigningJobs.h"
+#include "signing/TimeStampServer.h"
 
 namespace pcn {
 namespace {
@@ -38,6 +39,21 @@ public:
 private:
     BuildHost& host_;
 };
+
+// The server a failed time stamp came from, for the warning.
+std::string serverOf(const CSignCodeInfo& job) {
+    const std::string t = job.TimeStampTemplate();
+    if (auto server = timeStampServerOf(t)) return server->url;
+    return "of the time-stamp command \"" + t + "\"";
+}
+
+void warnUnstamped(UserInterface& ui, const CSignCodeInfo& job, BuildSigningResult& result) {
+    result.timeStampServer = serverOf(job);
+    std::string text = "The time stamp server " + result.timeStampServer +
+                       " did not set a time stamp.\n\nThese files are signed, but without a time stamp:";
+    for (const auto& file : result.unstampedFiles) text += "\n" + file;
+    ui.message(text, "Parcelon", Icon::Warning, Buttons::Ok, Answer::Ok);
+}
 
 }  // namespace
 
@@ -89,6 +105,7 @@ BuildSigningResult signBuildOutput(const CCabObj& package, UserInterface& ui, To
         if (host) host->setStatus(stamped ? "Timestamp successfully set." : "Timestamp set failed.");
         if (!stamped) result.unstampedFiles.push_back(job.file);
     }
+    if (!result.unstampedFiles.empty()) warnUnstamped(ui, job, result);
     return result;
 }
 

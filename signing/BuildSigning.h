@@ -3,7 +3,9 @@
 // the credentials and key checks with their Retry/Cancel questions, then
 // every output file signed in order and, when the package asks for it,
 // time-stamped. Runs on the build worker's thread; a failed file does not stop
-// the others, and the outcome never changes the build's own result.
+// the others, and the outcome never changes the build's own result. A time
+// stamp that could not be set leaves the file signed; one warning names the
+// server and the files without a time stamp.
 
 #include <atomic>
 #include <string>
@@ -23,6 +25,7 @@ struct BuildSigningResult {
     std::vector<std::string> signedFiles;
     std::vector<std::string> failedFiles;       // signing failed
     std::vector<std::string> unstampedFiles;    // signed, but the time stamp failed
+    std::string timeStampServer;                // the server asked, as the warning names it
 };
 
 // host receives the status line texts and the tools' output (may be null);

@@ -1,5 +1,7 @@
 #include "signing/CabinetSignatureLayout.h"
 
+#include <fstream>
+
 #include <cstdint>
 
 namespace pcn {
@@ -101,6 +103,16 @@ bool reserveIsBlank(std::string_view b, const HeaderLayout& h) {
 }
 
 }  // namespace
+
+bool isContinuationCabinetFile(const std::string& path) {
+    // The flags in the fixed header tell; the reserve that follows may be
+    // larger than any fixed read.
+    std::ifstream in(path, std::ios::binary);
+    std::string head(kFixedHeader, '\0');
+    in.read(head.data(), static_cast<std::streamsize>(head.size()));
+    if (in.gcount() != static_cast<std::streamsize>(kFixedHeader) || head.compare(0, 4, "MSCF") != 0) return false;
+    return (u16(head, 30) & kPrevCabinet) != 0;
+}
 
 CabinetInspection inspectCabinetForSigning(std::string_view bytes) {
     CabinetInspection result;

@@ -35,6 +35,10 @@ struct CabinetInspection {
 
 CabinetInspection inspectCabinetForSigning(std::string_view bytes);
 
+// True when the file is a cabinet that continues another one of its set: it
+// cannot carry a signature, so a signed set leaves it unsigned.
+bool isContinuationCabinetFile(const std::string& path);
+
 // The same cabinet without its header reserve. False (problem set) unless
 // the inspection said ReserveToRemove.
 bool removeCabinetHeaderReserve(std::string_view bytes, std::string& out, std::string& problem);

@@ -3,6 +3,8 @@
 #include <array>
 #include <optional>
 
+#include "model/Digest.h"
+
 namespace pcn {
 namespace {
 
@@ -20,7 +22,7 @@ std::optional<std::string> tokenValue(std::string_view name, const TokenValues& 
     }};
     for (const auto& [needle, value] : leading)
         if (name.find(needle) != std::string_view::npos) return *value;
-    if (name.find("algorithm") != std::string_view::npos) return std::string(v.md5 ? "md5" : "sha1");
+    if (name.find("algorithm") != std::string_view::npos) return std::string(digestToken(v.digest));
     if (name.find("FileName") != std::string_view::npos) return v.fileName;
     return std::nullopt;
 }

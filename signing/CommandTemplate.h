@@ -8,6 +8,7 @@
 //    name with quotes, '$', ';' or blanks thus stays one argument and never
 //    reaches a shell.
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,7 +20,7 @@ struct TokenValues {
     std::string key;          // "pvkFile"
     std::string name;         // "name"
     std::string information;  // "info"
-    bool md5 = true;          // "algorithm": "md5" or "sha1"
+    int32_t digest = 1;       // "algorithm": "md5", "sha1" or "sha256" (model/Digest.h)
     std::string fileName;     // "FileName"
 };
 

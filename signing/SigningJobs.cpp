@@ -31,7 +31,7 @@ void finish(ToolRunState& job, bool success) {
 CSignCodeInfo::CSignCodeInfo(SettingsStore* settings) : settings_(settings ? settings : &SettingsStore::user()) {}
 
 TokenValues CSignCodeInfo::tokenValues() const {
-    return TokenValues{credentials, key, name, information, md5 != 0, file};
+    return TokenValues{credentials, key, name, information, md5, file};
 }
 
 bool CSignCodeInfo::BuildSignCommand() {
@@ -42,16 +42,29 @@ bool CSignCodeInfo::BuildSignCommand() {
     return true;
 }
 
+std::string CSignCodeInfo::TimeStampTemplate() const {
+    return timeStampTemplate ? *timeStampTemplate
+                             : settings_->readString(codesign::kSection, codesign::kTimeStampCommand,
+                                                     codesign::kDefaultTimeStampCommand);
+}
+
 bool CSignCodeInfo::BuildTimeStampCommand() {
-    std::string t = timeStampTemplate ? *timeStampTemplate
-                                      : settings_->readString(codesign::kSection, codesign::kTimeStampCommand,
-                                                              codesign::kDefaultTimeStampCommand);
-    timeStampCommand = commandFromTemplate(kSignCodeTool, t, tokenValues());
+    if (timeStampServer) {
+        // The address is never read as template text: a '"' or '@' in it
+        // stays part of it.
+        std::vector<std::string> arguments{"-tr", "10", "-tw", "2", "-x", "-t", *timeStampServer, file};
+        timeStampCommand = ToolCommand{toolPath(kSignCodeTool), std::move(arguments)};
+        return true;
+    }
+    timeStampCommand = commandFromTemplate(kSignCodeTool, TimeStampTemplate(), tokenValues());
     return true;
 }
 
 bool CSignCodeInfo::BuildTrustCommand() {
-    trustCommand = ToolCommand{toolPath(kChkTrustTool), {file}};
+    // Quiet: the check after signing reports into the output; asking the
+    // signer whether to trust the signature just made would tell nothing,
+    // and a build or the command line may have nobody to ask.
+    trustCommand = ToolCommand{toolPath(kChkTrustTool), {"-q", file}};
     return true;
 }
 
@@ -88,7 +101,8 @@ bool runSigningWorker(CSignCodeInfo& job) {
     if (signedOk) {
         if (job.timeStamp && !job.stopRequested()) {
             status(job, "Setting Timestamp......");
-            if (!job.RunTimeStamp()) report(job, "Timestamp could not be set.");
+            job.timeStampFailed = !job.RunTimeStamp();
+            if (job.timeStampFailed) report(job, "Timestamp could not be set.");
         }
         if (job.checkTrust && !job.stopRequested()) {
             status(job, "Checking Trust......");
@@ -108,11 +122,16 @@ bool runSigningWorker(CSignCodeInfo& job) {
 bool runTrustCheckWorker(CCheckTrustInfo& job) {
     status(job, "Checking Trust......");
     bool quiet = job.RunQuietCheck();
+    // Whether the tool itself said anything: the worker's own lines below
+    // go into the output field too, and must not hide the exit-code note.
+    bool toolPrinted = !job.output.empty();
     if (!quiet) report(job, "Failed to Check Trust.");
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
     if (job.displayUI && !job.stopRequested()) {
         report(job, "");
+        const std::string before = job.output;
         bool shown = job.RunCheckWithUI();
+        toolPrinted = toolPrinted || job.output != before;
         if (quiet && shown) report(job, "User selected to accept Trust.");
         if (!quiet && shown) report(job, "User selected to accept Unverified Trust.");
         if (quiet && !shown) report(job, "User selected to decline Trust.");
@@ -123,7 +142,7 @@ bool runTrustCheckWorker(CCheckTrustInfo& job) {
         return true;
     }
     status(job, "Trust could not be verified.");
-    if (job.output.empty())
+    if (!toolPrinted)
         report(job, "\r\nCheck Trust Failed?\r\nChkTrust Process Exit Code [" + formatExitCode(job.exitCode) + "]");
     finish(job, false);
     return false;

@@ -43,7 +43,7 @@ public:
     std::string name;         // "@name@"
     std::string credentials;  // "@file@"
     std::string key;          // "@pvkFile@"
-    int32_t md5 = 1;          // "@algorithm@": 1 md5, 0 sha1
+    int32_t md5 = 1;          // "@algorithm@": 1 md5, 0 sha1, 2 sha256
     int32_t timeStamp = 0;    // time-stamp after signing
     int32_t checkTrust = 1;   // check trust after signing
 
@@ -51,6 +51,17 @@ public:
     // unless a caller (the command line) gives one for this job.
     std::optional<std::string> signTemplate;
     std::optional<std::string> timeStampTemplate;
+    // A time-stamp server given for this job alone (the command line's
+    // --timestamp-url): the default time stamp command with this address as
+    // one argument, whatever characters it holds.
+    std::optional<std::string> timeStampServer;
+
+    // Set by the signing worker when the file was signed but its time stamp
+    // failed.
+    bool timeStampFailed = false;
+
+    // The time-stamp template this job uses.
+    std::string TimeStampTemplate() const;
 
     bool BuildSignCommand();
     bool BuildTimeStampCommand();

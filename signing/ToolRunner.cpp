@@ -31,6 +31,11 @@ bool containsFailureMark(std::string_view text, bool rejectsNegativeCode) {
     return rejectsNegativeCode && text.find("(-") != std::string_view::npos;
 }
 
+std::string_view withoutLineEnd(std::string_view line) {
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    return line;
+}
+
 std::string quotedIfNeeded(const std::string& word) {
     if (!word.empty() && word.find_first_of(" \t\"'$;&|<>()`\\*?") == std::string::npos) return word;
     std::string out = "\"";
@@ -64,7 +69,20 @@ bool runTool(ToolRun kind, const ToolCommand& command, ToolRunState& state) {
 
     ProcessOptions options;
     options.cancel = &state.stop;
+    // The output box follows the tool line by line while it runs.
+    std::string pending;
+    const bool streams = traits.sendsOutput && state.host;
+    if (streams)
+        options.onOutput = [&](const std::string& piece) {
+            pending += piece;
+            size_t end;
+            while ((end = pending.find('\n')) != std::string::npos) {
+                state.host->appendOutput(withoutLineEnd(std::string_view(pending).substr(0, end)));
+                pending.erase(0, end + 1);
+            }
+        };
     ProcessResult run = runProcess(command.program, command.arguments, options);
+    if (streams && !pending.empty()) state.host->appendOutput(withoutLineEnd(pending));
     bool ok = false;
     if (!run.started || run.error != 0) {
         state.exitCode = run.error;
@@ -72,7 +90,6 @@ bool runTool(ToolRun kind, const ToolCommand& command, ToolRunState& state) {
         state.exitCode = run.exitCode;
         if (!run.output.empty()) {
             state.output = "\r\n" + run.output;
-            if (traits.sendsOutput && state.host) state.host->appendOutput(run.output);
             // A tool that failed, was cancelled or crashed has failed even
             // when its text carries none of the marks.
             ok = run.exitCode == 0 && !run.signalled && !run.cancelled &&

@@ -7,18 +7,19 @@
 
 namespace pcn {
 
-NewWebPackageResult MakeNewWebPackage(const NewWebPackageOptions& o) {
-    NewWebPackageResult result;
-    if (o.product.empty()) {
-        result.message = "A product name is needed: it names the package's output files.";
-        return result;
-    }
+std::string WebProductNameProblem(const std::string& product) {
+    if (product.empty()) return "A product name is needed: it names the package's output files.";
     // The wizard refuses these characters as they are typed: the product
     // name becomes a folder and a file name.
-    if (o.product.find_first_of("\\.:/") != std::string::npos) {
-        result.message = "The product name cannot hold \\ . : or /: " + o.product;
-        return result;
-    }
+    if (product.find_first_of("\\.:/") != std::string::npos)
+        return "The product name cannot hold \\ . : or /: " + product;
+    return {};
+}
+
+NewWebPackageResult MakeNewWebPackage(const NewWebPackageOptions& o) {
+    NewWebPackageResult result;
+    result.message = WebProductNameProblem(o.product);
+    if (!result.message.empty()) return result;
     if (o.component.empty()) {
         result.message = "A component to deploy is needed.";
         return result;

@@ -27,6 +27,10 @@ struct NewWebPackageResult {
     std::string message;
 };
 
+// What keeps a product name from naming a web package's output files (its
+// folder and file names); empty when the name can be used.
+std::string WebProductNameProblem(const std::string& product);
+
 // The definition, not yet scanned: its dependency list is empty.
 NewWebPackageResult MakeNewWebPackage(const NewWebPackageOptions& options);
 

@@ -69,7 +69,13 @@ public:
 
     // ---- document state ------------------------------------------------------
     bool IsModified() const { return modified_; }
-    void SetModifiedFlag(bool modified = true) { modified_ = modified; }
+    void SetModifiedFlag(bool modified = true) {
+        const bool changed = modified_ != modified;
+        modified_ = modified;
+        if (changed && modifiedChanged_) modifiedChanged_(modified);
+    }
+    // Told whenever the modified flag changes (the main window's title marks it).
+    void SetModifiedChangedHandler(std::function<void(bool)> handler) { modifiedChanged_ = std::move(handler); }
     // Path of the project file as last opened or saved; empty for a new project.
     const std::string& GetPathName() const { return pathName_; }
     const std::string& GetTitle() const { return title_; }
@@ -173,6 +179,7 @@ private:
     ProgressSink* progress_ = nullptr;
     MissingFileReconciler reconciler_;
     std::function<void()> contentsCleared_;
+    std::function<void(bool)> modifiedChanged_;
     bool modified_ = false;
     std::string pathName_;
     std::string title_{kUntitled};

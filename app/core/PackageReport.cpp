@@ -1,6 +1,7 @@
 #include "app/core/PackageReport.h"
 
 #include "model/CCabObj.h"
+#include "model/Digest.h"
 
 namespace pcn {
 namespace {
@@ -60,7 +61,7 @@ void addSigningRows(Rows& r, const CCabObj& p) {
     r.field("Use Code Signing", "Yes");
     r.field("Digital Signature", p.m_strSignCredentials);
     r.field("Private Key", p.m_strSignKey);
-    r.field("Cryptographic Digest Algorithm", p.m_bMD5 ? "MD5" : "SH 1");
+    r.field("Cryptographic Digest Algorithm", std::string(digestText(p.m_bMD5, "SH 1")));
     r.field("Additional Information", p.m_strSignInfo);
 }
 

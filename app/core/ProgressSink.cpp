@@ -2,13 +2,13 @@
 
 namespace pcn {
 
-uint32_t progressPercent(uint32_t part, uint32_t whole) {
+uint32_t progressPercent(uint64_t part, uint64_t whole) {
     while (part > 10000000u) {
         part >>= 3;
         whole >>= 3;
     }
     if (whole == 0) return 0;
-    return part * 100u / whole;
+    return static_cast<uint32_t>(part * 100u / whole);
 }
 
 }  // namespace pcn

@@ -16,9 +16,9 @@ public:
     virtual void setProgress(int value) = 0;
 };
 
-// part * 100 / whole in unsigned 32-bit arithmetic; while the part exceeds
-// 10,000,000 both are shifted right by 3 bits first, so the product cannot
-// overflow. A whole of 0 gives 0.
-uint32_t progressPercent(uint32_t part, uint32_t whole);
+// part * 100 / whole; while the part exceeds 10,000,000 both are shifted
+// right by 3 bits first, so the product cannot overflow. A whole of 0 gives 0.
+// Byte counts of files beyond 4 GB are taken whole.
+uint32_t progressPercent(uint64_t part, uint64_t whole);
 
 }  // namespace pcn

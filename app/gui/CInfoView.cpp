@@ -8,6 +8,7 @@
 #include "app/gui/Commands.h"
 #include "app/gui/PcnImages.h"
 #include "model/CCabObj.h"
+#include "model/Digest.h"
 
 namespace pcn::gui {
 namespace {
@@ -161,7 +162,7 @@ void fillCabinetTree(TreeBuilder& b, const CCabObj& p, std::vector<QTreeWidgetIt
         b.labelled(signing, "Digital Signature", {text(p.m_strSignCredentials)});
         b.labelled(signing, "Private Key", {text(p.m_strSignKey)});
         b.labelled(signing, "Information", {text(p.m_strSignInfo)}, kImageInformation);
-        b.labelled(signing, "Cryptographic Digest Algorithm", {p.m_bMD5 ? QString("MD5") : QString("SH 1")},
+        b.labelled(signing, "Cryptographic Digest Algorithm", {QString::fromUtf8(digestText(p.m_bMD5, "SH 1"))},
                    kImageSignature);
     }
 }

@@ -280,6 +280,31 @@ void CMainFrame::applyMailMenuRule() {
     updateCommandUi();
 }
 
+void CMainFrame::removeFromContainer(QWidget* container, QAction* action) {
+    const QList<QAction*> items = container->actions();
+    const qsizetype at = items.indexOf(action);
+    if (at < 0) return;
+    container->removeAction(action);
+    if (items.size() == 1) return;
+    // A missing neighbour at either end counts as a separator.
+    const bool before = at == 0 || items[at - 1]->isSeparator();
+    const bool after = at + 1 == items.size() || items[at + 1]->isSeparator();
+    if (!before || !after) return;
+    if (at > 0)
+        container->removeAction(items[at - 1]);
+    else
+        container->removeAction(items[at + 1]);
+}
+
+void CMainFrame::removeMailCommand() {
+    auto found = actions_.find(ID_FILE_SEND_MAIL);
+    if (found == actions_.end()) return;
+    for (QAction* action : found->second)
+        for (QObject* owner : action->associatedObjects())
+            if (auto* container = qobject_cast<QWidget*>(owner)) removeFromContainer(container, action);
+    updateCommandUi();
+}
+
 // ---- recent files ----------------------------------------------------------------
 
 void CMainFrame::loadRecentFiles() {
@@ -350,7 +375,8 @@ void CMainFrame::rebuildRecentFileMenu() {
 // ---- title, panes, progress ----------------------------------------------------
 
 void CMainFrame::setDocumentTitle(const QString& title) {
-    setWindowTitle(title.isEmpty() ? QString(kAppTitle) : title + " - " + kAppTitle);
+    // "[*]" is where the window shows that the project has unsaved changes.
+    setWindowTitle(title.isEmpty() ? QString(kAppTitle) + "[*]" : title + "[*] - " + kAppTitle);
 }
 
 void CMainFrame::setPanes(QWidget* left, QWidget* right) {

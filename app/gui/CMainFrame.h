@@ -74,6 +74,10 @@ public:
     // Adds "Sen&d..." before Exit unless the File menu already has it.
     static void applyMailMenuRule(QMenu* fileMenu, QAction* sendAction);
     void applyMailMenuRule();
+    // Without mail support the mail command leaves the menus and the toolbar,
+    // and with it one of two separators it stood between.
+    void removeMailCommand();
+    static void removeFromContainer(QWidget* container, QAction* action);
 
     // Asked before the window closes; false keeps it open.
     void setCloseGuard(std::function<bool()> canClose) { canClose_ = std::move(canClose); }

@@ -16,16 +16,23 @@
 #include "app/gui/CMissingPackageFilesDlg.h"
 #include "app/gui/CPCNView.h"
 #include "app/gui/FileDialogs.h"
+#include "app/gui/HelpTopic.h"
 #include "app/gui/ReportPrinting.h"
 #include "app/gui/SingleInstanceGuard.h"
+#include "distribution/MailSender.h"
 #include "distribution/gui/QtUserInterface.h"
 #include "editing/gui/EditingContext.h"
 #include "editing/gui/options/CStdProperties.h"
 #include "editing/gui/pickers/QtPickers.h"
 #include "platform/AtomicFile.h"
+#include "platform/gui/DialogFit.h"
 #include "platform/Paths.h"
 #include "platform/RegistryHelper.h"
 #include "platform/SettingsStore.h"
+#include "signing/gui/CCheckTrustSheet.h"
+#include "signing/gui/CSignCodePropertySheet.h"
+#include "web/gui/ComponentCommands.h"
+#include "web/gui/WebEditors.h"
 
 namespace pcn::gui {
 namespace {
@@ -81,6 +88,8 @@ CPCNApp::CPCNApp(SettingsStore& settings, UserInterface* ui, FileDialogs* dialog
 CPCNApp::~CPCNApp() {
     doc_->SetProgressSink(nullptr);
     doc_->SetContentsClearedHandler({});
+    doc_->SetModifiedChangedHandler({});
+    DialogFitter::uninstall();
     doc_->SetMissingFileReconciler({});
     delete frame_.data();
 }
@@ -111,6 +120,8 @@ int CPCNApp::initInstance(const QStringList& arguments, const Options& options) 
         }
     }
     std::setlocale(LC_ALL, "");
+    DialogFitter::install(&settings_);
+    installHelpKey();
     registerDocumentTypes();
 
     createMainWindow();
@@ -143,7 +154,10 @@ int CPCNApp::initInstance(const QStringList& arguments, const Options& options) 
 
     if (options.showWindow) frame_->show();
     if (guard_) guard_->setMainWindow(frame_);
-    frame_->applyMailMenuRule();
+    if (mailSupportPresent())
+        frame_->applyMailMenuRule();
+    else
+        frame_->removeMailCommand();
     if (options.siblingFileCheck) QTimer::singleShot(0, list_, &CPCNView::startSiblingFileCheck);
     return -1;
 }
@@ -192,6 +206,9 @@ void CPCNApp::createMainWindow() {
     doc_->SetContentsClearedHandler([this] {
         if (list_) list_->contentsCleared();
     });
+    doc_->SetModifiedChangedHandler([this](bool modified) {
+        if (frame_) frame_->setWindowModified(modified);
+    });
     wireShellEditors();
     wireCommands();
 }
@@ -211,6 +228,7 @@ void CPCNApp::wireShellEditors() {
         CExportDlg dialog(doc, *ui_, *pickers_, frame_);
         dialog.exec();
     };
+    InstallWebEditors(editors, *editing_, frame_);
 }
 
 void CPCNApp::wireCommands() {
@@ -225,6 +243,12 @@ void CPCNApp::wireCommands() {
     frame.setCommandHandler(ID_VIEW_EXPAND_ALL, [this] { info_->expandAllHeadings(); });
     frame.setCommandHandler(ID_VIEW_COLLAPSE, [this] { info_->collapseAllHeadings(); });
     frame.setCommandHandler(ID_VIEW_OPTIONS, [this] { RunOptionsSheet(*editing_, frame_); });
+    frame.setCommandHandler(ID_SIGN_FILE, [this] { RunSignFileCommand(*editing_, frame_); });
+    frame.setCommandHandler(ID_CHECK_TRUST, [this] { RunCheckTrustCommand(*editing_, frame_); });
+    frame.setCommandHandler(ID_COMPONENT_REGISTER, [this] { RunRegisterCommand(*editing_, frame_); });
+    frame.setCommandHandler(ID_COMPONENT_UNREGISTER, [this] { RunUnregisterCommand(*editing_, frame_); });
+    frame.setCommandHandler(ID_COMPONENT_CREATE_LPK, [this] { RunCreateLpkCommand(*editing_); });
+    frame.setCommandHandler(ID_COMPONENT_HTML_TEMPLATE, [this] { RunHtmlTemplateCommand(*editing_, frame_); });
     frame.setCommandHandler(ID_APP_ABOUT, [this] {
         CAboutDlg about(frame_);
         about.exec();
@@ -264,6 +288,7 @@ void CPCNApp::documentChanged() {
     if (list_) list_->fillList();
     if (frame_) {
         frame_->setDocumentTitle(QString::fromStdString(doc_->GetTitle()));
+        frame_->setWindowModified(doc_->IsModified());
         frame_->updateCommandUi();
     }
 }

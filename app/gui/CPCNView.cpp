@@ -22,6 +22,7 @@
 #include "app/gui/SiblingFileCheck.h"
 #include "distribution/ErrorReport.h"
 #include "distribution/gui/QtUserInterface.h"
+#include "model/Digest.h"
 #include "model/PackageFile.h"
 #include "platform/Paths.h"
 #include "platform/SettingsStore.h"
@@ -206,7 +207,7 @@ bool CPCNView::canRunCommand(int id) const {
         case ID_PROJECT_PROPERTIES: return selected && (web ? bool(editors_.webSheet) : bool(editors_.cabinetSheet));
         case ID_PROJECT_REBUILD: return selected && !web && bool(editors_.rebuildDialog);
         case ID_PROJECT_SEND_FTP: return selected && selected_->m_bRebuild != 1 && bool(editors_.sendFtp);
-        case ID_FILE_SEND_MAIL: return selected && bool(editors_.sendMail);
+        case ID_FILE_SEND_MAIL: return selected && selected_->m_bRebuild != 1 && bool(editors_.sendMail);
         case ID_EDIT_CUT: return cuttable;
         case ID_EDIT_COPY: return selected;
         case ID_EDIT_PASTE: return clipboardHoldsPackage();
@@ -274,7 +275,16 @@ std::unique_ptr<CCabObj> CPCNView::newPackageFromLast(int32_t kind) const {
         p.m_arrBuildFiles.clear();
     }
     if (kind == kKindWebInf) package->m_nKind = kKindWebInf;
+    // The digest is the user's default, whatever the last package used.
+    package->m_bMD5 = defaultDigest(settings_);
     return package;
+}
+
+// The project lists only packages that have a file: one that cannot be
+// written is reported and left out.
+void CPCNView::addSavedPackage(std::unique_ptr<CCabObj> package) {
+    if (!saveRecord(*package)) return;
+    insertItem(doc_.AddPackage(std::move(package)));
 }
 
 void CPCNView::newPackage() {
@@ -288,9 +298,7 @@ void CPCNView::newPackage() {
     package->SetKindFromFlags();
     // Never let a new package take over the file of another one.
     if (package->m_strPackageFile.empty()) package->m_strPackageFile = freePackageFileName(doc_, package->m_strProduct);
-    CCabObj* added = doc_.AddPackage(std::move(package));
-    insertItem(added);
-    saveRecord(*added);
+    addSavedPackage(std::move(package));
 }
 
 void CPCNView::newWebPackage() {
@@ -298,9 +306,7 @@ void CPCNView::newWebPackage() {
     if (editors_.webWizard(*package) == WizardResult::Cancelled) return;
     package->m_bRebuild = 0;
     if (package->m_strPackageFile.empty()) package->m_strPackageFile = freePackageFileName(doc_, package->m_strProduct);
-    CCabObj* added = doc_.AddPackage(std::move(package));
-    insertItem(added);
-    saveRecord(*added);
+    addSavedPackage(std::move(package));
 }
 
 void CPCNView::openPackage() {

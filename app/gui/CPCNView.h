@@ -78,6 +78,7 @@ private:
     QTreeWidgetItem* insertItem(CCabObj* package);
     void writeItem(QTreeWidgetItem* item, const CCabObj& package);
     std::unique_ptr<CCabObj> newPackageFromLast(int32_t kind) const;
+    void addSavedPackage(std::unique_ptr<CCabObj> package);
 
     void newPackage();
     void newWebPackage();

@@ -11,6 +11,8 @@
 #include <string>
 #include <functional>
 
+#include "platform/gui/IconPainting.h"
+
 namespace pcn::gui {
 namespace {
 
@@ -26,7 +28,7 @@ const QColor kBlue(40, 100, 200);
 const QColor kGreen(40, 150, 60);
 const QColor kRed(200, 40, 40);
 
-void pen(QPainter& p, const QColor& c, qreal width = 1.0) { p.setPen(QPen(c, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin)); }
+void pen(QPainter& p, const QColor& c, qreal width = 1.0) { SetIconPen(p, c, width); }
 
 void drawCabinet(QPainter& p, const QColor& body) {
     pen(p, kOutline);
@@ -119,19 +121,7 @@ void drawGlobe(QPainter& p) {
     p.drawLine(QPointF(3, 11.5), QPointF(13, 11.5));
 }
 
-void drawGear(QPainter& p, const QColor& color) {
-    pen(p, color.darker(150));
-    p.setBrush(color);
-    QPolygonF gear;
-    for (int i = 0; i < 16; ++i) {
-        const qreal angle = i * M_PI / 8;
-        const qreal radius = (i % 2) ? 5.2 : 6.8;
-        gear << QPointF(8 + radius * std::cos(angle), 8 + radius * std::sin(angle));
-    }
-    p.drawPolygon(gear);
-    p.setBrush(Qt::white);
-    p.drawEllipse(QPointF(8, 8), 2, 2);
-}
+void drawGear(QPainter& p, const QColor& color) { DrawGear(p, QPointF(8, 8), 5.2, 6.8, 2, color); }
 
 void drawSeal(QPainter& p) {
     pen(p, kRed.darker(140));
@@ -150,15 +140,7 @@ void drawCheck(QPainter& p, const QColor& color) {
 }
 
 void drawBadge(QPainter& p, const QColor& color, const QString& mark) {
-    pen(p, color.darker(140));
-    p.setBrush(color);
-    p.drawEllipse(QRectF(8.5, 8.5, 7, 7));
-    QFont f = QApplication::font();
-    f.setBold(true);
-    f.setPixelSize(6);
-    p.setFont(f);
-    p.setPen(Qt::white);
-    p.drawText(QRectF(8.5, 8.5, 7, 7), Qt::AlignCenter, mark);
+    DrawBadge(p, QRectF(8.5, 8.5, 7, 7), color, mark);
 }
 
 using Painter = std::function<void(QPainter&)>;
@@ -234,15 +216,7 @@ const std::array<Painter, kImageCount>& painters() {
 
 // One image at a multiple of its 16-pixel grid.
 QPixmap drawImage(const std::function<void(QPainter&)>& paint, int scale) {
-    QPixmap pixmap(kImageSize * scale, kImageSize * scale);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setRenderHint(QPainter::TextAntialiasing);
-    p.scale(scale, scale);
-    paint(p);
-    p.end();
-    return pixmap;
+    return PaintedPixmap(QSize(kImageSize, kImageSize), scale, paint);
 }
 
 // The image at 16 pixels and at 32 for screens that scale.

@@ -8,8 +8,6 @@
 namespace pcn::gui {
 namespace {
 
-constexpr std::string_view kSigningEngine = "osslsigncode";
-
 bool onSearchPath(std::string_view program) {
     const char* path = std::getenv("PATH");
     if (!path) return false;
@@ -20,34 +18,20 @@ bool onSearchPath(std::string_view program) {
     return false;
 }
 
-}  // namespace
-
-std::vector<std::string> siblingFileNames() {
-    return {
-        "ChkTrust",        // trust check tool
-        "LDSCNT.so",       // module lister
-        "LDSCE",           // loader host of the module listers
-        "LDSC95.so",       // module lister of the Windows 95 style, chosen in the scan settings
-        "PcnFtp.so",       // FTP transfer library
-        "EXTRACT.EXE",     // cabinet extractor stub
-        "TinySetup.exe",   // mini setup
-        "SignCode",        // code signing tool
-        "PilotStub.exe",   // setup wizard stub
-        "lpk_tool",        // licence package tool
-        std::string(kSigningEngine),
-        "Help/default.htm",
-    };
+bool isPresent(const std::string& programFolder, const SiblingFile& file) {
+    if (file.where == LookedUpIn::SearchPath) return onSearchPath(file.name);
+    return !findIgnoringCase(programFolder, file.name).empty();
 }
+
+}  // namespace
 
 std::string missingSiblingFilesText(const std::string& programFolder) {
     const std::string folder = withTrailingSeparator(programFolder);
     std::string missing;
-    for (const std::string& name : siblingFileNames()) {
-        const std::string path = folder + name;
-        if (fileExists(path)) continue;
-        if (name == kSigningEngine && onSearchPath(name)) continue;
-        missing += path + "\r\n";
-    }
+    for (const SiblingFile& file : kSiblingFiles)
+        if (!isPresent(folder, file))
+            missing += (file.where == LookedUpIn::SearchPath ? std::string(file.name) : folder + std::string(file.name)) +
+                       "\r\n";
     return missing.empty() ? std::string() : std::string(kSiblingCheckIntro) + missing;
 }
 

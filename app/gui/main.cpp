@@ -10,6 +10,7 @@
 #include "app/gui/CMainFrame.h"
 #include "app/gui/CPCNApp.h"
 #include "build/gui/CRebuildProjectDlg.h"
+#include "distribution/gui/SendEditors.h"
 #include "editing/gui/EditingContext.h"
 #include "editing/gui/Editors.h"
 #include "platform/SettingsStore.h"
@@ -56,6 +57,7 @@ int main(int argc, char** argv) {
     if (early >= 0) return early;
 
     pcn::gui::InstallCabinetEditors(app.listView()->editors(), app.editingContext(), app.frame());
+    pcn::gui::InstallSendEditors(app.listView()->editors(), app.editingContext(), app.frame());
     app.listView()->editors().rebuildDialog = [&app](pcn::CCabObj& package) {
         pcn::gui::EditingContext& context = app.editingContext();
         pcn::gui::RunRebuildDialog(package, context.ui, context.settings, app.frame());

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <map>
 #include <thread>
 
 #include "build/BuildDriver.h"
@@ -137,7 +138,8 @@ TEST_F(BuildDriverTest, WizardWithSingleFileOffWritesOneCabinetIntoItsExecutable
     EXPECT_FALSE(fs::exists(out("Demo2.CAB")));
 }
 
-TEST_F(BuildDriverTest, SelfExtractorWithoutItsStubFails) {
+// A failed join leaves the cabinet, whole, and it stays listed.
+TEST_F(BuildDriverTest, SelfExtractorWithoutItsStubFailsAndListsItsCabinet) {
     addFile("a.txt", "a");
     package.m_bCab = 0;
     package.m_bCabSelf = 1;
@@ -145,7 +147,8 @@ TEST_F(BuildDriverTest, SelfExtractorWithoutItsStubFails) {
     EXPECT_FALSE(build());
     EXPECT_FALSE(ui.shown().empty());
     EXPECT_EQ(package.m_bRebuild, 1);
-    EXPECT_TRUE(package.m_arrOutputFiles.empty());
+    ASSERT_EQ(package.m_arrOutputFiles, std::vector<std::string>{"Demo.CAB"});
+    EXPECT_EQ(run("cabextract -t " + quoted(out("Demo.CAB"))).exitCode, 0);
 }
 
 TEST_F(BuildDriverTest, CancelStopsBeforeTheNextFileAndListsNothing) {
@@ -157,6 +160,153 @@ TEST_F(BuildDriverTest, CancelStopsBeforeTheNextFileAndListsNothing) {
     EXPECT_TRUE(package.m_arrOutputFiles.empty());
     EXPECT_EQ(package.m_bRebuild, 1);
     EXPECT_LE(host.filesSeen.load(), 3);
+}
+
+// The files of the target folder, name to bytes.
+std::map<std::string, std::string> folderContents(const fs::path& folder) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : fs::directory_iterator(folder)) files[entry.path().filename().string()] = readBytes(entry.path());
+    return files;
+}
+
+// A rebuild that fails after its first cabinets, or is cancelled, leaves the
+// previous set exactly as it was (no new first cabinet beside old followers)
+// and lists it; a smaller set that succeeds removes the old set's extra
+// cabinets.
+TEST_F(BuildDriverTest, SpanningSetIsReplacedWholeOrNotAtAll) {
+    package.m_bCompression = 0;
+    package.m_bCapSingle = 0;
+    package.m_nCabSize = 50000;
+    for (int i = 0; i < 6; ++i) addFile("f" + std::to_string(i) + ".dat", noiseData(30000, 40 + i));
+    ASSERT_TRUE(build());
+    const std::vector<std::string> previous = package.m_arrOutputFiles;
+    ASSERT_GE(previous.size(), 4u);
+    const auto before = folderContents(out(""));
+
+    // New data, and a file that goes missing after the first cabinets are full.
+    for (int i = 0; i < 6; ++i) writeBytes(dir / "src" / ("f" + std::to_string(i) + ".dat"), noiseData(30000, 50 + i));
+    package.AddFile((dir / "src" / "gone.dat").string());
+    ui.queueAnswer(Answer::Yes);  // go on without the missing file
+    EXPECT_FALSE(build());
+    EXPECT_EQ(folderContents(out("")), before);
+    EXPECT_EQ(package.m_arrOutputFiles, previous);
+
+    package.RemoveFile(package.GetFileCount() - 1);
+    host.filesSeen = 0;
+    host.abortAfterFiles = 4;
+    EXPECT_FALSE(build());
+    EXPECT_EQ(folderContents(out("")), before);
+    EXPECT_EQ(package.m_arrOutputFiles, previous);
+
+    // Fewer, smaller files: two cabinets, the rest of the old set goes.
+    host.abortAfterFiles = -1;
+    host.abortRequested = 0;
+    package.RemoveAllFiles();
+    addFile("small.dat", noiseData(60000, 60));
+    ASSERT_TRUE(build()) << (ui.shown().empty() ? "" : ui.shown().back().text + " / " + ui.shown().back().details);
+    EXPECT_EQ(package.m_arrOutputFiles, (std::vector<std::string>{"Demo1.CAB", "Demo2.CAB"}));
+    std::vector<std::string> left;
+    for (const auto& [name, bytes] : folderContents(out(""))) left.push_back(name);
+    EXPECT_EQ(left, package.m_arrOutputFiles);
+    EXPECT_EQ(run("cabextract -t " + quoted(out("Demo1.CAB"))).exitCode, 0);
+}
+
+// pcn.cfg holds the scrambled password: a cancelled or failed wizard build
+// removes it as a finished one does.
+TEST_F(BuildDriverTest, WizardBuildThatDoesNotFinishRemovesItsConfigFile) {
+    for (int i = 0; i < 6; ++i) addFile("f" + std::to_string(i) + ".bin", noiseData(200000, 70 + i));
+    package.m_bCab = 0;
+    package.m_bCabWiz = 1;
+    package.m_bPassword = 1;
+    package.m_strPassword = "s3cret";
+    package.SetKindFromFlags();
+    host.abortAfterFiles = 2;
+    EXPECT_FALSE(build());
+    EXPECT_FALSE(fs::exists(out("pcn.cfg")));
+    EXPECT_TRUE(package.m_arrOutputFiles.empty());
+
+    host.abortAfterFiles = -1;  // no PilotStub.Exe: the join fails
+    host.abortRequested = 0;
+    EXPECT_FALSE(build());
+    EXPECT_FALSE(fs::exists(out("pcn.cfg")));
+    EXPECT_EQ(package.m_arrOutputFiles, std::vector<std::string>{"Demo.CAB"});
+}
+
+// A package whose INF page was never shown has no INF text: the build writes
+// the generated text, never an empty INF, also into the cabinet.
+TEST_F(BuildDriverTest, PackageWithoutInfTextShipsTheGeneratedInf) {
+    addFile("readme.txt", "read me");
+    package.m_bCreateInf = 1;
+    package.m_bIncludeInf = 1;
+    package.m_strInfText.clear();
+    ASSERT_TRUE(build());
+    const std::string inf = readBytes(out("Demo.Inf"));
+    EXPECT_EQ(inf.rfind(";Demo\r\n\r\n[Version]\r\n", 0), 0u) << inf;
+    EXPECT_NE(inf.find("[readme.txt]\r\nfile=thiscab\r\n"), std::string::npos) << inf;
+    EXPECT_EQ(package.m_strInfText, inf);
+    const fs::path into = dir / "x";
+    ASSERT_EQ(run("cabextract -q -d " + quoted(into) + " " + quoted(out("Demo.CAB"))).exitCode, 0);
+    EXPECT_EQ(readBytes(into / "Demo.Inf"), inf);
+}
+
+// Names no Windows extractor can write safely are refused before anything is
+// written, all of them in one message.
+TEST_F(BuildDriverTest, UnsafeNamesAreRefusedTogetherBeforeAnythingIsWritten) {
+    addFile("fine.txt", "fine");
+    addFile("..\\..\\Windows\\evil.dll", "evil");
+    addFile("line\nbreak.txt", "newline");
+    addFile("CON.txt", "device");
+    addFile("com7", "device");
+    addFile("a:b.txt", "stream");
+    addFile(std::string("latin\xE9.txt"), "not UTF-8");
+    package.m_bCreateInf = 1;
+    package.m_bRestoreDirs = 1;
+    EXPECT_FALSE(build());
+    ASSERT_EQ(ui.shown().size(), 1u);
+    const std::string& text = ui.shown()[0].text;
+    for (const char* name : {"evil.dll", "line\nbreak.txt", "CON.txt", "com7", "a:b.txt", "latin\xE9.txt"})
+        EXPECT_NE(text.find(name), std::string::npos) << name << " in " << text;
+    EXPECT_EQ(text.find("fine.txt"), std::string::npos);
+    EXPECT_FALSE(fs::exists(out("")));
+    EXPECT_EQ(package.m_bRebuild, 1);
+    EXPECT_EQ(host.steps.back(), kBuildFailed);
+}
+
+// Outputs that are complete but not signed as asked are an outcome of their
+// own, so that the command line does not report them as signed.
+TEST_F(BuildDriverTest, SigningSkippedAtTheCredentialsQuestionIsIncompleteSigning) {
+    addFile("a.txt", "a");
+    package.m_bSignature = 1;
+    package.m_strSignCredentials = (dir / "missing.spc").string();
+    package.m_strSignKey = "container";
+    ui.queueAnswer(Answer::Cancel);
+    BuildDriver driver(package, host, ui, settings.get());
+    EXPECT_TRUE(driver.run());
+    EXPECT_EQ(driver.outcome(), BuildOutcome::SigningIncomplete);
+    EXPECT_EQ(package.m_arrOutputFiles, std::vector<std::string>{"Demo.CAB"});
+
+    package.m_bSignature = 0;
+    BuildDriver unsigned_(package, host, ui, settings.get());
+    EXPECT_TRUE(unsigned_.run());
+    EXPECT_EQ(unsigned_.outcome(), BuildOutcome::Complete);
+}
+
+// The first cabinet of a spanning self-extractor leaves room for the stub the
+// join will use, chosen from the same settings store.
+TEST_F(BuildDriverTest, SpanningSelfExtractorFitsItsStubFromTheBuildsSettings) {
+    const fs::path stub = dir / "BigExtract.Exe";
+    writeBytes(stub, "MZ" + std::string(40000, 'x'));
+    settings->writeString("Settings", "Self Extractor", stub.string());
+    package.m_bCab = 0;
+    package.m_bCabSelf = 1;
+    package.m_bCapSingle = 0;
+    package.m_nCabSize = 100000;
+    package.m_bCompression = 0;
+    package.SetKindFromFlags();
+    for (int i = 0; i < 4; ++i) addFile("f" + std::to_string(i) + ".dat", noiseData(45000, 80 + i));
+    ASSERT_TRUE(build()) << (ui.shown().empty() ? "" : ui.shown().back().text);
+    ASSERT_EQ(package.m_arrOutputFiles.front(), "Demo.EXE");
+    EXPECT_LE(fs::file_size(out("Demo.EXE")), 100000u);
 }
 
 TEST_F(BuildDriverTest, TargetFolderThatCannotBeMade) {

@@ -152,6 +152,30 @@ TEST(PasswordScramble, PasswordsTheStubCannotReadAreRefused) {
     EXPECT_EQ(ConfigFileProblem(*p), "");
 }
 
+// A line break in a single-line field would add a key of its own ahead of
+// the real one ("Exe=" injected through the description): refused, and
+// nothing is written. The display text keeps its "|" encoding.
+TEST(WriteConfigFile, LineBreaksInSingleLineFieldsAreRefused) {
+    ScratchFolder scratch;
+    auto p = plainWizard(scratch.str("out"));
+    p->m_strText = "two\r\nlines";
+    EXPECT_EQ(ConfigFileProblem(*p), "");
+    p->m_strDescription = "Tools\r\nExe=evil.exe";
+    EXPECT_EQ(ConfigFieldWithLineBreak(*p), "Package Description");
+    ScriptedUserInterface ui;
+    EXPECT_FALSE(WriteConfigFile(*p, ui));
+    ASSERT_EQ(ui.shown().size(), 1u);
+    EXPECT_EQ(ui.shown()[0].text, std::string("Package Description: ") + kLineBreakRefused);
+    EXPECT_FALSE(std::filesystem::exists(scratch.path() / "out" / "pcn.cfg"));
+
+    p->m_strDescription = "Tools";
+    p->m_strCommandLine = "/quiet\nExe=evil.exe";
+    EXPECT_EQ(ConfigFieldWithLineBreak(*p), "Command Line");
+    p->m_strCommandLine.clear();
+    p->SetFileDest(p->AddFile("/src/a.dll"), "%SYSTEM%\nRegister=0");
+    EXPECT_EQ(ConfigFieldWithLineBreak(*p), "Destination of /src/a.dll");
+}
+
 TEST(WriteConfigFile, WritesFileAndPutsItFirstInTheBuildList) {
     ScratchFolder scratch;
     auto p = fullWizard(scratch.str("out/nested"));

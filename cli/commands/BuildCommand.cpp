@@ -2,6 +2,7 @@
 // with a live progress line, answering the build's questions from --yes /
 // --no or on the terminal. Ctrl-C cancels the running build cleanly.
 
+#include <algorithm>
 #include <csignal>
 #include <cstring>
 #include <cstdio>
@@ -72,28 +73,40 @@ bool selected(const pcn::CCabObj& p, const std::vector<std::string>& names) {
     return false;
 }
 
+using pcn::BuildOutcome;
+
+// The exit code for the outcomes of every package built: any failure wins
+// over missing signatures.
+int exitCodeFor(const std::vector<BuildOutcome>& outcomes) {
+    auto any = [&](BuildOutcome o) { return std::find(outcomes.begin(), outcomes.end(), o) != outcomes.end(); };
+    if (any(BuildOutcome::Failed)) return pcn::cli::kExitFailed;
+    if (any(BuildOutcome::SigningIncomplete)) return pcn::cli::kExitSigningIncomplete;
+    return 0;
+}
+
 // A web package's build writes its INF and HTML page, as finishing the web
 // wizard does.
-bool writeWebPackage(const pcn::CCabObj& package, pcn::UserInterface& ui) {
+BuildOutcome writeWebPackage(const pcn::CCabObj& package, pcn::UserInterface& ui) {
     if (!pcn::WriteWebPackageFiles(package, ui)) {
         std::fprintf(stderr, "%s: %s\n", package.m_strProduct.c_str(), pcn::kBuildFailed);
-        return false;
+        return BuildOutcome::Failed;
     }
     std::printf("%s\n", pcn::WebInfFilePath(package).c_str());
     if (package.m_pWeb->m_bHtmTemplate) std::printf("%s\n", pcn::WebHtmlFilePath(package).c_str());
-    return true;
+    return BuildOutcome::Complete;
 }
 
 // Builds one package on a worker so that Ctrl-C can cancel it, saves it
-// back to its file and lists its outputs. True when the build succeeded.
-bool buildPackage(pcn::CCabObj& package, pcn::UserInterface& ui) {
+// back to its file and lists its outputs. A package whose file cannot be
+// saved counts as failed: its build results would be lost.
+BuildOutcome buildPackage(pcn::CCabObj& package, pcn::UserInterface& ui) {
     if (package.IsWebPackage()) return writeWebPackage(package, ui);
     TerminalBuildHost host(package.m_strProduct);
     pcn::BuildWorker worker;
     bool success = false;
     if (!worker.start(package, host, ui, [&](bool ok) { success = ok; })) {
         std::fprintf(stderr, "error: another build is running\n");
-        return false;
+        return BuildOutcome::Failed;
     }
     while (worker.running()) {
         if (interrupted) worker.cancel();
@@ -104,14 +117,30 @@ bool buildPackage(pcn::CCabObj& package, pcn::UserInterface& ui) {
     host.done();
 
     int error = 0;
-    if (!pcn::SavePackage(package, &error))
+    const bool saved = pcn::SavePackage(package, &error);
+    if (!saved)
         std::fprintf(stderr, "error: cannot save %s: %s\n", package.m_strPackageFile.c_str(), std::strerror(error));
     if (!success) {
         std::fprintf(stderr, "%s: %s\n", package.m_strProduct.c_str(), pcn::kBuildFailed);
-        return false;
+        return BuildOutcome::Failed;
     }
     for (const auto& out : package.m_arrOutputFiles) std::printf("%s%s\n", package.m_strBuildFolder.c_str(), out.c_str());
-    return true;
+    if (!saved) return BuildOutcome::Failed;
+    if (worker.outcome() == BuildOutcome::SigningIncomplete)
+        std::fprintf(stderr, "%s: the output is complete, but not every file was signed and time-stamped\n",
+                     package.m_strProduct.c_str());
+    return worker.outcome();
+}
+
+// The project's package files that could not be loaded (damaged, missing
+// or unreadable): the document keeps their paths but has no package for them.
+std::vector<std::string> packagesNotLoaded(const pcn::CPCNDoc& doc) {
+    std::vector<std::string> missing;
+    for (const std::string& path : doc.m_arrPackageFiles) {
+        auto loaded = [&](const auto& p) { return p->m_strPackageFile == path; };
+        if (std::none_of(doc.m_listPackages.begin(), doc.m_listPackages.end(), loaded)) missing.push_back(path);
+    }
+    return missing;
 }
 
 int buildProject(const BuildArgs& a, pcn::cli::Context& ctx) {
@@ -119,19 +148,27 @@ int buildProject(const BuildArgs& a, pcn::cli::Context& ctx) {
     // Missing package files are reported as not loaded; the rest is built.
     doc.SetMissingFileReconciler([](std::vector<std::string>&) { return pcn::Answer::Ok; });
     if (!doc.OnOpenDocument(a.file)) return 1;
-    int failures = 0, built = 0;
+    std::vector<BuildOutcome> outcomes;
+    // A package that is not there is a package not built.
+    for (const std::string& path : packagesNotLoaded(doc)) {
+        std::fprintf(stderr, "error: package not loaded, so not built: %s\n", path.c_str());
+        outcomes.push_back(BuildOutcome::Failed);
+    }
+    int built = 0;
     for (const auto& p : doc.m_listPackages) {
         if (!selected(*p, a.packages)) continue;
         if (p->m_bNotLoaded) {
             std::fprintf(stderr, "%s: not loaded, not built\n", p->m_strPackageFile.c_str());
+            outcomes.push_back(BuildOutcome::Failed);
+            ++built;
             continue;
         }
         ++built;
-        if (!buildPackage(*p, ctx.ui())) ++failures;
+        outcomes.push_back(buildPackage(*p, ctx.ui()));
         if (interrupted) break;
     }
     if (built == 0) return pcn::cli::fail("no package of the project matches --package");
-    return failures ? 1 : 0;
+    return exitCodeFor(outcomes);
 }
 
 int runBuild(const BuildArgs& a, pcn::cli::Context& ctx) {
@@ -139,7 +176,8 @@ int runBuild(const BuildArgs& a, pcn::cli::Context& ctx) {
     std::signal(SIGINT, onInterrupt);
     if (a.file.ends_with(".pcn")) return buildProject(a, ctx);
     std::unique_ptr<pcn::CCabObj> package = pcn::cli::loadPackageArgument(a.file);
-    return package && buildPackage(*package, ctx.ui()) ? 0 : 1;
+    if (!package) return pcn::cli::kExitFailed;
+    return exitCodeFor({buildPackage(*package, ctx.ui())});
 }
 
 void setupBuild(CLI::App& app, pcn::cli::Context& ctx) {

@@ -6,11 +6,15 @@
 #include <cstring>
 #include <memory>
 
+#include "build/CabInfWriter.h"
+#include "build/ConfigFile.h"
 #include "cli/Command.h"
 #include "editing/core/NewPackage.h"
 #include "model/CCabObj.h"
+#include "model/Digest.h"
 #include "model/PackageFile.h"
 #include "platform/Paths.h"
+#include "platform/SettingsStore.h"
 
 namespace {
 
@@ -19,7 +23,8 @@ struct NewArgs {
     std::string kind = "cab";
     pcn::NewPackageOptions options;
     int64_t span = 0;
-    bool noCompression = false, noInf = false, noSignature = false, noTimeStamp = false;
+    bool noCompression = false, noInf = false, noSignature = false, noTimeStamp = false, sha1 = false;
+    std::string digest;
 };
 
 int32_t kindFromName(const std::string& name) {
@@ -44,9 +49,18 @@ int runNew(NewArgs& a) {
     o.signature = !a.noSignature;
     o.timeStamp = !a.noTimeStamp;
     o.spanSize = static_cast<int32_t>(a.span);
+    if (!a.digest.empty())
+        o.digest = *pcn::digestFromToken(a.digest);
+    else
+        o.digest = a.sha1 ? pcn::kDigestSha1 : pcn::defaultDigest(pcn::SettingsStore::user());
 
     pcn::NewPackageResult r = pcn::MakeNewPackage(o);
     if (!r.package) return pcn::cli::fail(r.message + " (" + r.field + ")");
+    if (std::string field = pcn::ConfigFieldWithLineBreak(*r.package); !field.empty())
+        return pcn::cli::fail(field + ": " + pcn::kLineBreakRefused);
+    // As the INF page does when the wizard shows it: the build then writes
+    // this text rather than an empty INF.
+    if (r.package->m_bCreateInf) r.package->m_strInfText = pcn::GenerateCabInfText(*r.package);
     for (const std::string& loop : r.scan.loops)
         std::fprintf(stderr, "warning: %s leads back to a folder scanned already (a link loop): not scanned again\n",
                      loop.c_str());
@@ -89,7 +103,10 @@ void setupNew(CLI::App& app, pcn::cli::Context& ctx) {
     cmd->add_option("--install-dir", o.installDir, "Wizard: default installation directory");
     cmd->add_option("--spc", o.credentials, "Signing: software publishing credentials (.spc)");
     cmd->add_option("--key", o.key, "Signing: private key file (.pvk or PEM)");
-    cmd->add_flag("--sha1", o.sha1, "Signing: SHA 1 digest instead of MD5");
+    auto* digest = cmd->add_option("--digest", args->digest,
+                                   "Signing: md5, sha1 or sha256 (default: Settings\\CodeSign Digest, else sha256)")
+                       ->check(CLI::IsMember({"md5", "sha1", "sha256"}, CLI::ignore_case));
+    cmd->add_flag("--sha1", args->sha1, "Signing: SHA 1 digest (same as --digest sha1)")->excludes(digest);
     cmd->add_flag("--no-timestamp", args->noTimeStamp, "Signing: no time stamp");
     cmd->add_option("--info", o.signInfo, "Signing: where people find more information");
     cmd->add_flag("--no-signature", args->noSignature, "Do not sign the output");

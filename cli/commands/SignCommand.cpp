@@ -10,6 +10,7 @@
 
 #include "cli/Command.h"
 #include "distribution/ErrorReport.h"
+#include "model/Digest.h"
 #include "platform/Paths.h"
 #include "platform/SettingsStore.h"
 #include "signing/SigningJobs.h"
@@ -69,7 +70,7 @@ bool runCancellable(ToolRunState& job, const std::function<bool()>& work) {
 
 struct SignOptions {
     std::vector<std::string> files;
-    std::string credentials, key, name, information, timeStampUrl;
+    std::string credentials, key, name, information, timeStampUrl, digest;
     bool sha1 = false, md5 = false, timeStamp = false, noTimeStamp = false, noCheckTrust = false;
 };
 
@@ -84,8 +85,11 @@ void setupSign(CLI::App& app, cli::Context& ctx) {
     cmd->add_option("--name", o->name, "Name of the signed program; default: Settings\\CodeSign Name");
     cmd->add_option("--info", o->information,
                     "Where to find more information (URL or file); default: Settings\\CodeSign URL");
-    auto* sha1 = cmd->add_flag("--sha1", o->sha1, "SHA 1 digest");
-    cmd->add_flag("--md5", o->md5, "MD5 digest")->excludes(sha1);
+    auto* digest = cmd->add_option("--digest", o->digest,
+                                   "md5, sha1 or sha256 (default: Settings\\CodeSign MD5, else Digest, else sha256)")
+                       ->check(CLI::IsMember({"md5", "sha1", "sha256"}, CLI::ignore_case));
+    auto* sha1 = cmd->add_flag("--sha1", o->sha1, "SHA 1 digest (same as --digest sha1)")->excludes(digest);
+    cmd->add_flag("--md5", o->md5, "MD5 digest (same as --digest md5)")->excludes(sha1)->excludes(digest);
     auto* ts = cmd->add_flag("--timestamp", o->timeStamp, "Time-stamp after signing");
     cmd->add_flag("--no-timestamp", o->noTimeStamp, "Do not time-stamp")->excludes(ts);
     cmd->add_option("--timestamp-url", o->timeStampUrl,
@@ -102,7 +106,7 @@ void setupSign(CLI::App& app, cli::Context& ctx) {
             return;
         }
         TerminalToolHost host;
-        int failures = 0;
+        int failures = 0, unstamped = 0;
         for (const auto& file : o->files) {
             CSignCodeInfo job(&settings);
             job.host = &host;
@@ -111,19 +115,22 @@ void setupSign(CLI::App& app, cli::Context& ctx) {
             job.key = !o->key.empty() ? o->key : settings.readString(kSection, "KeyFile", "");
             job.name = !o->name.empty() ? o->name : settings.readString(kSection, "Name", "");
             job.information = !o->information.empty() ? o->information : settings.readString(kSection, "URL", "");
-            job.md5 = o->sha1 ? 0 : o->md5 ? 1 : settings.readInt(kSection, "MD5", 1);
+            job.md5 = !o->digest.empty() ? *digestFromToken(o->digest)
+                      : o->sha1          ? kDigestSha1
+                      : o->md5           ? kDigestMd5
+                                         : settings.readInt(kSection, "MD5", defaultDigest(settings));
             job.timeStamp = o->noTimeStamp ? 0
                             : (o->timeStamp || !o->timeStampUrl.empty()) ? 1
                                                                           : settings.readInt(kSection, "TimeStamp", 0);
             job.checkTrust = o->noCheckTrust ? 0 : settings.readInt(kSection, "Trust", 1);
-            if (!o->timeStampUrl.empty())
-                job.timeStampTemplate = "-tr 10 -tw 2 -x -t \"" + o->timeStampUrl + "\" @FileName@";
+            if (!o->timeStampUrl.empty()) job.timeStampServer = o->timeStampUrl;
             std::fprintf(stderr, "%s\n", file.c_str());
             bool ok = runCancellable(job, [&] { return runSigningWorker(job); });
             if (!ok || gInterrupted) ++failures;
+            else if (job.timeStampFailed) ++unstamped;
             if (gInterrupted) break;
         }
-        ctx.exitCode = failures ? 1 : 0;
+        ctx.exitCode = failures ? cli::kExitFailed : unstamped ? cli::kExitSigningIncomplete : 0;
     });
 }
 

@@ -1,6 +1,8 @@
 #include "distribution/gui/CErrorDlg.h"
 
 #include <QApplication>
+
+#include <algorithm>
 #include <QFrame>
 #include <QGridLayout>
 #include <QLabel>
@@ -8,6 +10,8 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
+
+#include "platform/gui/DialogFit.h"
 
 namespace pcn {
 namespace {
@@ -29,6 +33,8 @@ CErrorDlg::CErrorDlg(QWidget* owner, const QString& mainText, const QString& det
     setObjectName("CErrorDlg");
     setWindowTitle("Error");
     setModal(true);
+    // The dialog has a collapsed and an expanded size of its own.
+    setProperty(gui::DialogFitter::kFitsItself, true);
 
     icon_ = new QLabel(this);
     icon_->setObjectName("icon");
@@ -36,7 +42,7 @@ CErrorDlg::CErrorDlg(QWidget* owner, const QString& mainText, const QString& det
     icon_->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxCritical, nullptr, this).pixmap(iconSize));
     icon_->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
 
-    mainText_ = new QLabel(mainText, this);
+    mainText_ = new QLabel(gui::breakableText(mainText), this);
     mainText_->setObjectName("mainText");
     mainText_->setTextFormat(Qt::PlainText);
     mainText_->setWordWrap(true);
@@ -77,9 +83,9 @@ CErrorDlg::CErrorDlg(QWidget* owner, const QString& mainText, const QString& det
     layout->setRowStretch(3, 3);
     layout->setSizeConstraint(QLayout::SetNoConstraint);
 
+    // The resource's size, wider when the texts ask for it, never wider than a message may be.
     fullSize_ = size == Size::General ? dialogUnitsToPixels(237, 127) : dialogUnitsToPixels(256, 141);
-    fullSize_ = fullSize_.expandedTo(layout->sizeHint());
-    resize(fullSize_);
+    fullSize_.setWidth(std::min(std::max(fullSize_.width(), layout->sizeHint().width()), gui::messageWidthLimit(owner)));
     setExpanded(false);
 }
 
@@ -97,18 +103,18 @@ void CErrorDlg::setExpanded(bool expanded) {
     etched_->setVisible(expanded);
     details_->setVisible(expanded);
     toggle_->setText(expanded ? kCollapseText : kExpandText);
-    if (expanded) {
-        setMinimumSize(0, 0);
-        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-        resize(fullSize_);
-    } else {
-        // The part above the details box: the icon, the main text and the buttons.
-        layout()->activate();
-        const int height = std::max(layout()->minimumSize().height(), fullSize_.height() * 55 / 100);
-        setMinimumSize(0, 0);
-        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-        resize(fullSize_.width(), height);
-    }
+    // Collapsed, the dialog is just the part above the details box: the
+    // icon, the (wrapped) main text and the buttons.
+    const int height = expanded ? std::max(fullSize_.height(), neededHeight(fullSize_.width()))
+                                : neededHeight(fullSize_.width());
+    resize(fullSize_.width(), height);
+}
+
+int CErrorDlg::neededHeight(int width) const {
+    layout()->invalidate();
+    layout()->activate();
+    const int forWidth = layout()->hasHeightForWidth() ? layout()->totalHeightForWidth(width) : -1;
+    return forWidth > 0 ? forWidth : layout()->totalSizeHint().height();
 }
 
 void CErrorDlg::toggleDetails() { setExpanded(!expanded_); }
@@ -118,16 +124,7 @@ void CErrorDlg::showEvent(QShowEvent* event) {
     if (placed_) return;
     placed_ = true;
     QApplication::beep();
-    centreOnOwner();
-}
-
-void CErrorDlg::centreOnOwner() {
-    QRect area;
-    if (QWidget* owner = parentWidget(); owner && owner->isVisible())
-        area = owner->window()->frameGeometry();
-    else if (QScreen* screen = QGuiApplication::primaryScreen())
-        area = screen->availableGeometry();
-    if (area.isValid()) move(area.center() - rect().center());
+    gui::centreOn(this, parentWidget());
 }
 
 }  // namespace pcn

@@ -33,7 +33,7 @@ protected:
 
 private:
     void toggleDetails();
-    void centreOnOwner();
+    int neededHeight(int width) const;
 
     QLabel* icon_ = nullptr;
     QLabel* mainText_ = nullptr;

@@ -5,6 +5,8 @@
 #include <QPushButton>
 #include <QThread>
 
+#include "platform/gui/DialogFit.h"
+
 namespace pcn {
 namespace {
 
@@ -81,7 +83,7 @@ Answer QtUserInterface::message(std::string_view text, std::string_view caption,
                                 Answer defaultAnswer) {
     Answer answer = defaultAnswer;
     onUiThread([&] {
-        QMessageBox box(toQtIcon(icon), toDisplayText(caption), toDisplayText(text), toQtButtons(buttons),
+        QMessageBox box(toQtIcon(icon), toDisplayText(caption), gui::breakableText(toDisplayText(text)), toQtButtons(buttons),
                         currentOwner());
         box.setObjectName("messageBox");
         box.setTextFormat(Qt::PlainText);
@@ -100,6 +102,14 @@ void QtUserInterface::errorDetails(std::string_view mainText, std::string_view d
 void QtUserInterface::errorDetails(std::string_view mainText, std::string_view details, CErrorDlg::Size size) {
     onUiThread([&] {
         CErrorDlg dialog(currentOwner(), toDisplayText(mainText), toDisplayText(details), size);
+        dialog.exec();
+    });
+}
+
+void QtUserInterface::errorDetails(std::string_view mainText, std::string_view details, const QString& caption) {
+    onUiThread([&] {
+        CErrorDlg dialog(currentOwner(), toDisplayText(mainText), toDisplayText(details));
+        dialog.setWindowTitle(caption);
         dialog.exec();
     });
 }

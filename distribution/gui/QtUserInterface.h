@@ -23,6 +23,8 @@ public:
 
     // The error details dialog in its larger size (the start-up file check).
     void errorDetails(std::string_view mainText, std::string_view details, CErrorDlg::Size size);
+    // The same dialog under another caption (the FTP library's "FTP Error").
+    void errorDetails(std::string_view mainText, std::string_view details, const QString& caption);
 
 private:
     QWidget* currentOwner() const;

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <clocale>
+#include <cstdlib>
 
 #include "distribution/ErrorReport.h"
 #include "distribution/ScriptedUserInterface.h"
@@ -15,6 +17,25 @@ TEST(ErrorReport, LastErrorVariantShowsNothingWithoutError) {
     ASSERT_EQ(ui.shown().size(), 1u);
     EXPECT_EQ(ui.shown()[0].text, "Error " + std::to_string(ENOENT) + "\n\nNo such file or directory");
     EXPECT_EQ(ui.shown()[0].details, "Cabinet add file failed");
+}
+
+// The system's texts are shown in English whatever the user's language (the
+// C library has German texts installed), and a number the system does not
+// know has no text at all rather than a translated "Unknown error".
+TEST(ErrorReport, SystemTextsAreEnglishAndUnknownNumbersHaveNone) {
+    const std::string previous = std::setlocale(LC_ALL, nullptr);
+    ::setenv("LANGUAGE", "de", 1);
+    std::setlocale(LC_ALL, "C.UTF-8");
+    const std::string missing = systemErrorText(ENOENT);
+    const std::string unknown = systemErrorText(9999);
+    ::unsetenv("LANGUAGE");
+    std::setlocale(LC_ALL, previous.c_str());
+    EXPECT_EQ(missing, "No such file or directory");
+    EXPECT_EQ(unknown, "");
+    ScriptedUserInterface ui;
+    reportWithErrorDetails(ui, "Unable to load", 9999);
+    ASSERT_EQ(ui.shown().size(), 1u);
+    EXPECT_EQ(ui.shown()[0].details, "Error 9999");
 }
 
 TEST(ErrorReport, MessageWithErrorDetails) {

@@ -5,6 +5,9 @@
 #include "model/PackageFile.h"
 #include "platform/Paths.h"
 
+#include <filesystem>
+#include <unistd.h>
+
 namespace pcn {
 namespace {
 
@@ -55,6 +58,68 @@ std::string FirstOutputFile(const CCabObj& p) {
     return name + (p.m_bCab ? ".CAB" : ".EXE");
 }
 
+namespace {
+
+// The longest names an output takes after the project name.
+constexpr std::string_view kOutputSuffixes[] = {"W.EXE", "9999.CAB", ".Inf", ".doc"};
+
+struct Limits {
+    long name = 255;
+    long path = 4096;
+};
+
+// The limits of the file system that holds folder (or its nearest existing parent).
+Limits limitsFor(const std::string& folder) {
+    std::filesystem::path existing(folder.empty() ? "." : folder);
+    while (!existing.empty() && !fileExists(existing.string()) && existing != existing.parent_path())
+        existing = existing.parent_path();
+    Limits limits;
+    if (const long name = ::pathconf(existing.c_str(), _PC_NAME_MAX); name > 0) limits.name = name;
+    if (const long path = ::pathconf(existing.c_str(), _PC_PATH_MAX); path > 0) limits.path = path;
+    return limits;
+}
+
+std::optional<NameTooLong> checkName(const std::string& folder, const std::string& name, const Limits& limits) {
+    const std::string path = withTrailingSeparator(folder) + name;
+    if (long(name.size()) > limits.name) return NameTooLong{path, limits.name, false};
+    if (long(path.size()) >= limits.path) return NameTooLong{path, limits.path - 1, true};
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::string PackageFileStem(std::string product) {
+    for (char& c : product)
+        if (c == '/' || c == '\\') c = '_';
+    return product;
+}
+
+std::optional<NameTooLong> FindNameTooLong(const std::string& packageFile, const std::string& projectName,
+                                           const std::string& outputFolder) {
+    const std::string packageFolder = folderPart(packageFile);
+    if (auto problem = checkName(packageFolder, fileNamePart(packageFile), limitsFor(packageFolder))) return problem;
+    const Limits target = limitsFor(outputFolder);
+    std::string folder;
+    for (const auto& part : std::filesystem::path(outputFolder)) {
+        const std::string name = part.string();
+        if (name.empty() || name == "/") {
+            folder += name;
+            continue;
+        }
+        if (auto problem = checkName(folder, name, target)) return problem;
+        folder = withTrailingSeparator(folder + name);
+    }
+    for (std::string_view suffix : kOutputSuffixes)
+        if (auto problem = checkName(outputFolder, projectName + std::string(suffix), target)) return problem;
+    return std::nullopt;
+}
+
+std::string NameTooLongMessage(const NameTooLong& problem) {
+    return std::string("The package would make a file whose ") + (problem.wholePath ? "path" : "name") +
+           " is longer than the file system allows (" + std::to_string(problem.limit) +
+           " bytes):\n\n" + problem.path + "\n\nPlease choose a shorter name.";
+}
+
 NewPackageResult MakeNewPackage(const NewPackageOptions& o) {
     // The Information page's checks, in its order.
     if (o.product.size() + o.version.size() > kMaxNameAndVersion)
@@ -93,6 +158,10 @@ NewPackageResult MakeNewPackage(const NewPackageOptions& o) {
     p->m_bSubDirs = o.subFolders;
     p->m_strProjectName = project;
     p->m_strTargetFolder = withTrailingSeparator(withTrailingSeparator(target) + project);
+    const std::string packageFile =
+        o.packageFile.empty() ? NewPackageFileName(PackageFileStem(o.product)) : o.packageFile;
+    if (auto tooLong = FindNameTooLong(packageFile, project, p->m_strTargetFolder))
+        return refuse(NameTooLongMessage(*tooLong), "--product");
     if (fileExists(FirstOutputFile(*p)))
         return refuse("A project with the same name already exists.\n\nPlease select another project name\n"
                       "or remove the conflicting project.",
@@ -111,10 +180,10 @@ NewPackageResult MakeNewPackage(const NewPackageOptions& o) {
     p->m_strSignCredentials = o.credentials;
     p->m_strSignKey = o.key;
     p->m_strSignInfo = o.signInfo;
-    p->m_bMD5 = !o.sha1;
+    p->m_bMD5 = o.digest;
     p->m_bTimeStamp = o.timeStamp;
 
-    p->m_strPackageFile = o.packageFile.empty() ? NewPackageFileName(o.product) : o.packageFile;
+    p->m_strPackageFile = packageFile;
     p->m_bRebuild = 1;
     NewPackageResult r;
     r.package = std::move(p);

@@ -27,7 +27,7 @@ struct NewPackageOptions {
     bool includeInf = false;
     bool signature = true;   // on unless refused; needs credentials and key
     std::string credentials, key, signInfo;
-    bool sha1 = false;
+    int32_t digest = 2;      // model/Digest.h; new packages sign with SHA-256
     bool timeStamp = true;
     std::string installDir;    // wizard: default "%PROGRAMFILES%\<product>"
     bool restoreDirs = false;  // self-extractors: recreate the source's sub-folders
@@ -52,6 +52,25 @@ std::string CleanProjectName(const std::string& name);
 // target folder + project name + "W" (wizard) + ".CAB" or ".EXE": the first
 // output file, which must not exist yet for a new package.
 std::string FirstOutputFile(const CCabObj& package);
+
+// A file the package would make whose name the file system cannot hold.
+struct NameTooLong {
+    std::string path;
+    long limit = 0;        // bytes allowed
+    bool wholePath = false;  // the limit is the path's, not the name's
+};
+
+// Checks the names a new package makes: its package file, every folder of
+// its output folder, and the outputs in that folder (the executables, the
+// INF, the summary and a numbered cabinet of a large spanned set). The first
+// one too long, or nothing.
+std::optional<NameTooLong> FindNameTooLong(const std::string& packageFile, const std::string& projectName,
+                                           const std::string& outputFolder);
+// The product name as the stem of its package file: separators would put the
+// file into another folder.
+std::string PackageFileStem(std::string product);
+// The message for it.
+std::string NameTooLongMessage(const NameTooLong& problem);
 
 NewPackageResult MakeNewPackage(const NewPackageOptions& options);
 

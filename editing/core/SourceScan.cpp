@@ -50,6 +50,12 @@ std::string withoutTrailingSeparator(std::string folder) {
 
 }  // namespace
 
+bool IsReadableFolder(const std::string& folder) {
+    std::error_code ec;
+    fs::directory_iterator it(withoutTrailingSeparator(folder), ec);
+    return !ec;
+}
+
 namespace {
 
 // Folders already scanned, by device and inode: a link back to one of them

@@ -18,6 +18,9 @@ struct ScanResult {
     std::vector<std::string> loops;
 };
 
+// True when the folder can be listed (a trailing separator is allowed).
+bool IsReadableFolder(const std::string& folder);
+
 // Empties the file table and the source size, then adds every file of the
 // source folder (and, when subFolders, of its sub-folders whose names do not
 // begin with "."), in name order, a sub-folder scanned where it stands.

@@ -3,6 +3,7 @@
 #include <QDialogButtonBox>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -28,6 +29,9 @@ CPropertySheet::CPropertySheet(const QString& caption, QWidget* parent) : QDialo
     setWindowTitle(caption);
     tabs_ = new QTabWidget(this);
     tabs_->setObjectName("tabs");
+    // Every caption stays in view: the tab bar takes the width it needs.
+    tabs_->setUsesScrollButtons(false);
+    tabs_->tabBar()->setElideMode(Qt::ElideNone);
     buttons_ = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Apply, this);
     okButton()->setObjectName("okButton");
     cancelButton()->setObjectName("cancelButton");

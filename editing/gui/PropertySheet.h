@@ -1,9 +1,12 @@
 #pragma once
 // A tabbed property sheet with OK, Cancel and Apply that behaves like the
-// Windows one the package editors were designed around: a tab's window (and
-// its OnInitDialog) exists only once the user has opened it, and tabs never
-// opened take no part in Apply and OK; a tab may refuse to be left; edits
-// mark a tab modified, which enables Apply; OK is Apply, then close.
+// Windows one the package editors were designed around: a tab's OnInitDialog
+// runs only once the user has opened it, and tabs never opened take no part
+// in Apply and OK; a tab may refuse to be left; edits mark a tab modified,
+// which enables Apply; OK is Apply, then close.
+// A tab builds its controls when it is constructed and loads them in
+// OnInitDialog: the sheet then opens at the size its largest tab needs, with
+// every tab's caption in view, and keeps that size from tab to tab.
 // The package property sheet and the options sheet are built on it.
 
 #include <QDialog>
@@ -29,7 +32,7 @@ public:
     CPropertySheet& propertySheet() const { return propertySheet_; }
     const QString& caption() const { return caption_; }
 
-    // Once, the first time the tab is shown: build the controls, load the values.
+    // Once, the first time the tab is shown: load the values into the controls.
     virtual void OnInitDialog() {}
     // Every time the tab becomes the current one.
     virtual void OnSetActive() {}

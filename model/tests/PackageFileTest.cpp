@@ -13,15 +13,8 @@
 namespace pcn {
 namespace {
 
-std::string readFile(const std::string& path) {
-    std::string bytes;
-    EXPECT_TRUE(readWholeFile(path, bytes));
-    return bytes;
-}
-
-void writeFile(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
+using test::readFile;
+using test::writeFile;
 
 TEST(PackageFile, FreshRecordIs208BytesPlusTheTargetFolder) {
     test::TestFolder folder;
@@ -161,6 +154,90 @@ TEST(PackageFile, NewNamesAreNumberedPastExistingFiles) {
     // A pasted copy never takes the plain name.
     EXPECT_EQ(NumberedPackageFileName("Other"), folder.file("Other1.pcp"));
     EXPECT_EQ(NumberedPackageFileName("Tools"), folder.file("Tools2.pcp"));
+}
+
+// A package file written by hand, field by field in file order, in which
+// every field holds a value of its own: a reader or writer that swaps two
+// fields of the same type (which a round trip cannot see) fails here.
+TEST(PackageFile, HandWrittenFileWithEveryFieldDistinct) {
+    const std::string golden = std::string(PCN_SOURCE_DIR) + "/model/tests/data/every_field_distinct.pcp";
+    std::unique_ptr<CCabObj> loaded = LoadPackage(golden);
+    ASSERT_TRUE(loaded);
+    const CCabObj& p = *loaded;
+    EXPECT_EQ(p.m_nKind, 4);
+    EXPECT_EQ(p.m_strPackageFile, golden);  // the path opened, not the one stored
+    EXPECT_EQ(p.m_strCompany, "Company Field");
+    EXPECT_EQ(p.m_strProduct, "Product Field");
+    EXPECT_EQ(p.m_strVersion, "Version Field");
+    EXPECT_EQ(p.m_strDescription, "Description Field");
+    EXPECT_EQ(p.m_strComment, "Comment Field");
+    EXPECT_EQ(p.m_strCopyright, "Copyright Field");
+    EXPECT_EQ(p.m_strSourceFolder, "C:\\Source Field\\");
+    EXPECT_EQ(p.m_strTargetFolder, "C:\\Target Field\\");
+    EXPECT_EQ(p.m_strProjectName, "ProjectField");
+    EXPECT_EQ(std::vector<int32_t>({p.m_bCab, p.m_bCabSelf, p.m_bCabWiz, p.m_bCapSingle, p.m_bCreateInf,
+                                    p.m_bIncludeInf}),
+              std::vector<int32_t>({1013, 1014, 1015, 1016, 1017, 1018}));
+    EXPECT_EQ(p.m_nCabSize, 1440019);
+    EXPECT_EQ(std::vector<int32_t>({p.m_bSignature, p.m_bCompression, p.m_bGuid, p.m_bSubDirs, p.m_bMiniSetup,
+                                    p.m_bText}),
+              std::vector<int32_t>({1020, 1021, 1022, 1023, 1024, 1025}));
+    EXPECT_EQ(p.m_strText, "Text Field");
+    EXPECT_EQ(p.m_bPassword, 1027);
+    EXPECT_EQ(p.m_strPassword, "Password Field");
+    EXPECT_EQ(p.m_bLicense, 1029);
+    EXPECT_EQ(p.m_strLicenseFile, "C:\\Licence Field.txt");
+    EXPECT_EQ(p.m_strExe, "Exe Field.exe");
+    EXPECT_EQ(p.m_strCommandLine, "/CommandLine Field");
+    EXPECT_EQ(p.m_nShowType, 1033);
+    EXPECT_EQ(p.m_strExeDir, "ExeDir Field");
+    EXPECT_EQ(p.m_strInstallDir, "%PROGRAMFILES%\\InstallDir Field");
+    EXPECT_EQ(p.m_bUserDir, 1036);
+    EXPECT_EQ(p.m_bRestoreDirs, 1037);
+    EXPECT_EQ(p.m_strSignInfo, "SignInfo Field");
+    EXPECT_EQ(p.m_strSignCredentials, "C:\\Credentials Field.spc");
+    EXPECT_EQ(p.m_strSignKey, "C:\\Key Field.pvk");
+    EXPECT_EQ(p.m_bMD5, 1041);
+    EXPECT_EQ(p.m_bTimeStamp, 1042);
+    EXPECT_EQ(p.m_arrOutputFiles, std::vector<std::string>({"Output One.EXE", "Output Two.CAB"}));
+    EXPECT_EQ(p.m_bShortcutGroup, 1044);
+    EXPECT_EQ(p.m_strGroupDesc, "GroupDesc Field");
+    EXPECT_EQ(p.m_bShortcuts, 1046);
+    EXPECT_EQ(p.m_nShortcutFolder, 1047);
+    EXPECT_EQ(p.m_arrShortcutDesc, std::vector<std::string>({"Shortcut Desc A", "Shortcut Desc B"}));
+    EXPECT_EQ(p.m_arrShortcutFile, std::vector<std::string>({"Shortcut File A", "Shortcut File B"}));
+    EXPECT_EQ(p.m_nSourceSize, 1050);
+    EXPECT_EQ(p.m_strBuildFolder, "C:\\BuildFolder Field\\");
+    EXPECT_EQ(p.m_strFtpSite, "FtpSite Field");
+    EXPECT_EQ(p.m_strInfText, "[InfText Field]\r\n");
+    EXPECT_EQ(p.m_strReserved, "");
+    EXPECT_EQ(p.m_bRebuild, 1055);
+    EXPECT_EQ(p.m_timeBuilt, 1056);
+    EXPECT_EQ(p.m_bNewPackage, 1057);
+    ASSERT_EQ(p.GetFileCount(), 2);
+    EXPECT_EQ(p.GetFilePath(0), "C:\\Source Field\\path one.dll");
+    EXPECT_EQ(p.GetFilePath(1), "C:\\Source Field\\path two.txt");
+    EXPECT_EQ(p.GetFileDest(0), "%SYSTEM%");
+    EXPECT_EQ(p.GetFileDest(1), "%DESTDIR%\\dest two");
+    EXPECT_TRUE(p.IsFileRegistered(0));
+    EXPECT_FALSE(p.IsFileRegistered(1));
+    const CWebObj& web = *p.m_pWeb;
+    EXPECT_EQ(web.m_strFileName, "WebFileName Field");
+    EXPECT_EQ(web.m_strSourceFolder, "C:\\WebSource Field\\");
+    EXPECT_EQ(web.m_strFilePath, "C:\\WebSource Field\\WebFilePath.ocx");
+    EXPECT_EQ(std::vector<int32_t>({web.m_bScan, web.m_bScanDynamic, web.m_bHtmTemplate, web.m_bLpk}),
+              std::vector<int32_t>({2004, 2005, 2006, 2007}));
+    EXPECT_EQ(web.m_arrDeps, std::vector<std::string>({"dep one.dll", "dep two.dll"}));
+    EXPECT_EQ(web.m_arrDepOs, std::vector<int32_t>({2091, 2092}));
+    EXPECT_EQ(web.m_arrDepCpu, std::vector<int32_t>({2101, 2102}));
+    EXPECT_EQ(web.m_arrDepInclude, std::vector<int32_t>({2111, 2112}));
+    EXPECT_EQ(web.m_arrDepOrigin, std::vector<int32_t>({2121, 2122}));
+
+    // Written back with its stored path, the record gives the same bytes.
+    loaded->m_strPackageFile = "C:\\Golden\\stored.pcp";
+    CArchive ar;
+    loaded->Serialize(ar);
+    EXPECT_EQ(ar.buffer(), readFile(golden));
 }
 
 }  // namespace

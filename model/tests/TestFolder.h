@@ -4,7 +4,10 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
+
+#include "platform/AtomicFile.h"
 
 namespace pcn::test {
 
@@ -31,5 +34,18 @@ public:
 private:
     std::string path_;
 };
+
+// A file's bytes; empty when it cannot be read.
+inline std::string readFile(const std::string& path) {
+    std::string bytes;
+    readWholeFile(path, bytes);
+    return bytes;
+}
+
+// Writes the bytes as the whole file, making its folder first.
+inline void writeFile(const std::string& path, const std::string& bytes) {
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    std::ofstream(path, std::ios::binary) << bytes;
+}
 
 }  // namespace pcn::test

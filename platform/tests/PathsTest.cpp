@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 
 #include "platform/Paths.h"
 
@@ -22,6 +23,22 @@ TEST(Paths, FileExistsForFilesAndFolders) {
     EXPECT_TRUE(fileExists(dir.string()));
     EXPECT_FALSE(fileExists((dir / "surely-not-here-4711").string()));
     EXPECT_FALSE(fileExists(""));
+}
+
+TEST(Paths, FindsNamesIgnoringCaseComponentByComponent) {
+    const auto dir = std::filesystem::temp_directory_path() / "pcn-case-test";
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir / "Help");
+    for (const char* name : {"Extract.Exe", "Help/default.htm"}) std::ofstream(dir / name) << "x";
+    const std::string folder = dir.string();
+
+    EXPECT_EQ(findIgnoringCase(folder, "EXTRACT.EXE"), (dir / "Extract.Exe").string());
+    EXPECT_EQ(findIgnoringCase(folder, "Extract.Exe"), (dir / "Extract.Exe").string());
+    EXPECT_EQ(findIgnoringCase(folder, "HELP/Default.HTM"), (dir / "Help" / "default.htm").string());
+    EXPECT_EQ(findIgnoringCase(folder, "Extract.Ex"), "");
+    EXPECT_EQ(findIgnoringCase(folder, "Help/missing.htm"), "");
+    EXPECT_EQ(findIgnoringCase(folder + "/nowhere", "Extract.Exe"), "");
+    std::filesystem::remove_all(dir);
 }
 
 TEST(Paths, DataFolderHonoursEnvironmentAndIsCreated) {

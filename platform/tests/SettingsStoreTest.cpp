@@ -26,6 +26,22 @@ protected:
     fs::path dir, file;
 };
 
+// Value names are the user's (the file names a picker remembers, for one):
+// an "=" or a leading ";" / "[" must not change what the file means.
+TEST_F(SettingsStoreTest, ValueNamesWithEqualsSignsAndCommentMarksReadBack) {
+    SettingsStore s(file);
+    ASSERT_TRUE(s.writeString("Recent", "C:\\a=b.txt", "first"));
+    ASSERT_TRUE(s.writeString("Recent", ";not a comment", "second"));
+    ASSERT_TRUE(s.writeString("Recent", "[not a section]", "third"));
+    ASSERT_TRUE(s.writeInt("Recent", "x=1", 7));
+    SettingsStore reread(file);
+    EXPECT_EQ(reread.readString("Recent", "C:\\a=b.txt", ""), "first");
+    EXPECT_EQ(reread.readString("Recent", ";not a comment", ""), "second");
+    EXPECT_EQ(reread.readString("Recent", "[not a section]", ""), "third");
+    EXPECT_EQ(reread.readInt("Recent", "x=1", 0), 7);
+    EXPECT_EQ(reread.readString("Recent", "C:\\a", "absent"), "absent");
+}
+
 TEST_F(SettingsStoreTest, DefaultsUntilWrittenThenTypedValues) {
     SettingsStore s(file);
     EXPECT_EQ(s.readInt("Settings\\Package", "CabSize", 1440000), 1440000);

@@ -5,6 +5,7 @@
 #include "model/CCabObj.h"
 #include "platform/SettingsStore.h"
 #include "signing/BuildSigning.h"
+#include "signing/SigningJobs.h"
 #include "signing/tests/TestSupport.h"
 
 namespace pcn {
@@ -55,7 +56,13 @@ TEST_F(BuildSigningTest, SignsEachOutputFileAndGoesOnAfterAFailure) {
     EXPECT_EQ(host.statuses,
               (std::vector<std::string>{"Signing the output file(s)......", "Signing file......", "Signing file......",
                                         "Setting Timestamp......", "Timestamp set failed."}));
-    EXPECT_TRUE(ui.shown().empty());
+    // The failed time stamp is a warning that names the server; the file stays signed.
+    ASSERT_EQ(ui.shown().size(), 1u);
+    EXPECT_EQ(ui.shown()[0].icon, Icon::Warning);
+    EXPECT_EQ(ui.shown()[0].text, "The time stamp server " + std::string(codesign::kDefaultTimeStampUrl) +
+                                      " did not set a time stamp.\n\nThese files are signed, but without a time "
+                                      "stamp:\n" + out + "ToolsW.EXE");
+    EXPECT_EQ(r.timeStampServer, codesign::kDefaultTimeStampUrl);
     const std::string calls = fakes.calls();
     EXPECT_EQ(calls.find("ChkTrust"), std::string::npos);  // no trust check in a build
     EXPECT_NE(calls.find("[-n]\n[Tarnwick Tools]\n[-i]\n[http://tarnwick.example/]\n[-a]\n[sha1]\n[" + out +
@@ -149,6 +156,35 @@ TEST_F(BuildSigningTest, AbortedBuildSignsNothingMore) {
     BuildSigningResult r = sign(ui, &abort);
     EXPECT_TRUE(r.signedFiles.empty());
     EXPECT_TRUE(fakes.calls().empty());
+}
+
+// A time-stamp server given for one job reaches the tool as one argument,
+// whatever it holds: a '"' adds no argument and an '@' swallows no token. A
+// failed time stamp is recorded on the job while the file stays signed.
+TEST_F(BuildSigningTest, TimeStampServerIsOneArgumentAndItsFailureIsRecorded) {
+    fakes.tool("SignCode", "case \"$*\" in *\" -x \"*) echo 'Error: no server';; *) echo Succeeded;; esac");
+    CSignCodeInfo job(settings.get());
+    job.host = &host;
+    job.file = (work / "Tools.EXE").string();
+    job.credentials = (work / "me.spc").string();
+    job.key = (work / "me.pvk").string();
+    job.timeStamp = 1;
+    job.checkTrust = 0;
+    job.timeStampServer = "http://stamp.example/a\" -evil @FileName@ b";
+    EXPECT_TRUE(runSigningWorker(job));
+    EXPECT_TRUE(job.timeStampFailed);
+    EXPECT_NE(fakes.calls().find("[-x]\n[-t]\n[http://stamp.example/a\" -evil @FileName@ b]\n[" + job.file +
+                                 "]\ncall\n"),
+              std::string::npos)
+        << fakes.calls();
+
+    fakes.tool("SignCode", "echo Succeeded");
+    CSignCodeInfo stamped(settings.get());
+    stamped.file = job.file;
+    stamped.timeStamp = 1;
+    stamped.checkTrust = 0;
+    EXPECT_TRUE(runSigningWorker(stamped));
+    EXPECT_FALSE(stamped.timeStampFailed);
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "signing/CabinetSignatureLayout.h"
 #include "signing/tests/TestSupport.h"
@@ -39,6 +40,17 @@ TEST(CabinetSignatureLayout, TellsWhatCannotBeSigned) {
     auto c = inspectCabinetForSigning(buildCabinet(continuation));
     EXPECT_EQ(c.form, CabinetSigningForm::Continuation);
     EXPECT_NE(c.problem.find("continuation cabinet"), std::string::npos);
+    // On disk too, whatever the size of the reserve ahead of the set names.
+    const fs::path dir = fs::temp_directory_path() / ("pcn-continuation-" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    TestCabinet first{sampleFiles(), 6144};
+    first.next = true;
+    writeFile(dir / "2.CAB", buildCabinet(continuation));
+    writeFile(dir / "1.CAB", buildCabinet(first));
+    EXPECT_TRUE(isContinuationCabinetFile((dir / "2.CAB").string()));
+    EXPECT_FALSE(isContinuationCabinetFile((dir / "1.CAB").string()));
+    EXPECT_FALSE(isContinuationCabinetFile((dir / "missing.CAB").string()));
+    fs::remove_all(dir);
 
     TestCabinet filled{sampleFiles(), 64};
     filled.reserveFill = 'D';

@@ -1,13 +1,15 @@
 #include <gtest/gtest.h>
 
+#include "model/Digest.h"
 #include "signing/CommandTemplate.h"
 #include "signing/SigningJobs.h"
+#include "signing/TimeStampServer.h"
 
 namespace pcn {
 namespace {
 
 TokenValues sample() {
-    return TokenValues{"/keys/my.spc", "/keys/my.pvk", "My Program", "http://example.com/info", true,
+    return TokenValues{"/keys/my.spc", "/keys/my.pvk", "My Program", "http://example.com/info", kDigestMd5,
                        "/out/Setup.EXE"};
 }
 
@@ -17,8 +19,10 @@ TEST(CommandTemplate, DefaultSignTemplateQuotesEveryValue) {
               "-spc \"/keys/my.spc\" -v \"/keys/my.pvk\" -n \"My Program\" -i \"http://example.com/info\" "
               "-a \"md5\" \"/out/Setup.EXE\"");
     TokenValues sha = sample();
-    sha.md5 = false;
+    sha.digest = kDigestSha1;
     EXPECT_NE(substituteTokens(codesign::kDefaultSignCodeCommand, sha).find("-a \"sha1\" "), std::string::npos);
+    sha.digest = kDigestSha256;
+    EXPECT_NE(substituteTokens(codesign::kDefaultSignCodeCommand, sha).find("-a \"sha256\" "), std::string::npos);
 
     EXPECT_EQ(templateArguments(codesign::kDefaultSignCodeCommand, sample()),
               (std::vector<std::string>{"-spc", "/keys/my.spc", "-v", "/keys/my.pvk", "-n", "My Program", "-i",
@@ -67,6 +71,26 @@ TEST(CommandTemplate, ValuesAreNeverSplitOrInterpreted) {
     EXPECT_EQ(args[2], v.fileName);
     // A value glued to literal text joins that argument.
     EXPECT_EQ(templateArguments("--file=@FileName@", v), (std::vector<std::string>{"--file=" + v.fileName}));
+}
+
+TEST(TimeStampServer, ReadAndReplacedInTheTemplate) {
+    using Kind = TimeStampServer::Kind;
+    const std::string original(codesign::kDefaultTimeStampCommand);
+    ASSERT_EQ(timeStampServerOf(original),
+              (TimeStampServer{Kind::Authenticode, std::string(codesign::kDefaultTimeStampUrl)}));
+    // The RFC 3161 choice keeps the attempts, the wait and the file token.
+    const std::string rfc = withTimeStampServer(original, {Kind::Rfc3161, "http://127.0.0.1:8080/tsa"});
+    EXPECT_EQ(rfc, "-tr 10 -tw 2 -x -ts http://127.0.0.1:8080/tsa @FileName@");
+    EXPECT_EQ(timeStampServerOf(rfc), (TimeStampServer{Kind::Rfc3161, "http://127.0.0.1:8080/tsa"}));
+    EXPECT_EQ(withTimeStampServer(rfc, {Kind::Authenticode, "http://a/"}), "-tr 10 -tw 2 -x -t http://a/ @FileName@");
+    // A template without a server gets one before the file, or at its end.
+    EXPECT_FALSE(timeStampServerOf("-x -tsa-certs c.pem -tsa-key k.pem @FileName@").has_value());
+    EXPECT_EQ(withTimeStampServer("-x @FileName@", {Kind::Rfc3161, "http://t/"}), "-x -ts http://t/ @FileName@");
+    EXPECT_EQ(withTimeStampServer("-x", {Kind::Authenticode, "http://t/"}), "-x -t http://t/");
+    EXPECT_FALSE(timeStampServerOf("-x -t").has_value());  // an option without its value
+    EXPECT_TRUE(timeStampUrlProblem("http://tsa.example/").empty());
+    for (const char* bad : {"", "http://a b/", "http://u@host/", "http://\"x\"/"})
+        EXPECT_FALSE(timeStampUrlProblem(bad).empty()) << bad;
 }
 
 }  // namespace

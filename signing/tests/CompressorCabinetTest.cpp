@@ -174,7 +174,7 @@ TEST_F(CompressorCabinetTest, CommandLineSignsWhatParcelonCabMade) {
     fs::path one = dir / "out" / "One.CAB";
     ProcessResult made = run(parcelon, {"cab", one.string(), paths[0].string(), paths[1].string(), "--reserve", "6144"});
     ASSERT_EQ(made.exitCode, 0) << made.output;
-    ProcessResult s = sign({"--timestamp", one.string()});
+    ProcessResult s = sign({"--timestamp", "--digest", "sha256", one.string()});
     EXPECT_EQ(s.exitCode, 0) << s.output;
     EXPECT_EQ(s.output.find("Check Trust failed."), std::string::npos) << s.output;
     EXPECT_EQ(s.output.find("Timestamp could not be set."), std::string::npos) << s.output;
@@ -182,6 +182,7 @@ TEST_F(CompressorCabinetTest, CommandLineSignsWhatParcelonCabMade) {
                                            (keys / "tsa.pem").string(), one.string()});
     EXPECT_EQ(v.exitCode, 0) << v.output;
     EXPECT_NE(v.output.find("Timestamp Server Signature verification: ok"), std::string::npos) << v.output;
+    EXPECT_NE(v.output.find("Message digest algorithm  : SHA256"), std::string::npos) << v.output;
     expectExtractsToSources(one);
     ProcessResult c = run(parcelon, {"check-trust", one.string()});
     EXPECT_EQ(c.exitCode, 0) << c.output;

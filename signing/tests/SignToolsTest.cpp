@@ -11,6 +11,7 @@
 #include "platform/SettingsStore.h"
 #include "signing/BuildSigning.h"
 #include "signing/SigningJobs.h"
+#include "signing/TrustDetails.h"
 #include "signing/tests/TestSupport.h"
 
 namespace pcn {
@@ -22,29 +23,8 @@ class SignToolsTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         keys = new ScratchDir;
-        const fs::path k = keys->path();
-        auto must = [](const ProcessResult& r, const char* what) {
-            ASSERT_TRUE(r.started && r.exitCode == 0) << what << ": " << r.output;
-        };
-        must(run("openssl", {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout", (k / "key.pem").string(),
-                             "-out", (k / "cert.pem").string(), "-days", "30", "-subj", "/CN=Parcelon Test Publisher",
-                             "-addext", "extendedKeyUsage=codeSigning"}),
-             "certificate");
-        must(run("openssl", {"crl2pkcs7", "-nocrl", "-certfile", (k / "cert.pem").string(), "-outform", "DER",
-                             "-out", (k / "cert.spc").string()}),
-             "spc");
-        must(run("openssl", {"rsa", "-in", (k / "key.pem").string(), "-outform", "PVK", "-pvk-none", "-out",
-                             (k / "key.pvk").string()}),
-             "pvk");
-        must(run("openssl", {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout", (k / "tsa.key").string(),
-                             "-out", (k / "tsa.pem").string(), "-days", "30", "-subj", "/CN=Parcelon Test TSA",
-                             "-addext", "extendedKeyUsage=critical,timeStamping"}),
-             "tsa");
-        must(run("openssl", {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout", (k / "other.pem").string(),
-                             "-out", (k / "other-cert.pem").string(), "-days", "30", "-subj", "/CN=Someone Else"}),
-             "other key");
-        writeFile(k / "app.c", "int main(void) { return 42; }\n");
-        must(run("x86_64-w64-mingw32-gcc", {"-o", (k / "app.exe").string(), (k / "app.c").string()}), "mingw");
+        std::string failed = makeTestKeys(keys->path());
+        ASSERT_TRUE(failed.empty()) << failed;
     }
     static void TearDownTestSuite() {
         delete keys;
@@ -146,7 +126,7 @@ TEST_F(SignToolsTest, ChkTrustTellsUnsignedAndUntrustedFiles) {
     EXPECT_NE(r.output.find("Error: " + app.string() + ": the file is not signed (-2146762496)"), std::string::npos)
         << r.output;
 
-    ASSERT_EQ(run(tool("SignCode"), {"-spc", key("cert.spc"), "-v", key("key.pvk"), app.string()}).exitCode, 0);
+    ASSERT_EQ(run(tool("SignCode"), {"-spc", key("cert.spc"), "-v", key("key.pvk"), "-a", "sha256", app.string()}).exitCode, 0);
     r = run(tool("ChkTrust"), {"-q", app.string()});
     EXPECT_EQ(r.exitCode, 0) << r.output;
     EXPECT_EQ(r.output, "Trusted: " + app.string() + " (signed by /CN=Parcelon Test Publisher)\n");
@@ -154,9 +134,37 @@ TEST_F(SignToolsTest, ChkTrustTellsUnsignedAndUntrustedFiles) {
     r = run(tool("ChkTrust"), {"-q", "-CAfile", key("other-cert.pem"), app.string()});
     EXPECT_NE(r.exitCode, 0);
     EXPECT_NE(r.output.find("not trusted (-2146762487)"), std::string::npos) << r.output;
-    // Without -q the full report comes first.
-    r = run(tool("ChkTrust"), {app.string()});
-    EXPECT_NE(r.output.find("Signer's certificate"), std::string::npos) << r.output;
+    // Without -q the details come first and the user is asked; here a
+    // program of the user's own answers in place of the dialog.
+    const fs::path asked = dir / "asked.txt";
+    for (int answer : {0, 1}) {
+        const fs::path answering = dir / ("answer" + std::to_string(answer));
+        writeScript(answering, "printf '%s\\n' \"$@\" > '" + asked.string() + "'\nexit " + std::to_string(answer) + "\n");
+        ::setenv("PCN_TRUST_DIALOG", answering.c_str(), 1);
+        r = run(tool("ChkTrust"), {"-CAfile", key("other-cert.pem"), app.string()});
+        ::unsetenv("PCN_TRUST_DIALOG");
+        EXPECT_NE(r.output.find("Subject:    /CN=Parcelon Test Publisher\n"), std::string::npos) << r.output;
+        EXPECT_NE(r.output.find("Chain:      NOT trusted\n"), std::string::npos) << r.output;
+        if (answer == 0) {
+            EXPECT_EQ(r.exitCode, 0) << r.output;
+            EXPECT_NE(r.output.find("Accepted: " + app.string()), std::string::npos) << r.output;
+        } else {
+            EXPECT_NE(r.exitCode, 0);
+            EXPECT_NE(r.output.find("the user declined to trust the signature (-2146762748)"), std::string::npos)
+                << r.output;
+        }
+        auto details = trustDetailsFromArguments(splitLines(readFile(asked)));
+        ASSERT_TRUE(details.has_value()) << readFile(asked);
+        EXPECT_EQ(details->file, app.string());
+        EXPECT_EQ(details->subject, "/CN=Parcelon Test Publisher");
+        EXPECT_EQ(details->issuer, "/CN=Parcelon Test Publisher");
+        EXPECT_EQ(details->digest, "SHA256");
+        EXPECT_FALSE(details->validFrom.empty());
+        EXPECT_FALSE(details->validTo.empty());
+        EXPECT_TRUE(details->timeStamp.empty());
+        EXPECT_FALSE(details->chainTrusted);
+        EXPECT_EQ(details->problem, "the signing certificate is not trusted");
+    }
 }
 
 TEST_F(SignToolsTest, SignsCabinetsWithTheSigningReserve) {

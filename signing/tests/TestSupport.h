@@ -49,6 +49,18 @@ inline void writeScript(const fs::path& file, const std::string& body) {
     fs::permissions(file, fs::perms::owner_all);
 }
 
+inline std::vector<std::string> splitLines(const std::string& text) {
+    std::vector<std::string> lines;
+    size_t at = 0;
+    while (at < text.size()) {
+        size_t end = text.find('\n', at);
+        if (end == std::string::npos) end = text.size();
+        lines.push_back(text.substr(at, end - at));
+        at = end + 1;
+    }
+    return lines;
+}
+
 // Runs a program and returns its result (stdout and stderr together).
 inline ProcessResult run(const std::string& program, const std::vector<std::string>& args) {
     ProcessOptions o;
@@ -81,6 +93,41 @@ public:
 private:
     std::string saved_;
 };
+
+// Test certificates and keys made with openssl in folder k: the publisher's
+// cert.pem/key.pem (also as cert.spc and key.pvk), a time-stamp authority's
+// tsa.pem/tsa.key, someone else's other-cert.pem/other.pem, and app.exe, a
+// small Windows program built with MinGW. Empty, or what failed.
+inline std::string makeTestKeys(const fs::path& k) {
+    const std::vector<std::pair<const char*, std::vector<std::string>>> steps{
+        {"certificate",
+         {"openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout", (k / "key.pem").string(), "-out",
+          (k / "cert.pem").string(), "-days", "30", "-subj", "/CN=Parcelon Test Publisher", "-addext",
+          "extendedKeyUsage=codeSigning"}},
+        {"spc",
+         {"openssl", "crl2pkcs7", "-nocrl", "-certfile", (k / "cert.pem").string(), "-outform", "DER", "-out",
+          (k / "cert.spc").string()}},
+        {"pvk",
+         {"openssl", "rsa", "-in", (k / "key.pem").string(), "-outform", "PVK", "-pvk-none", "-out",
+          (k / "key.pvk").string()}},
+        {"tsa",
+         {"openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout", (k / "tsa.key").string(), "-out",
+          (k / "tsa.pem").string(), "-days", "30", "-subj", "/CN=Parcelon Test TSA", "-addext",
+          "extendedKeyUsage=critical,timeStamping"}},
+        {"other key",
+         {"openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout", (k / "other.pem").string(), "-out",
+          (k / "other-cert.pem").string(), "-days", "30", "-subj", "/CN=Someone Else"}},
+        {"mingw", {"x86_64-w64-mingw32-gcc", "-o", (k / "app.exe").string(), (k / "app.c").string()}},
+    };
+    writeFile(k / "app.c", "int main(void) { return 42; }\n");
+    for (const auto& [what, command] : steps) {
+        ProcessOptions o;
+        o.searchPath = true;
+        ProcessResult r = runProcess(command.front(), {command.begin() + 1, command.end()}, o);
+        if (!r.started || r.exitCode != 0) return std::string(what) + ": " + r.output;
+    }
+    return {};
+}
 
 class RecordingHost : public ToolHost {
 public:

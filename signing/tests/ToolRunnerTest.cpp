@@ -50,7 +50,34 @@ TEST_F(ToolRunnerTest, SignRunAnnouncesPassesArgumentsAndSendsOutput) {
     EXPECT_EQ(j.output, "\r\nSucceeded\n");
     EXPECT_EQ(j.exitCode, 0);
     EXPECT_EQ(host.statuses, (std::vector<std::string>{"Signing file......"}));
-    EXPECT_EQ(host.outputs, (std::vector<std::string>{"Signing Code.", "Succeeded\n"}));
+    EXPECT_EQ(host.outputs, (std::vector<std::string>{"Signing Code.", "Succeeded"}));
+}
+
+// The box follows the tool while it runs: the tool waits for the host to
+// have shown its first line before it prints the second.
+class GoFileHost : public RecordingHost {
+public:
+    explicit GoFileHost(fs::path go) : go_(std::move(go)) {}
+    void appendOutput(std::string_view text) override {
+        RecordingHost::appendOutput(text);
+        if (text == "first") writeFile(go_, "");
+    }
+
+private:
+    fs::path go_;
+};
+
+TEST_F(ToolRunnerTest, OutputReachesTheHostLineByLineWhileTheToolRuns) {
+    const fs::path go = dir / "go";
+    fakeTool("SignCode", "printf 'first\\r\\n'; for i in $(seq 100); do [ -f '" + go.string() +
+                             "' ] && break; sleep 0.05; done; [ -f '" + go.string() +
+                             "' ] && printf 'second\\nthird' || echo late");
+    GoFileHost streaming(go);
+    auto jobPtr = job();
+    jobPtr->host = &streaming;
+    EXPECT_TRUE(jobPtr->RunSignCode());
+    EXPECT_EQ(streaming.outputs, (std::vector<std::string>{"Signing Code.", "first", "second", "third"}));
+    EXPECT_EQ(jobPtr->output, "\r\nfirst\r\nsecond\nthird");
 }
 
 TEST_F(ToolRunnerTest, UsageTextFailsEvenWithExitCodeZero) {
@@ -199,6 +226,18 @@ TEST_F(ToolRunnerTest, TrustWorkerTellsTheUsersAnswer) {
     EXPECT_TRUE(runTrustCheckWorker(check));
     EXPECT_EQ(calls(), "[-q]\n[]\ncall\n");
     EXPECT_EQ(host.outputs.front(), "Checking Trust. . .");
+}
+
+TEST_F(ToolRunnerTest, MissingChkTrustShowsTheExitCodeNote) {
+    CCheckTrustInfo check;
+    check.file = (dir / "app.exe").string();
+    check.host = &host;
+    EXPECT_FALSE(runTrustCheckWorker(check));
+    EXPECT_EQ(check.exitCode, ENOENT);
+    std::string box = host.box();
+    EXPECT_NE(box.find("Failed to Check Trust."), std::string::npos) << box;
+    EXPECT_NE(box.find("ChkTrust Process Exit Code [0x00000002]"), std::string::npos) << box;
+    EXPECT_EQ(host.ends, (std::vector<bool>{false}));
 }
 
 TEST_F(ToolRunnerTest, CancelEndsTheRunningToolNotTheThread) {

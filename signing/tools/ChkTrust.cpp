@@ -2,18 +2,27 @@
 //   ChkTrust [-q] [-CAfile certs.pem] [-TSA-CAfile certs.pem] file
 // Verifies with osslsigncode against the given trusted certificates, else
 // those of "Settings\CheckTrust" (CAFile, TSACAFile), else the system's.
-// Without -q it prints osslsigncode's full report. It ends with one line:
-// "Trusted: FILE" and exit code 0, or "Error: FILE: why (result code)" and
-// exit code 1. osslsigncode can exit with 0 while its report says that the
-// time stamp did not verify, so the report is read line by line.
+// With -q it ends with one line: "Trusted: FILE" and exit code 0, or
+// "Error: FILE: why (result code)" and exit code 1. osslsigncode can exit
+// with 0 while its report says that the time stamp did not verify, so the
+// report is read line by line.
+// Without -q it shows the signature's details and asks the user whether to
+// trust the file: in the trust dialog (TrustDialog from the program folder)
+// when a display is there, else on the terminal; a program named by
+// PCN_TRUST_DIALOG may answer instead. Accepted: "Accepted: FILE" and exit
+// code 0, whatever the check found; declined: an "Error:" line and 1.
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "platform/Paths.h"
 #include "platform/SettingsStore.h"
+#include "signing/ToolRunner.h"
+#include "signing/TrustDetails.h"
 #include "signing/tools/ToolSupport.h"
 
 using namespace pcn;
@@ -23,7 +32,7 @@ namespace {
 
 constexpr const char* kUsage =
     "Usage: ChkTrust [-q] [-CAfile <file>] [-TSA-CAfile <file>] file\n"
-    "  -q                 quiet: print only the result\n"
+    "  -q                 quiet: print only the result; without it the user is asked\n"
     "  -CAfile <file>     trusted certificates (PEM) for the signer\n"
     "  -TSA-CAfile <file> trusted certificates (PEM) for the time-stamp authority\n";
 
@@ -65,6 +74,63 @@ std::string signerOf(const std::string& report) {
     return first == std::string::npos ? std::string{} : subject.substr(first);
 }
 
+// TRUST_E_SUBJECT_NOT_TRUSTED: the user did not trust the subject.
+constexpr long kNotTrustedByUser = -2146762748;
+
+enum class UserAnswer { Accept, Decline, NobodyToAsk };
+
+bool displayAvailable() {
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY"})
+        if (const char* v = std::getenv(name); v && *v) return true;
+    return false;
+}
+
+// The dialog program: the user's own, else ours when there is a display.
+std::string dialogProgram() {
+    if (const char* own = std::getenv(kTrustDialogVariable); own && *own) return own;
+    std::string ours = toolPath(kTrustDialogTool);
+    return displayAvailable() && fileExists(ours) ? ours : std::string{};
+}
+
+UserAnswer askOnTerminal(const TrustDetails& details) {
+    std::FILE* tty = std::fopen("/dev/tty", "r+");
+    if (!tty) return UserAnswer::NobodyToAsk;
+    std::fprintf(tty, "%s\nDo you trust this file's signature? [y/N] ", trustDetailsText(details).c_str());
+    std::fflush(tty);
+    char line[64] = {};
+    bool yes = std::fgets(line, sizeof line, tty) && (line[0] == 'y' || line[0] == 'Y');
+    std::fclose(tty);
+    return yes ? UserAnswer::Accept : UserAnswer::Decline;
+}
+
+UserAnswer ask(const TrustDetails& details) {
+    if (std::string program = dialogProgram(); !program.empty()) {
+        ProcessOptions options;
+        options.searchPath = true;
+        options.newProcessGroup = false;  // a cancel of ours ends the dialog too
+        ProcessResult run = runProcess(program, trustDialogArguments(details), options);
+        if (run.started) return run.exitCode == 0 && !run.signalled ? UserAnswer::Accept : UserAnswer::Decline;
+    }
+    return askOnTerminal(details);
+}
+
+int askTheUser(const std::string& file, const ProcessResult& run, const Verdict& verdict) {
+    TrustDetails details = trustDetailsFromReport(run.output);
+    details.file = file;
+    details.chainTrusted = verdict.trusted;
+    details.problem = verdict.reason;
+    std::fputs(trustDetailsText(details).c_str(), stdout);
+    switch (ask(details)) {
+        case UserAnswer::Accept: std::printf("Accepted: %s\n", file.c_str()); return 0;
+        case UserAnswer::Decline:
+            return failWith(file + ": the user declined to trust the signature (" +
+                            std::to_string(kNotTrustedByUser) + ")");
+        case UserAnswer::NobodyToAsk: break;
+    }
+    return failWith(file + ": there is no display or terminal to ask whether to trust the signature (" +
+                    std::to_string(kNotTrustedByUser) + ")");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -99,11 +165,12 @@ int main(int argc, char** argv) {
     if (!o.caFile.empty()) args.insert(args.end(), {"-CAfile", o.caFile});
     if (!o.tsaCaFile.empty()) args.insert(args.end(), {"-TSA-CAfile", o.tsaCaFile});
     args.insert(args.end(), {"-in", o.file});
-    ProcessResult run = runOsslsigncode(args, !o.quiet);
+    ProcessResult run = runOsslsigncode(args, false);
     if (interrupted()) return failWith(o.file + ": the check was cancelled.");
     if (!run.started) return 1;
 
     Verdict v = judge(run);
+    if (!o.quiet) return askTheUser(o.file, run, v);
     if (!v.trusted) return failWith(o.file + ": " + v.reason + " (" + std::to_string(v.code) + ")");
     std::string signer = signerOf(run.output);
     std::printf("Trusted: %s%s\n", o.file.c_str(), signer.empty() ? "" : (" (signed by " + signer + ")").c_str());

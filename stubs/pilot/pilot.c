@@ -32,7 +32,9 @@ typedef struct Wizard {
     size_t licenceSize;
     WCHAR title[512];
     WCHAR destDir[STUB_PATH_CAP];
-    BOOL hasLicence;   /* the cabinet's second file is the licence */
+    BOOL hasLicence;   /* a licence is shown */
+    BOOL licenceSlot;  /* ... and it is the cabinet's second file, not one of the package's */
+    BOOL licenceRead;  /* it was read, even when empty */
     BOOL miniSetup;
     BOOL keepFolders;
     WCHAR **installed; /* the path each cabinet entry went to, or NULL */
@@ -51,6 +53,13 @@ static void reportError(const Wizard *w, const WCHAR *format, const WCHAR *name,
 
 /* ---- First pass: pcn.cfg and the licence, into memory. ---- */
 
+/* The licence follows pcn.cfg, unless it is one of the package's files
+   ("FileIndex=" gives which): then it is stored once, as that file. */
+static int licenceEntry(const Wizard *w) {
+    int fileIndex = ConfigInt(&w->config, "FileIndex", -1);
+    return fileIndex >= 0 ? 1 + fileIndex : 1;
+}
+
 static int chooseSettings(CabJob *job, const CabEntry *entry, WCHAR *path, size_t cap) {
     (void)path;
     (void)cap;
@@ -62,7 +71,7 @@ static int chooseSettings(CabJob *job, const CabEntry *entry, WCHAR *path, size_
         }
         return CAB_TO_MEMORY;
     }
-    if (entry->index == 1 && ConfigFlag(&w->config, "FileB")) return CAB_TO_MEMORY;
+    if (ConfigFlag(&w->config, "FileB") && entry->index == licenceEntry(w)) return CAB_TO_MEMORY;
     return CAB_SKIP;
 }
 
@@ -73,6 +82,7 @@ static void receiveSettings(CabJob *job, const CabEntry *entry, BYTE *data, size
     } else {
         w->licence = data;
         w->licenceSize = size;
+        w->licenceRead = TRUE;
     }
 }
 
@@ -94,7 +104,10 @@ static BOOL readSettings(Wizard *w) {
         }
         return FALSE;
     }
-    w->hasLicence = ConfigFlag(&w->config, "FileB") && w->licence;
+    /* An empty licence is the licence all the same: taking it for the first
+       file would shift every file's destination and registration. */
+    w->hasLicence = ConfigFlag(&w->config, "FileB") && w->licenceRead;
+    w->licenceSlot = w->hasLicence && ConfigInt(&w->config, "FileIndex", -1) < 0;
     w->miniSetup = ConfigFlag(&w->config, "Mini Setup");
     w->keepFolders = ConfigFlag(&w->config, "RestoreDirStruct");
     return TRUE;
@@ -209,9 +222,10 @@ static int chooseFolder(Wizard *w) {
 
 /* ---- Second pass: every file to its destination. ---- */
 
-/* The cabinet holds pcn.cfg, the licence when shown, the package's files in
-   the order of its file table, and the mini setup program last. */
-static int fileTableIndex(const Wizard *w, int entry) { return entry - 1 - (w->hasLicence ? 1 : 0); }
+/* The cabinet holds pcn.cfg, the licence when shown (and not one of the
+   package's files), the package's files in the order of its file table, and
+   the mini setup program last. */
+static int fileTableIndex(const Wizard *w, int entry) { return entry - 1 - (w->licenceSlot ? 1 : 0); }
 
 static BOOL isMiniSetupEntry(const Wizard *w, const CabEntry *entry) {
     return w->miniSetup && entry->index == w->cabinet.entryCount - 1 &&
@@ -241,7 +255,7 @@ static int chooseInstalled(CabJob *job, const CabEntry *entry, WCHAR *path, size
         if (!w->miniSetup) return CAB_SKIP;
         placed = JoinInside(w->destDir, CONFIG_NAME, FALSE, path, cap);
         w->configInstalled = placed;
-    } else if (entry->index == 1 && w->hasLicence) {
+    } else if (entry->index == 1 && w->licenceSlot) {
         return CAB_SKIP;
     } else if (isMiniSetupEntry(w, entry)) {
         placed = JoinInside(w->destDir, entry->name, FALSE, path, cap) &&
@@ -297,7 +311,7 @@ static int registerControls(Wizard *w) {
     BOOL ok = TRUE;
     for (int entry = 0; entry < w->cabinet.entryCount; ++entry) {
         if (!list || !w->installed[entry] || !ListHoldsIndex(list, fileTableIndex(w, entry))) continue;
-        if (entry == 0 || (entry == 1 && w->hasLicence)) continue;
+        if (entry == 0 || (entry == 1 && w->licenceSlot)) continue;
         ok = registerControl(w, w->installed[entry]) && ok;
     }
     StubFree(list);
@@ -358,17 +372,33 @@ static BOOL configPath(const Wizard *w, const char *key, WCHAR *out, size_t cap)
     return ok;
 }
 
+/* A program given by its bare name is looked up where that file was
+   installed when it is not in the installation folder itself (folders
+   restored, or a destination of its own). */
+static void findInstalledProgram(const Wizard *w, WCHAR *program, size_t cap) {
+    if (GetFileAttributesW(program) != INVALID_FILE_ATTRIBUTES) return;
+    const WCHAR *name = FileNamePart(program);
+    for (int entry = 0; entry < w->cabinet.entryCount; ++entry) {
+        if (w->installed[entry] && _wcsicmp(FileNamePart(w->installed[entry]), name) == 0) {
+            WideCopy(program, cap, w->installed[entry]);
+            return;
+        }
+    }
+}
+
 static int runProgram(Wizard *w, BOOL *started) {
     WCHAR program[STUB_PATH_CAP], arguments[STUB_PATH_CAP], folder[STUB_PATH_CAP];
     *started = FALSE;
     if (!configPath(w, "Exe", program, STUB_PATH_CAP) || !program[0]) return STUB_EXIT_OK;
     if (!IsAbsolutePath(program)) {
+        BOOL bareName = !wcschr(program, L'\\') && !wcschr(program, L'/');
         WCHAR inside[STUB_PATH_CAP];
         if (!JoinInside(w->destDir, program, TRUE, inside, STUB_PATH_CAP)) {
             reportError(w, L"Unable to start\r\n%ls\r\n\r\n%ls", program, ERROR_INVALID_NAME);
             return STUB_EXIT_FAILED;
         }
         WideCopy(program, STUB_PATH_CAP, inside);
+        if (bareName) findInstalledProgram(w, program, STUB_PATH_CAP);
     }
     configPath(w, "CommandLine", arguments, STUB_PATH_CAP);
     configPath(w, "ExeDir", folder, STUB_PATH_CAP);

@@ -53,3 +53,43 @@ flat="$drive_c/Program Files/Flat Tides"
 cmp -s "$wsrc/app/docs/readme.txt" "$flat/readme.txt" && cmp -s "$wsrc/bin/MarkerProgram.exe" "$flat/MarkerProgram.exe" \
   || fail "Flat installs every file straight into %PROGRAMFILES%\\Flat Tides"
 [ ! -e "$flat/app" ] || fail "Flat made sub-folders"
+
+# An empty licence is the licence all the same: the control marked for
+# registration is the one registered. A program to execute given by its bare
+# name is started from where its file was installed (folders restored).
+esrc="$work/empty-licence-src"
+mkdir -p "$esrc/bin"
+cp "$markers/MarkerControl.dll" "$markers/MarkerProgram.exe" "$esrc/bin/"
+: >"$work/empty-licence.txt"
+"$bin/parcelon" new "$work/Empty.pcp" --kind wizard --company "Harbour Tide" --product "Empty Licence" \
+  --source "$esrc" --subdirs --restore-dirs --target "$work/out" --no-inf --no-signature >/dev/null 2>&1 || fail "new Empty"
+"$bin/parcelon" wizard "$work/Empty.pcp" --licence "$work/empty-licence.txt" --register MarkerControl.dll \
+  --exe MarkerProgram.exe --command-line 'bare name' >/dev/null 2>&1 || fail "wizard Empty"
+exe=$(build_package "$work/Empty.pcp") || fail "build Empty"
+run_windows "$exe" /Q '/T:C:\empty' || fail "Empty: exit code $? $(cat "$work/last.out")"
+empty="$drive_c/empty"
+[ -e "$empty/bin/MarkerControl.dll.registered" ] || fail "empty licence: the marked control was not registered"
+[ ! -e "$empty/bin/MarkerProgram.exe.registered" ] || fail "empty licence: registration shifted to the next file"
+[ ! -e "$empty/empty-licence.txt" ] && [ ! -e "$empty/bin/empty-licence.txt" ] || fail "empty licence installed as a file"
+wait_for "$empty/ran.txt" || fail "the program given by its bare name was not started from bin\\"
+
+# A licence that is also one of the package's files is stored once, as that
+# file: it is shown from there, installed where the file belongs, and the
+# files after it keep their destinations and registration marks.
+lsrc="$work/shared-licence-src"
+mkdir -p "$lsrc/bin"
+cp "$markers/MarkerControl.dll" "$markers/MarkerProgram.exe" "$lsrc/bin/"
+printf 'Licence: shipped with the program.\r\n' >"$lsrc/bin/Licence.txt"
+"$bin/parcelon" new "$work/Shared.pcp" --kind wizard --company "Harbour Tide" --product "Shared Licence" \
+  --source "$lsrc" --subdirs --restore-dirs --target "$work/out" --no-inf --no-signature >/dev/null 2>&1 || fail "new Shared"
+"$bin/parcelon" wizard "$work/Shared.pcp" --licence "$lsrc/bin/Licence.txt" --register MarkerControl.dll \
+  >/dev/null 2>&1 || fail "wizard Shared"
+"$bin/parcelon" config "$work/Shared.pcp" | grep -q '^FileIndex=[0-9]' || fail "Shared's pcn.cfg names the licence's file"
+exe=$(build_package "$work/Shared.pcp") || fail "build Shared"
+copies=$(cabextract -l "$exe" 2>/dev/null | grep -c 'Licence\.txt')
+[ "$copies" -eq 1 ] || fail "the shared licence is stored $copies times"
+run_windows "$exe" /Q '/T:C:\shared' || fail "Shared: exit code $? $(cat "$work/last.out")"
+shared="$drive_c/shared"
+cmp -s "$lsrc/bin/Licence.txt" "$shared/bin/Licence.txt" || fail "the shared licence is installed as its file"
+[ -e "$shared/bin/MarkerControl.dll.registered" ] || fail "shared licence: the marked control was not registered"
+[ ! -e "$shared/bin/MarkerProgram.exe.registered" ] || fail "shared licence: registration shifted to the next file"

@@ -1,10 +1,17 @@
 #include "web/scanner/DependencyScanner.h"
 
 #include <array>
+#include <cstdlib>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
+#include <dirent.h>
 #include <dlfcn.h>
+#include <fstream>
+#include <iterator>
 #include <mutex>
+#include <sstream>
+#include <unistd.h>
 
 #include "distribution/ErrorReport.h"
 #include "model/CCabObj.h"
@@ -131,6 +138,31 @@ bool ScanLoadedModules(CCabObj& definition, ScanProgress& progress, UserInterfac
     }
     progress.setPosition(100);
     return true;
+}
+
+int StopLoaderHosts() {
+    const pid_t self = ::getpid();
+    int stopped = 0;
+    DIR* proc = ::opendir("/proc");
+    if (!proc) return 0;
+    while (const dirent* entry = ::readdir(proc)) {
+        char* end = nullptr;
+        const long pid = std::strtol(entry->d_name, &end, 10);
+        if (pid <= 0 || *end != '\0') continue;
+        // "pid (comm) state ppid ...": the name may hold spaces and parentheses.
+        std::ifstream in("/proc/" + std::string(entry->d_name) + "/stat");
+        std::string stat((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        const size_t open = stat.find('('), close = stat.rfind(')');
+        if (open == std::string::npos || close == std::string::npos || close < open) continue;
+        std::istringstream rest(stat.substr(close + 1));
+        char state = 0;
+        long parent = 0;
+        if (!(rest >> state >> parent) || parent != self) continue;
+        if (!isHostImage(stat.substr(open + 1, close - open - 1))) continue;
+        if (::kill(static_cast<pid_t>(pid), SIGKILL) == 0) ++stopped;
+    }
+    ::closedir(proc);
+    return stopped;
 }
 
 bool ScanDependencies(CCabObj& definition, ScanProgress& progress, UserInterface& ui) {

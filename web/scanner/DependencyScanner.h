@@ -63,6 +63,12 @@ bool HasRegisterServer(const std::string& path);
 // status says kScanFailedText; the caller then keeps its rescan flag.
 bool ScanDependencies(CCabObj& definition, ScanProgress& progress, UserInterface& ui);
 
+// Ends the loader hosts that this process has started and that still run,
+// so that a scan waiting for one of them gives up at once (the user cancelled
+// it). Safe to call from any thread, also when no scan runs. Returns how many
+// were ended.
+int StopLoaderHosts();
+
 // Whether a module name is a system library: one of the six Windows system
 // libraries, or the C library or dynamic loader of an ELF host.
 bool isSystemLibraryName(std::string_view name);

@@ -16,15 +16,8 @@
 namespace pcn {
 namespace {
 
-std::string readFile(const std::string& path) {
-    std::string bytes;
-    readWholeFile(path, bytes);
-    return bytes;
-}
-
-void writeFile(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
+using test::readFile;
+using test::writeFile;
 
 class RecordingProgress : public ProgressSink {
 public:

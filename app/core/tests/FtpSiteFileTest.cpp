@@ -14,11 +14,7 @@
 namespace pcn {
 namespace {
 
-std::string readFile(const std::string& path) {
-    std::string bytes;
-    readWholeFile(path, bytes);
-    return bytes;
-}
+using test::readFile;
 
 std::string siteFile(std::initializer_list<const char*> names) {
     std::vector<std::unique_ptr<CFTPObj>> sites;

@@ -14,18 +14,10 @@
 namespace pcn {
 namespace {
 
+using test::readFile;
+using test::writeFile;
+
 namespace fs = std::filesystem;
-
-std::string readFile(const std::string& path) {
-    std::string bytes;
-    readWholeFile(path, bytes);
-    return bytes;
-}
-
-void writeFile(const std::string& path, const std::string& bytes) {
-    fs::create_directories(fs::path(path).parent_path());
-    std::ofstream(path, std::ios::binary) << bytes;
-}
 
 // Cancels once the given number of files have been started.
 class CancellingProgress : public ExportProgress {

@@ -15,6 +15,7 @@
 #include "app/gui/CMainFrame.h"
 #include "app/gui/CPCNView.h"
 #include "app/gui/tests/GuiTestSupport.h"
+#include "platform/Paths.h"
 
 namespace pcn::test {
 
@@ -43,11 +44,56 @@ TEST_F(MainFrameTest, MenusCarryTheCommandsTextsAndHotKeys) {
     EXPECT_TRUE(shortcuts(gui::ID_HELP).contains(QKeySequence(Qt::Key_F1)));
     EXPECT_TRUE(shortcuts(gui::ID_CONTEXT_HELP).contains(QKeySequence(Qt::SHIFT | Qt::Key_F1)));
 
-    // Commands of parts that are not there yet are present but disabled.
-    EXPECT_FALSE(frame.action(gui::ID_SIGN_FILE)->isEnabled());
+    EXPECT_EQ(frame.action(gui::ID_SIGN_FILE)->text(), "Sign File...");
+    EXPECT_EQ(frame.action(gui::ID_CHECK_TRUST)->text(), "Check Trust...");
+    EXPECT_TRUE(frame.action(gui::ID_SIGN_FILE)->isEnabled());
+    EXPECT_TRUE(frame.action(gui::ID_CHECK_TRUST)->isEnabled());
     EXPECT_TRUE(frame.action(gui::ID_FILE_OPEN_PACKAGE)->isEnabled());
     EXPECT_TRUE(frame.action(gui::ID_APP_ABOUT)->isEnabled());
     EXPECT_TRUE(frame.action(gui::ID_VIEW_OPTIONS)->isEnabled());
+}
+
+// The web package wizard and the Component menu: each command is there and
+// opens its window (the Component commands first ask for a component).
+TEST_F(MainFrameTest, WebAndComponentCommandsAreEnabledAndOpenTheirDialogs) {
+    ASSERT_EQ(start(), -1);
+    CMainFrame& frame = *app().frame();
+    frame.updateCommandUi();
+    for (int id : {gui::ID_FILE_NEW_WEB_PACKAGE, gui::ID_COMPONENT_HTML_TEMPLATE, gui::ID_COMPONENT_CREATE_LPK,
+                   gui::ID_COMPONENT_REGISTER, gui::ID_COMPONENT_UNREGISTER})
+        EXPECT_TRUE(frame.action(id)->isEnabled()) << id;
+
+    // Opens the command's modal window, notes its class and closes it.
+    auto opens = [&](int id) {
+        QString opened;
+        QTimer::singleShot(0, [&] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (!modal) return;
+            opened = modal->metaObject()->className();
+            modal->close();
+        });
+        frame.action(id)->trigger();
+        return opened;
+    };
+    EXPECT_EQ(opens(gui::ID_FILE_NEW_WEB_PACKAGE), "pcn::gui::CWebWizSheet");
+    EXPECT_TRUE(app().doc().m_listPackages.empty());  // cancelled: nothing added
+
+    const QString component = QString::fromStdString(std::string(PCN_SOURCE_DIR) + "/platform/pe/fixtures/bin/control32.ocx");
+    pickers_.queue(component);
+    EXPECT_EQ(opens(gui::ID_COMPONENT_HTML_TEMPLATE), "pcn::gui::CHtmlTemplateDlg");
+
+    pickers_.calls.clear();
+    frame.action(gui::ID_COMPONENT_REGISTER)->trigger();
+    frame.action(gui::ID_COMPONENT_UNREGISTER)->trigger();
+    ASSERT_EQ(pickers_.calls.size(), 2u);
+    EXPECT_EQ(pickers_.calls[0].kind, "component");
+    EXPECT_EQ(pickers_.calls[0].number, 0);
+    EXPECT_EQ(pickers_.calls[1].number, 1);
+
+    // No licence tool ships with the program: the message names where it was looked for.
+    frame.action(gui::ID_COMPONENT_CREATE_LPK)->trigger();
+    ASSERT_FALSE(ui_.shown().empty());
+    EXPECT_EQ(ui_.shown().back().text, "Unable to locate " + programFolder() + "lpk_tool.exe");
 }
 
 TEST_F(MainFrameTest, ToolbarButtonsInOrder) {

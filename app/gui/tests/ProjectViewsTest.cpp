@@ -269,14 +269,24 @@ TEST_F(ProjectViewsTest, ContextMenusFollowTheSelection) {
     editors.rebuildDialog = [](CCabObj&) {};
     editors.cabinetSheet = [](CCabObj&, int) { return false; };
     editors.webSheet = [](CCabObj&) { return false; };
+    editors.sendFtp = [](CCabObj&, CPCNDoc&) {};
+    editors.sendMail = [](CCabObj&, CPCNDoc&) {};
     select("Alpha");
     menu.reset(list().createContextMenu(nullptr));
+    EXPECT_TRUE(enabled(menu.get(), "contextSendFtp"));
+    EXPECT_TRUE(enabled(menu.get(), "contextSendMail"));
     EXPECT_TRUE(enabled(menu.get(), "contextCut"));
     EXPECT_TRUE(enabled(menu.get(), "contextCopy"));
     EXPECT_TRUE(enabled(menu.get(), "contextRebuild"));
     EXPECT_TRUE(enabled(menu.get(), "contextProperties"));
     EXPECT_FALSE(enabled(menu.get(), "contextPaste"));
     EXPECT_FALSE(enabled(menu.get(), "contextUndo"));
+    // Output is sent only when it was built since the package's last change.
+    for (const auto& package : app().doc().m_listPackages)
+        if (package->m_strProduct == "Alpha") package->m_bRebuild = 1;
+    menu.reset(list().createContextMenu(nullptr));
+    EXPECT_FALSE(enabled(menu.get(), "contextSendFtp"));
+    EXPECT_FALSE(enabled(menu.get(), "contextSendMail"));
 
     select("Delta");
     menu.reset(list().createContextMenu(nullptr));
@@ -383,6 +393,23 @@ TEST_F(ProjectViewsTest, NewPackageFromTheWizardIsAddedListedAndSaved) {
     EXPECT_TRUE(std::filesystem::exists(dataDir() + "Alpha1.pcp"));
     EXPECT_TRUE(itemTexts().contains("Alpha (New Project)"));
     EXPECT_TRUE(app().doc().IsModified());
+}
+
+TEST_F(ProjectViewsTest, ANewPackageWhoseFileCannotBeWrittenIsNotAdded) {
+    startWithFourKinds();
+    const size_t before = app().doc().m_listPackages.size();
+    const std::string unwritable = dataDir() + std::string(300, 'n') + ".pcp";
+    list().editors().cabinetWizard = [&](CCabObj& p) {
+        p.m_strProduct = "Gamma";
+        p.m_strPackageFile = unwritable;
+        return gui::WizardResult::FinishedAndBuilt;
+    };
+    app().doc().SetModifiedFlag(false);
+    app().frame()->runCommand(gui::ID_FILE_NEW_PACKAGE);
+    EXPECT_TRUE(ui_.sawText("Unable to save the package file\n\n" + unwritable));
+    EXPECT_EQ(app().doc().m_listPackages.size(), before);
+    EXPECT_FALSE(itemTexts().contains("Gamma"));
+    EXPECT_FALSE(app().doc().IsModified());
 }
 
 TEST_F(ProjectViewsTest, ClosingAModifiedProjectAsksAndCancelKeepsTheWindow) {

@@ -12,6 +12,8 @@
 #include "app/gui/CMissingPackageFilesDlg.h"
 #include "app/gui/tests/GuiTestSupport.h"
 #include "editing/gui/options/CStdProperties.h"
+#include "signing/gui/CCheckTrustSheet.h"
+#include "signing/gui/CSignCodePropertySheet.h"
 
 namespace pcn::test {
 namespace {
@@ -84,6 +86,35 @@ TEST_F(ShellDialogsTest, OptionsCommandOpensTheOptionsSheet) {
     app().frame()->runCommand(gui::ID_VIEW_OPTIONS);
     EXPECT_TRUE(shown);
     EXPECT_EQ(settings().readInt("Settings\\General", "Reload Workspace", -1), 0);
+}
+
+TEST_F(ShellDialogsTest, SignatureCommandsOpenTheirWizards) {
+    ASSERT_EQ(start(), -1);
+    QString signTitle, checkTitle;
+    whenModal<gui::CSignCodePropertySheet>([&](gui::CSignCodePropertySheet& sheet) {
+        signTitle = sheet.currentPage()->title();
+        sheet.reject();
+    });
+    app().frame()->runCommand(gui::ID_SIGN_FILE);
+    EXPECT_EQ(signTitle, "Code Signing Wizard (1 of 2)");
+    whenModal<gui::CCheckTrustSheet>([&](gui::CCheckTrustSheet& sheet) {
+        checkTitle = sheet.currentPage()->title();
+        sheet.reject();
+    });
+    app().frame()->runCommand(gui::ID_CHECK_TRUST);
+    EXPECT_EQ(checkTitle, "Check Trust (1 of 2)");
+
+    // Without SignCode beside the program the wizard does not open.
+    const std::string emptyFolder = dataDir() + "no-tools";
+    std::filesystem::create_directories(emptyFolder);
+    const char* programFolder = std::getenv("PCN_PROGRAM_DIR");
+    const std::string saved = programFolder ? programFolder : "";
+    ::setenv("PCN_PROGRAM_DIR", emptyFolder.c_str(), 1);
+    app().frame()->runCommand(gui::ID_SIGN_FILE);
+    ::setenv("PCN_PROGRAM_DIR", saved.c_str(), 1);
+    ASSERT_FALSE(ui_.shown().empty());
+    EXPECT_TRUE(ui_.shown().back().isErrorDetails);
+    EXPECT_EQ(ui_.shown().back().text, "Unable to load SignCode.exe.");
 }
 
 TEST_F(ShellDialogsTest, ExportAndPrintCommandsAreServed) {

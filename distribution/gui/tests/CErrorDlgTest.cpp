@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <QGuiApplication>
 #include <QLabel>
+#include <QLayout>
+#include <QScreen>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
@@ -79,6 +82,30 @@ TEST(CErrorDlg, CloseEndsTheDialog) {
     dlg.show();
     QTest::mouseClick(dlg.findChild<QPushButton*>("closeButton"), Qt::LeftButton);
     EXPECT_FALSE(dlg.isVisible());
+}
+
+// A long unbroken path wraps: the dialog stays within two thirds of the
+// screen, the whole text is shown and nothing lies below the buttons and text.
+TEST(CErrorDlg, LongPathsWrapAndTheCollapsedDialogHasNoEmptyBand) {
+    const QString path = "/home/user/" + QString("very-long-folder-name/").repeated(13) + "Tools.CAB";
+    ASSERT_GE(path.size(), 300);
+    CErrorDlg dlg(nullptr, "Unable to open file:\n" + path, "Error 36\r\n\r\nFile name too long");
+    dlg.show();
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_LE(dlg.frameGeometry().width(), screen.width() * 2 / 3);
+    auto* text = dlg.findChild<QLabel*>("mainText");
+    EXPECT_EQ(text->text().remove(QChar(0x200B)), "Unable to open file:\n" + path);
+    EXPECT_GE(text->height(), text->heightForWidth(text->width()));
+    auto* close = dlg.findChild<QPushButton*>("closeButton");
+    EXPECT_TRUE(dlg.rect().contains(close->geometry()));
+    EXPECT_TRUE(dlg.rect().contains(toggleOf(dlg)->geometry()));
+    const int contentBottom = std::max(text->geometry().bottom(), toggleOf(dlg)->geometry().bottom());
+    const int margin = dlg.layout()->contentsMargins().bottom();
+    EXPECT_LE(dlg.height() - 1 - contentBottom, margin + 2);
+
+    QTest::mouseClick(toggleOf(dlg), Qt::LeftButton);
+    EXPECT_GE(detailsOf(dlg)->height(), 40);
+    EXPECT_TRUE(dlg.rect().contains(detailsOf(dlg)->geometry()));
 }
 
 TEST(CErrorDlg, CarriageReturnLineEndsAreShownAsLines) {

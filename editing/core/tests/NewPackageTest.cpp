@@ -87,8 +87,10 @@ TEST_F(NewPackageTest, SigningAndSpanning) {
     o.credentials = "/k/cert.spc";
     o.key = "/k/key.pvk";
     o.spanSize = 720000;
-    o.sha1 = true;
     NewPackageResult r = MakeNewPackage(o);
+    EXPECT_EQ(r.package->m_bMD5, 2);  // SHA-256 unless asked otherwise
+    o.digest = 0;
+    r = MakeNewPackage(o);
     ASSERT_TRUE(r.package);
     EXPECT_EQ(r.package->m_bSignature, 1);
     EXPECT_EQ(r.package->m_bMD5, 0);
@@ -96,6 +98,40 @@ TEST_F(NewPackageTest, SigningAndSpanning) {
     EXPECT_EQ(r.package->m_nCabSize, 720000);
     o.signature = false;
     EXPECT_EQ(MakeNewPackage(o).package->m_bSignature, 0);
+}
+
+// Names that no file system holds are refused before anything is written:
+// a folder of the output path, an output name, the whole path.
+TEST_F(NewPackageTest, NamesTheFileSystemCannotHoldAreRefused) {
+    const std::string pkg = (root / "Tools.pcp").string();
+    const std::string out = (root / "out" / "Tools").string() + "/";
+    EXPECT_FALSE(FindNameTooLong(pkg, "Tools", out));
+
+    const std::string longFolder = (root / std::string(256, 'f') / "Tools").string() + "/";
+    auto tooLong = FindNameTooLong(pkg, "Tools", longFolder);
+    ASSERT_TRUE(tooLong);
+    EXPECT_EQ(tooLong->path, (root / std::string(256, 'f')).string());
+    EXPECT_FALSE(tooLong->wholePath);
+    EXPECT_EQ(tooLong->limit, 255);
+
+    tooLong = FindNameTooLong(pkg, std::string(248, 'p'), out);
+    ASSERT_TRUE(tooLong);
+    EXPECT_EQ(tooLong->path, out + std::string(248, 'p') + "9999.CAB");
+
+    std::string deep = root.string();
+    while (deep.size() < 4100) deep += "/" + std::string(200, 'd');
+    tooLong = FindNameTooLong(pkg, "Tools", deep + "/");
+    ASSERT_TRUE(tooLong);
+    EXPECT_TRUE(tooLong->wholePath);
+    EXPECT_EQ(NameTooLongMessage(*tooLong).rfind("The package would make a file whose path is longer than the file "
+                                                 "system allows (4095 bytes):\n\n", 0),
+              0u);
+
+    o.product = std::string(253, 'p');
+    o.packageFile.clear();
+    const NewPackageResult r = MakeNewPackage(o);
+    EXPECT_FALSE(r.package);
+    EXPECT_EQ(r.field, "--product");
 }
 
 }  // namespace pcn

@@ -6,6 +6,7 @@
 #include <QListWidget>
 #include <QVBoxLayout>
 
+#include "build/ConfigFile.h"
 #include "distribution/UserInterface.h"
 #include "editing/core/Shortcuts.h"
 #include "editing/gui/forms/FormProblem.h"
@@ -45,6 +46,11 @@ CAddShortcutDialog::CAddShortcutDialog(const CCabObj& package, UserInterface& ui
 void CAddShortcutDialog::accept() {
     if (descriptionEdit_->text().isEmpty()) {
         ui_.message("Shortcut Description is required.", kMessageCaption, Icon::Warning, Buttons::Ok, Answer::Ok);
+        descriptionEdit_->setFocus();
+        return;
+    }
+    if (HoldsLineBreak(descriptionEdit_->text().toStdString())) {
+        ui_.message(kLineBreakRefused, kMessageCaption, Icon::Warning, Buttons::Ok, Answer::Ok);
         descriptionEdit_->setFocus();
         return;
     }

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QWidget>
 
+#include <initializer_list>
 #include <optional>
 
 #include "distribution/UserInterface.h"
@@ -25,6 +26,14 @@ struct FormProblem {
 };
 
 using FormCheck = std::optional<FormProblem>;
+
+// The source folder could not be listed: no file table comes from it.
+FormProblem UnreadableSourceFolder(const QString& folder, QWidget* focus = nullptr);
+
+// The first field whose text holds a line break: the values these fields
+// give become single lines of the setup's configuration file. Takes line
+// edits and (editable) combo boxes.
+FormCheck RefuseLineBreaks(std::initializer_list<QWidget*> fields);
 
 // Shows the message (OK button) and moves the focus to the field at fault.
 // True when there was a problem to show.

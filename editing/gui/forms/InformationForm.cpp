@@ -3,6 +3,7 @@
 #include <QFormLayout>
 #include <QLineEdit>
 
+#include "editing/gui/forms/FormProblem.h"
 #include "model/CCabObj.h"
 
 namespace pcn::gui {
@@ -56,7 +57,7 @@ FormCheck InformationForm::check() const {
     if (productName->text().isEmpty()) return FormProblem{tr("Product name is a required entry."), productName};
     if (packageDescription->text().isEmpty())
         return FormProblem{tr("Description is a required entry."), packageDescription};
-    return std::nullopt;
+    return RefuseLineBreaks({companyName, productName, productVersion, packageDescription, copyright, comment});
 }
 
 }  // namespace pcn::gui

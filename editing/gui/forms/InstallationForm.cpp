@@ -136,4 +136,8 @@ void InstallationForm::enableForKind(int32_t kind) {
         w->setEnabled(runsProgram);
 }
 
+FormCheck InstallationForm::check() const {
+    return RefuseLineBreaks({installDir_, exe_, commandLine_, exeDir_});
+}
+
 }  // namespace pcn::gui

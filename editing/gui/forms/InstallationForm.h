@@ -5,6 +5,8 @@
 
 #include <QWidget>
 
+#include "editing/gui/forms/FormProblem.h"
+
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -32,6 +34,8 @@ public:
 
     void load(const CCabObj& package);
     void store(CCabObj& package) const;
+    // Refuses a line break in the folders, the program or its command line.
+    FormCheck check() const;
 
     // The program and installation folder controls are for the wizard kind
     // only; a self-extracting cabinet just extracts.

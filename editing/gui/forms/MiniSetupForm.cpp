@@ -125,4 +125,6 @@ void MiniSetupForm::removeSelectedShortcuts() {
     emit modified();
 }
 
+FormCheck MiniSetupForm::check() const { return RefuseLineBreaks({groupDesc_}); }
+
 }  // namespace pcn::gui

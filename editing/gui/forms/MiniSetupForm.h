@@ -5,6 +5,8 @@
 
 #include <QWidget>
 
+#include "editing/gui/forms/FormProblem.h"
+
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -30,6 +32,8 @@ public:
     // The flags, the group description, the shortcuts in row order and the
     // shell folder number of the Shortcut Type.
     void store(CCabObj& package) const;
+    // Refuses a line break in the group description.
+    FormCheck check() const;
     // Each box enables its own fields; the Shortcut Type follows either box.
     void updateEnabling();
 

@@ -4,6 +4,7 @@
 
 #include <QWidget>
 
+#include <cstdint>
 #include <string>
 
 class QCheckBox;
@@ -18,6 +19,7 @@ class CCabObj;
 namespace pcn::gui {
 
 struct EditingContext;
+class TimeStampServerForm;
 
 class SignatureForm : public QWidget {
     Q_OBJECT
@@ -25,8 +27,13 @@ public:
     explicit SignatureForm(EditingContext& context, QWidget* parent = nullptr);
 
     void load(const CCabObj& package);
-    // Credentials, key, information, digest and time stamp.
+    // Credentials, key, information, digest and time stamp; the time-stamp
+    // server goes into the TimeStampCommand template of the settings.
     void store(CCabObj& package) const;
+    // A chosen time-stamp server's address must fit into the template: false
+    // (the problem shown, the focus on the address) when it does not.
+    bool checkTimeStampServer();
+    int32_t digest() const;
     // Every field, for packages that are signed at all.
     void setFieldsEnabled(bool enabled);
 
@@ -40,7 +47,9 @@ public:
     QLineEdit* signInfo() const { return signInfo_; }
     QRadioButton* md5() const { return md5_; }
     QRadioButton* sha1() const { return sha1_; }
+    QRadioButton* sha256() const { return sha256_; }
     QCheckBox* timeStamp() const { return timeStamp_; }
+    TimeStampServerForm* timeStampServer() const { return server_; }
 
 signals:
     void modified();
@@ -57,7 +66,9 @@ private:
     QLineEdit* signInfo_;
     QRadioButton* md5_;
     QRadioButton* sha1_;
+    QRadioButton* sha256_;
     QCheckBox* timeStamp_;
+    TimeStampServerForm* server_;
 };
 
 }  // namespace pcn::gui

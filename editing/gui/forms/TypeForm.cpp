@@ -92,8 +92,8 @@ TypeForm::TypeForm(QWidget* parent) : QWidget(parent) {
     layout->addWidget(size, 0, 1);
     layout->addWidget(options, 1, 0, 1, 2);
 
-    for (QRadioButton* button : {cabFile, cabSelfExtracting, selfExtractingWizard})
-        connect(button, &QAbstractButton::clicked, this, &TypeForm::applyEnablingRules);
+    // Which kind clicks re-run the rules is the page's choice: the property
+    // sheet's Type tab leaves them alone for Cab File and Cab Self Extracting.
     connect(createInf, &QAbstractButton::clicked, this, &TypeForm::applyEnablingRules);
     connect(singleFile, &QAbstractButton::clicked, this, &TypeForm::enableSizeBySingleFile);
     connect(useCompression, &QAbstractButton::toggled, this, &TypeForm::enableMethodByCompression);

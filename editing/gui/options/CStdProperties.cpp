@@ -10,12 +10,14 @@
 #include "editing/gui/options/CStdPropertyPage2.h"
 #include "editing/gui/options/CStdPropertyPage3.h"
 #include "editing/gui/options/CStdPropertyPage4.h"
+#include "platform/gui/HelpTopicName.h"
 
 namespace pcn::gui {
 
 CStdProperties::CStdProperties(EditingContext& context, QWidget* parent)
     : CPropertySheet(kOptionsCaption, parent), context_(context) {
     setObjectName("CStdProperties");
+    setHelpTopic(this, "view_options.htm");
     addPage(new CStdPropertyPage0(*this));
     addPage(new CStdPropertyPage2(*this));
     addPage(new CStdPropertyPage3(*this));

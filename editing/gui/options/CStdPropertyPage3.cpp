@@ -2,11 +2,14 @@
 
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "distribution/UserInterface.h"
 #include "editing/gui/EditingContext.h"
+#include "editing/gui/forms/TimeStampServerForm.h"
 #include "editing/gui/options/CStdProperties.h"
 #include "platform/SettingsStore.h"
 #include "signing/SigningJobs.h"
@@ -26,6 +29,20 @@ CStdPropertyPage3::CStdPropertyPage3(CStdProperties& sheet)
                             fromView(codesign::kDefaultSignCodeCommand));
     timeStamp_ = addTemplate("Time Stamp Commands", "timeStampCommand", "defaultTimeStamp",
                              fromView(codesign::kDefaultTimeStampCommand));
+    server_ = new TimeStampServerForm(this);
+    layout()->addWidget(server_);
+    // The server row and the template follow each other.
+    connect(server_, &TimeStampServerForm::edited, this, [this] {
+        const std::string text = timeStamp_->toPlainText().toStdString();
+        const std::string wanted = server_->applyTo(text);
+        if (wanted == text) return;
+        fromServer_ = true;
+        timeStamp_->setPlainText(QString::fromStdString(wanted));
+        fromServer_ = false;
+    });
+    connect(timeStamp_, &QPlainTextEdit::textChanged, this, [this] {
+        if (!fromServer_) server_->showTemplate(timeStamp_->toPlainText().toStdString());
+    });
 }
 
 QPlainTextEdit* CStdPropertyPage3::addTemplate(const QString& title, const char* editName, const char* buttonName,
@@ -61,6 +78,12 @@ void CStdPropertyPage3::OnInitDialog() {
 }
 
 bool CStdPropertyPage3::OnApply() {
+    if (const std::string problem = server_->problem(); !problem.empty()) {
+        context_.ui.message(problem, "Parcelon", Icon::Error, Buttons::Ok, Answer::Ok);
+        propertySheet().setActivePage(this);
+        server_->url()->setFocus();
+        return false;
+    }
     SettingsStore& settings = context_.settings;
     const bool signCode =
         settings.writeString(codesign::kSection, codesign::kSignCodeCommand, signCode_->toPlainText().toStdString());

@@ -73,11 +73,32 @@ bool QtPickers::fileToCheck(QWidget* parent, QString& path, int& filterIndex) {
     return pickFile(parent, QObject::tr("Select File to Check Trust"), kSignableFilter, path, filterIndex);
 }
 
-bool QtPickers::component(QWidget* parent, QString& path, int type) {
+bool QtPickers::component(QWidget* parent, QString& path, int type, int& filterIndex) {
     const QString title = type == 1   ? QObject::tr("Select Component file to Un-Register")
                           : type == 2 ? QObject::tr("Select Component file for Html Template")
                                       : QObject::tr("Select Component file to Register");
-    return pickFileInMode(parent, title, kComponentFilter, path, 1);
+    return pickFile(parent, title, kComponentFilter, path, filterIndex);
+}
+
+bool QtPickers::webPageToSave(QWidget* parent, QString& path) {
+    QFileDialog dialog(parent, QObject::tr("Save As"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    const QStringList nameFilters = QtNameFilters(kWebPageFilter);
+    dialog.setNameFilters(nameFilters);
+    dialog.selectNameFilter(NameFilterAt(nameFilters, 1));
+    dialog.setDefaultSuffix("htm");
+    // The overwrite question is the dialog's own (QFileDialog asks by default).
+    const QString folder = InitialFolder(path);
+    if (!folder.isEmpty()) dialog.setDirectory(folder);
+    dialog.selectFile(path.mid(folder.size()));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
+    path = dialog.selectedFiles().first();
+    return true;
+}
+
+bool QtPickers::fileToSend(QWidget* parent, QString& path, int& filterIndex) {
+    return pickFile(parent, QObject::tr("Select File"), kLicenceFileFilter, path, filterIndex);
 }
 
 bool QtPickers::packageFile(QWidget* parent, QString& path, int& filterIndex) {

@@ -12,12 +12,15 @@ public:
     bool addFiles(QWidget* parent, const QString& folder, QStringList& files, int& filterIndex) override;
     bool fileToSign(QWidget* parent, QString& path, int mode) override;
     bool fileToCheck(QWidget* parent, QString& path, int& filterIndex) override;
-    bool component(QWidget* parent, QString& path, int type) override;
+    bool component(QWidget* parent, QString& path, int type, int& filterIndex) override;
+    bool webPageToSave(QWidget* parent, QString& path) override;
     bool packageFile(QWidget* parent, QString& path, int& filterIndex) override;
     bool folder(QWidget* parent, QString& path) override;
+    bool fileToSend(QWidget* parent, QString& path, int& filterIndex) override;
 };
 
-// The filter lists of the pickers.
+// The filter lists of the pickers. Files sent with a package's output are
+// picked with the licence file's list.
 inline constexpr const char* kLicenceFileFilter =
     "Text Files (*.txt)|*.txt|Rich Text Files (*.rtf)|*.rtf|All Files (*.*)|*.*|Exe Files (*.Exe)|*.Exe||";
 inline constexpr const char* kCredentialsFilter =
@@ -27,6 +30,8 @@ inline constexpr const char* kSignableFilter =
     "All Files (*.*)|*.*||";
 inline constexpr const char* kComponentFilter =
     "OLE Controls (*.ocx)|*.ocx|Dynamic-link libraries (*.dll)|*.dll|All Files (*.*)|*.*||";
+inline constexpr const char* kWebPageFilter =
+    "Web File (*.htm)|*.htm|Web File (*.html)|*.html|Web File (*.asp)|*.asp|All Files (*.*)|*.*||";
 inline constexpr const char* kPackagePickerFilter = "Package Files (*.pcp)|*.pcp|All Files (*.*)|*.*||";
 inline constexpr const char* kAddFilesFilter =
     "All Files (*.*)|*.*|Executables (*.exe)|*.exe|Libraries (*.dll)|*.dll|Controls (*.ocx)|*.ocx||";

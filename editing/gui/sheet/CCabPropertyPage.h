@@ -1,7 +1,7 @@
 #pragma once
-// A tab of the cabinet package property sheet. A tab's window (and its
-// OnInitDialog) exists only once the user has opened it; tabs never opened
-// take no part in Apply and OK. Edits mark a tab modified, which enables Apply.
+// A tab of the cabinet package property sheet. A tab's OnInitDialog runs
+// only once the user has opened it; tabs never opened take no part in Apply
+// and OK. Edits mark a tab modified, which enables Apply.
 
 #include "editing/gui/PropertySheet.h"
 

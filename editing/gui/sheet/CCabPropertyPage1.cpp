@@ -10,13 +10,13 @@ namespace pcn::gui {
 
 CCabPropertyPage1::CCabPropertyPage1(CCabPropertySheet& sheet) : CCabPropertyPage(sheet, tr("Information")) {
     setObjectName("CCabPropertyPage1");
-}
-
-void CCabPropertyPage1::OnInitDialog() {
     form_ = new InformationForm(this);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(form_);
     layout->addStretch();
+}
+
+void CCabPropertyPage1::OnInitDialog() {
     {
         const Loading loading(*this);
         form_->load(package());

@@ -16,13 +16,13 @@ namespace pcn::gui {
 
 CCabPropertyPage2::CCabPropertyPage2(CCabPropertySheet& sheet) : CCabPropertyPage(sheet, tr("Type")) {
     setObjectName("CCabPropertyPage2");
-}
-
-void CCabPropertyPage2::OnInitDialog() {
     form_ = new TypeForm(this);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(form_);
     layout->addStretch();
+}
+
+void CCabPropertyPage2::OnInitDialog() {
     {
         const Loading loading(*this);
         form_->load(package());

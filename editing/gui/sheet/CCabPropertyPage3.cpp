@@ -23,9 +23,6 @@ QString TargetFolderForProject(const QString& target, const QString& projectName
 
 CCabPropertyPage3::CCabPropertyPage3(CCabPropertySheet& sheet) : CCabPropertyPage(sheet, tr("Folders")) {
     setObjectName("CCabPropertyPage3");
-}
-
-void CCabPropertyPage3::OnInitDialog() {
     form_ = new FolderForm(context().pickers, this);
     discard_ = new QCheckBox(tr("Discard existing file list and re-scan the new source folder."), this);
     discard_->setObjectName("discardFiles");
@@ -34,7 +31,9 @@ void CCabPropertyPage3::OnInitDialog() {
     layout->addWidget(form_);
     layout->addWidget(discard_);
     layout->addStretch();
+}
 
+void CCabPropertyPage3::OnInitDialog() {
     CCabObj& p = package();
     p.m_strTargetFolder = TargetFolderForProject(QString::fromStdString(p.m_strTargetFolder),
                                                  QString::fromStdString(p.m_strProjectName))
@@ -64,11 +63,18 @@ bool CCabPropertyPage3::store() {
                                              tr("Project Name is a required entry."),
                                              tr("Target Directory is a required entry.")})))
         return false;
+    // A source folder that cannot be read would leave the package without
+    // files: the list stays as it is until the folder is put right.
+    if (discard_->isChecked() && !IsReadableFolder(form_->sourceFolder->text().toStdString())) {
+        ShowProblem(context(), UnreadableSourceFolder(form_->sourceFolder->text(), form_->sourceFolder));
+        return false;
+    }
     CCabObj& p = package();
     p.m_bNewPackage = 0;
     form_->store(p);
     if (discard_->isChecked()) {
-        RescanSourceFolder(p, p.m_strSourceFolder, p.m_bSubDirs != 0);
+        if (RescanSourceFolder(p, p.m_strSourceFolder, p.m_bSubDirs != 0).unreadable > 0)
+            ShowProblem(context(), UnreadableSourceFolder(form_->sourceFolder->text()));
         // Scanned once: edits made on the Files tab afterwards must survive
         // the next Apply.
         const Loading loading(*this);

@@ -19,9 +19,6 @@ namespace pcn::gui {
 
 CCabPropertyPage4::CCabPropertyPage4(CCabPropertySheet& sheet) : CCabPropertyPage(sheet, tr("Files")) {
     setObjectName("CCabPropertyPage4");
-}
-
-void CCabPropertyPage4::OnInitDialog() {
     form_ = new FilesForm(package(), context(), this);
     // The total source size is the last scan's; a removed file leaves it as it is.
     form_->reportsInvalidRows = false;
@@ -37,7 +34,9 @@ void CCabPropertyPage4::OnInitDialog() {
     layout->addWidget(rescan_, 1, 1);
     layout->addWidget(changePath_, 1, 2);
     layout->setColumnStretch(0, 1);
+}
 
+void CCabPropertyPage4::OnInitDialog() {
     connect(form_->addButton, &QPushButton::clicked, this, [this] { form_->add(filledFrom_); });
     connect(form_, &FilesForm::edited, this, &CCabPropertyPage4::noteChange);
     connect(changePath_, &QPushButton::clicked, this, &CCabPropertyPage4::OnChangePath);

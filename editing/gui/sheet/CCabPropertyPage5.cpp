@@ -9,13 +9,13 @@ namespace pcn::gui {
 
 CCabPropertyPage5::CCabPropertyPage5(CCabPropertySheet& sheet) : CCabPropertyPage(sheet, tr("User Options")) {
     setObjectName("CCabPropertyPage5");
-}
-
-void CCabPropertyPage5::OnInitDialog() {
     form_ = new UserOptionsForm(context(), this);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(form_);
+}
+
+void CCabPropertyPage5::OnInitDialog() {
     {
         const Loading loading(*this);
         form_->load(package());

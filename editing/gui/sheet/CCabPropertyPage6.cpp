@@ -10,15 +10,15 @@ namespace pcn::gui {
 
 CCabPropertyPage6::CCabPropertyPage6(CCabPropertySheet& sheet) : CCabPropertyPage(sheet, tr("Installation")) {
     setObjectName("CCabPropertyPage6");
+    form_ = new InstallationForm(this);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(form_);
 }
 
 // The folder lists get the tokens and the package's own folders; the program
 // list stays empty: the program is typed, not picked from the files.
 void CCabPropertyPage6::OnInitDialog() {
-    form_ = new InstallationForm(this);
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(form_);
     const CCabObj& p = package();
     {
         const Loading loading(*this);
@@ -38,6 +38,7 @@ void CCabPropertyPage6::OnSetActive() {
 }
 
 bool CCabPropertyPage6::OnKillActive() {
+    if (ShowProblem(context(), form_->check())) return false;
     form_->store(package());
     return true;
 }

@@ -14,13 +14,13 @@ namespace pcn::gui {
 
 CCabPropertyPage7::CCabPropertyPage7(CCabPropertySheet& sheet) : CCabPropertyPage(sheet, tr("Digital Signature")) {
     setObjectName("CCabPropertyPage7");
-}
-
-void CCabPropertyPage7::OnInitDialog() {
     form_ = new SignatureForm(context(), this);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(form_);
+}
+
+void CCabPropertyPage7::OnInitDialog() {
     // A package without its signing files is offered the signing tool's last ones.
     if (package().m_strSignCredentials.empty() || package().m_strSignKey.empty())
         ReadSigningDefaults(package(), context().registry);
@@ -44,6 +44,10 @@ bool CCabPropertyPage7::signatureWanted() const {
 void CCabPropertyPage7::OnSetActive() { form_->setFieldsEnabled(signatureWanted()); }
 
 bool CCabPropertyPage7::OnApply() {
+    if (!form_->checkTimeStampServer()) {
+        sheet().setActivePage(this);
+        return false;
+    }
     WriteInformationUrl(context().registry, form_->signInfo()->text().toStdString());
     storeSigningFiles();
     if (!package().m_bSignature || ConfirmSigningCredentials(package(), context().ui)) {

@@ -14,6 +14,11 @@ namespace pcn::gui {
 
 CCabPropertyPage8::CCabPropertyPage8(CCabPropertySheet& sheet) : CCabPropertyPage(sheet, tr("Inf File")) {
     setObjectName("CCabPropertyPage8");
+    form_ = new InfForm(this);
+    form_->rebuildButton()->show();
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(form_);
 }
 
 QPlainTextEdit* CCabPropertyPage8::infEdit() const { return form_->editor(); }
@@ -21,11 +26,6 @@ QPlainTextEdit* CCabPropertyPage8::infEdit() const { return form_->editor(); }
 QPushButton* CCabPropertyPage8::rebuildButton() const { return form_->rebuildButton(); }
 
 void CCabPropertyPage8::OnInitDialog() {
-    form_ = new InfForm(this);
-    form_->rebuildButton()->show();
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(form_);
     connect(form_->rebuildButton(), &QPushButton::clicked, this, &CCabPropertyPage8::OnRebuildInf);
     connect(form_, &InfForm::modified, this, &CCabPropertyPage8::noteChange);
 

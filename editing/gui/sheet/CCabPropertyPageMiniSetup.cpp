@@ -13,13 +13,13 @@ namespace pcn::gui {
 CCabPropertyPageMiniSetup::CCabPropertyPageMiniSetup(CCabPropertySheet& sheet)
     : CCabPropertyPage(sheet, tr("Mini Setup")) {
     setObjectName("CCabPropertyPageMiniSetup");
-}
-
-void CCabPropertyPageMiniSetup::OnInitDialog() {
     form_ = new MiniSetupForm(package(), context(), this);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(form_);
+}
+
+void CCabPropertyPageMiniSetup::OnInitDialog() {
     {
         const Loading loading(*this);
         form_->load(package());
@@ -37,6 +37,7 @@ void CCabPropertyPageMiniSetup::OnSetActive() {
 }
 
 bool CCabPropertyPageMiniSetup::OnApply() {
+    if (ShowProblem(context(), form_->check())) return false;
     form_->store(package());
     return true;
 }

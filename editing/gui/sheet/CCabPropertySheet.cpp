@@ -1,12 +1,14 @@
 #include "editing/gui/sheet/CCabPropertySheet.h"
 
 #include "editing/gui/sheet/CabPropertyPages.h"
+#include "platform/gui/HelpTopicName.h"
 
 namespace pcn::gui {
 
 CCabPropertySheet::CCabPropertySheet(CCabObj& copy, EditingContext& context, QWidget* parent)
     : CPropertySheet(tr("Package Properties"), parent), package_(copy), context_(context) {
     setObjectName("CCabPropertySheet");
+    setHelpTopic(this, "project_properties.htm");
     updateApplyButton();
 }
 

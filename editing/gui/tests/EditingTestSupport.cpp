@@ -35,11 +35,20 @@ bool ScriptedPickers::fileToSign(QWidget*, QString& path, int mode) { return ans
 bool ScriptedPickers::fileToCheck(QWidget*, QString& path, int& filterIndex) {
     return answer("check", path, filterIndex, &filterIndex);
 }
-bool ScriptedPickers::component(QWidget*, QString& path, int type) { return answer("component", path, type, nullptr); }
+bool ScriptedPickers::component(QWidget*, QString& path, int type, int& filterIndex) {
+    const int handedIn = filterIndex;
+    const bool chosen = answer("component", path, type, &filterIndex);
+    calls.back().filterIndex = handedIn;
+    return chosen;
+}
+bool ScriptedPickers::webPageToSave(QWidget*, QString& path) { return answer("savePage", path, 0, nullptr); }
 bool ScriptedPickers::packageFile(QWidget*, QString& path, int& filterIndex) {
     return answer("package", path, filterIndex, &filterIndex);
 }
 bool ScriptedPickers::folder(QWidget*, QString& path) { return answer("folder", path, 0, nullptr); }
+bool ScriptedPickers::fileToSend(QWidget*, QString& path, int& filterIndex) {
+    return answer("send", path, filterIndex, &filterIndex);
+}
 
 EditingTest::EditingTest() {
     std::string pattern = (std::filesystem::temp_directory_path() / "pcn-editing-XXXXXX").string();

@@ -28,6 +28,7 @@ public:
         QString kind;
         QString path;  // the path (or folder) handed in
         int number = 0;  // mode, type or filter index handed in
+        int filterIndex = 0;  // the component picker: the filter index handed in
     };
     void queue(const QString& path, int filterIndex = 0) { answers_.push_back({QStringList{path}, filterIndex}); }
     void queueFiles(const QStringList& files, int filterIndex = 0) { answers_.push_back({files, filterIndex}); }
@@ -37,9 +38,11 @@ public:
     bool addFiles(QWidget*, const QString& folder, QStringList& files, int& filterIndex) override;
     bool fileToSign(QWidget*, QString& path, int mode) override;
     bool fileToCheck(QWidget*, QString& path, int& filterIndex) override;
-    bool component(QWidget*, QString& path, int type) override;
+    bool component(QWidget*, QString& path, int type, int& filterIndex) override;
+    bool webPageToSave(QWidget*, QString& path) override;
     bool packageFile(QWidget*, QString& path, int& filterIndex) override;
     bool folder(QWidget*, QString& path) override;
+    bool fileToSend(QWidget*, QString& path, int& filterIndex) override;
 
     std::vector<Call> calls;
 

@@ -103,6 +103,38 @@ TEST_F(InformationPageTest, EmptyProductNameIsRefusedWithFocusOnIt) {
     EXPECT_EQ(QApplication::focusWidget(), find<QWidget>("productName"));
 }
 
+// 253 characters pass the 260-character check but make a package file of 257:
+// the page says so instead of the build failing at Finish.
+TEST_F(InformationPageTest, ANameTooLongForTheFileSystemIsRefusedOnThePage) {
+    startWizard();
+    QApplication::setActiveWindow(sheet.get());
+    typeInto("companyName", "Acme");
+    typeInto("productVersion", "1");
+    typeInto("productName", QString(253, 'p'));
+    next();
+    ASSERT_EQ(page(), CCabWizSheet::kInformationPage);
+    ASSERT_EQ(ui.shown().size(), 1u);
+    const std::string packageFile = (root() / (std::string(253, 'p') + ".pcp")).string();
+    EXPECT_EQ(ui.shown()[0].text, "The package would make a file whose name is longer than the file system allows "
+                                  "(255 bytes):\n\n" + packageFile + "\n\nPlease choose a shorter name.");
+    EXPECT_EQ(QApplication::focusWidget(), find<QWidget>("productName"));
+
+    // The outputs count too: a name that leaves no room for a numbered cabinet.
+    ui.clear();
+    typeInto("productName", QString(249, 'p'));
+    next();
+    ASSERT_EQ(page(), CCabWizSheet::kInformationPage);
+    ASSERT_EQ(ui.shown().size(), 1u);
+    EXPECT_NE(ui.shown()[0].text.find(std::string(249, 'p') + "/" + std::string(249, 'p') + "9999.CAB"),
+              std::string::npos);
+
+    ui.clear();
+    typeInto("productName", QString(240, 'p'));
+    next();
+    EXPECT_EQ(page(), CCabWizSheet::kTypePage);
+    EXPECT_TRUE(ui.shown().empty());
+}
+
 TEST_F(InformationPageTest, PackageFileTakesTheFirstFreeNumberInTheDataFolder) {
     makeFile("Tools.pcp");
     makeFile("Tools1.pcp");

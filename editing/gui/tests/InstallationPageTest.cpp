@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "build/ConfigFile.h"
 #include "editing/gui/tests/WizardPageTestSupport.h"
 
 namespace pcn::test {
@@ -75,6 +76,18 @@ TEST_F(InstallationPageTest, StoredInstallFolderIsAddedAndShownAndEveryFieldIsSt
     EXPECT_EQ(package.m_strExeDir, "%DESTDIR%");
     EXPECT_EQ(package.m_bUserDir, 0);
     EXPECT_EQ(package.m_bRestoreDirs, 1);
+}
+
+TEST_F(InstallationPageTest, ALineBreakInTheCommandLineKeepsThePage) {
+    openAt(CCabWizSheet::kInstallationPage);
+    control<QLineEdit>("commandLine")->setText("/quiet\nExe=evil.exe");
+    sheet->nextButton()->click();
+    EXPECT_EQ(sheet->currentId(), CCabWizSheet::kInstallationPage);
+    EXPECT_TRUE(ui.sawText(kLineBreakRefused));
+    EXPECT_EQ(package.m_strCommandLine, "");
+    control<QLineEdit>("commandLine")->setText("/quiet");
+    sheet->nextButton()->click();
+    EXPECT_NE(sheet->currentId(), CCabWizSheet::kInstallationPage);
 }
 
 TEST_F(InstallationPageTest, ProgramFieldsAreForTheWizardKindOnly) {

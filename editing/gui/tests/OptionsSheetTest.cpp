@@ -169,6 +169,41 @@ TEST_F(OptionsSheetTest, DefaultButtonsBringBackTheDefaults) {
               codesign::kDefaultTimeStampCommand);
 }
 
+TEST_F(OptionsSheetTest, TimeStampServerRowAndTemplateFollowEachOther) {
+    settings().writeString(codesign::kSection, codesign::kTimeStampCommand, "-tr 3 -x -t http://old.example/ @FileName@");
+    gui::CStdProperties fresh(context());
+    fresh.show();
+    fresh.setActivePage(2);
+    auto* timeStamp = fresh.findChild<QPlainTextEdit*>("timeStampCommand");
+    auto* rfc3161 = fresh.findChild<QRadioButton*>("timeStampRfc3161");
+    auto* server = fresh.findChild<QLineEdit*>("timeStampServer");
+    EXPECT_TRUE(fresh.findChild<QRadioButton*>("timeStampAuthenticode")->isChecked());
+    EXPECT_EQ(server->text(), "http://old.example/");
+
+    rfc3161->click();
+    server->setText("http://127.0.0.1:3161/");
+    emit server->textEdited(server->text());
+    EXPECT_EQ(timeStamp->toPlainText(), "-tr 3 -x -ts http://127.0.0.1:3161/ @FileName@");
+    // A template edited by hand shows its server in the row.
+    timeStamp->setPlainText("-x -tsa-certs tsa.pem -tsa-key tsa.key @FileName@");
+    EXPECT_FALSE(rfc3161->isChecked());
+    EXPECT_TRUE(server->text().isEmpty());
+    timeStamp->setPlainText("-x -ts http://tsa.example/ @FileName@");
+    EXPECT_TRUE(rfc3161->isChecked());
+
+    server->setText("http://user@tsa.example/");  // "@" would start a token
+    emit server->textEdited(server->text());
+    fresh.okButton()->click();
+    EXPECT_TRUE(fresh.isVisible());
+    EXPECT_TRUE(ui.sawText("A time-stamp server's address cannot hold blanks, quotes or \"@\"."));
+    server->setText("http://tsa.example/");
+    emit server->textEdited(server->text());
+    fresh.okButton()->click();
+    EXPECT_FALSE(fresh.isVisible());
+    EXPECT_EQ(settings().readString(codesign::kSection, codesign::kTimeStampCommand, ""),
+              "-x -ts http://tsa.example/ @FileName@");
+}
+
 TEST_F(OptionsSheetTest, BrowseRemembersItsFolderAndFilterAtOnceButTheExtractorOnlyOnApply) {
     settings().writeString("Settings\\STD", "Last File", "/opt/old/Extract.Exe");
     showTab("Self Extracting Cabinet");

@@ -14,6 +14,7 @@
 
 #include <functional>
 
+#include "build/ConfigFile.h"
 #include "editing/core/SigningDefaults.h"
 #include "editing/gui/forms/FolderForm.h"
 #include "editing/gui/forms/FilesForm.h"
@@ -128,6 +129,21 @@ TEST_F(PropertyTabsTest, OkWithoutACompanyKeepsTheSheetWithTheFocusOnCompanyName
     EXPECT_EQ(package.m_strCompany, "Other Company");
 }
 
+// A line break would become a key of its own in pcn.cfg: refused on the tab.
+TEST_F(PropertyTabsTest, ALineBreakInAnInformationFieldKeepsTheSheetOnThatField) {
+    open();
+    QApplication::setActiveWindow(sheet.get());
+    auto* information = sheet->findPage<CCabPropertyPage1>();
+    information->form()->comment->setText("Tools\nExe=evil.exe");
+    sheet->okButton()->click();
+    EXPECT_NE(sheet->result(), QDialog::Accepted);
+    EXPECT_TRUE(ui.sawText(kLineBreakRefused));
+    EXPECT_EQ(QApplication::focusWidget(), information->form()->comment);
+    information->form()->comment->setText("Tools");
+    sheet->okButton()->click();
+    EXPECT_EQ(sheet->result(), QDialog::Accepted);
+}
+
 TEST_F(PropertyTabsTest, TheCommentAloneIsNoChangeButOtherFieldsAre) {
     package.m_bNewPackage = 1;
     open();
@@ -191,6 +207,28 @@ TEST_F(PropertyTabsTest, DiscardReplacesTheFileTableWithTheNewFolderOnApplyAndOn
     EXPECT_EQ(package.m_nSourceSize, 150);
     EXPECT_FALSE(folders->discardBox()->isChecked());
     EXPECT_FALSE(folders->discardBox()->isEnabled());
+}
+
+TEST_F(PropertyTabsTest, DiscardWithAMissingSourceFolderSaysSoAndKeepsTheFileList) {
+    const QString missing = QString::fromStdString((root() / "gone").string() + "/");
+    open();
+    auto* folders = show<CCabPropertyPage3>();
+    folders->form()->sourceFolder->setText(missing);
+    folders->discardBox()->click();
+    EXPECT_FALSE(sheet->apply());
+    EXPECT_TRUE(ui.sawText(("Unable to read the source folder:\n\n" + missing).toStdString()));
+    EXPECT_EQ(sheet->currentPage(), folders);
+    ASSERT_EQ(package.GetFileCount(), 2);
+    EXPECT_EQ(package.GetFilePath(0), (root() / "old/a.dll").string());
+    // Leaving the tab is refused the same way.
+    EXPECT_FALSE(sheet->setActivePage(sheet->findPage<CCabPropertyPage4>()));
+    EXPECT_EQ(package.GetFileCount(), 2);
+
+    // Put right, the folder is scanned.
+    makeFile("gone/z.dll");
+    ASSERT_TRUE(sheet->apply());
+    ASSERT_EQ(package.GetFileCount(), 1);
+    EXPECT_EQ(package.GetFilePath(0), (root() / "gone/z.dll").string());
 }
 
 TEST_F(PropertyTabsTest, FilesAddedAfterALeavingRescanSurviveApply) {
@@ -334,9 +372,12 @@ TEST_F(PropertyTabsTest, ChoosingCabFileOrCabSelfExtractingAloneLeavesApplyOff) 
     type->form()->cabSelfExtracting->click();
     type->form()->cabFile->click();
     EXPECT_FALSE(sheet->applyButton()->isEnabled());
-    EXPECT_TRUE(type->form()->createInf->isEnabled());
+    // Nor do these clicks re-run the enabling rules: the wizard kind's stand
+    // until another option is clicked.
+    EXPECT_FALSE(type->form()->createInf->isEnabled());
     type->form()->useCompression->click();
     EXPECT_TRUE(sheet->applyButton()->isEnabled());
+    EXPECT_TRUE(type->form()->createInf->isEnabled());
 }
 
 TEST_F(PropertyTabsTest, TypeTabShowsThePackagesLzxWindowAndAppliesAChange) {

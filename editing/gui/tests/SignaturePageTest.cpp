@@ -6,6 +6,7 @@
 #include <QRadioButton>
 
 #include "editing/core/SigningDefaults.h"
+#include "signing/SigningJobs.h"
 #include "editing/gui/tests/WizardPageTestSupport.h"
 
 namespace pcn::test {
@@ -46,6 +47,34 @@ TEST_F(SignaturePageTest, StartsFromTheSigningToolsKeyAndRemembersTheInformation
     EXPECT_EQ(package.m_strSignCredentials, "/keys/ann.spc");
     EXPECT_EQ(package.m_strSignInfo, "https://ann.example/tools");
     EXPECT_EQ(settings().readString(informationSection, "URL", ""), "https://ann.example/tools");
+}
+
+TEST_F(SignaturePageTest, Sha256AndAnRfc3161ServerAreRememberedForTheNextPackage) {
+    package.m_bMD5 = 2;
+    openAt(CCabWizSheet::kSignaturePage);
+    EXPECT_TRUE(control<QRadioButton>("sha256")->isChecked());
+    // The server of the default time-stamp template is an Authenticode one.
+    EXPECT_TRUE(control<QRadioButton>("timeStampAuthenticode")->isChecked());
+    EXPECT_EQ(control<QLineEdit>("timeStampServer")->text().toStdString(), codesign::kDefaultTimeStampUrl);
+
+    control<QLineEdit>("credentials")->setText("/keys/ann.spc");
+    control<QLineEdit>("privateKey")->setText("/keys/ann.pvk");
+    control<QRadioButton>("timeStampRfc3161")->click();
+    control<QLineEdit>("timeStampServer")->setText("http://tsa bad/");
+    sheet->nextButton()->click();
+    EXPECT_EQ(sheet->currentId(), CCabWizSheet::kSignaturePage);  // blanks cannot go into the template
+    ASSERT_EQ(ui.shown().size(), 1u);
+    EXPECT_EQ(ui.shown()[0].text, "A time-stamp server's address cannot hold blanks, quotes or \"@\".");
+
+    control<QLineEdit>("timeStampServer")->setText("http://tsa.example/rfc3161");
+    control<QRadioButton>("sha1")->click();
+    control<QRadioButton>("sha256")->click();
+    sheet->nextButton()->click();
+    EXPECT_EQ(sheet->currentId(), CCabWizSheet::kSummaryPage);
+    EXPECT_EQ(package.m_bMD5, 2);
+    EXPECT_EQ(settings().readInt("Settings\\CodeSign", "Digest", -1), 2);
+    EXPECT_EQ(settings().readString(codesign::kSection, codesign::kTimeStampCommand, ""),
+              "-tr 10 -tw 2 -x -ts http://tsa.example/rfc3161 @FileName@");
 }
 
 TEST_F(SignaturePageTest, DecliningTheQuestionKeepsThePageAndAcceptingTurnsSigningOff) {

@@ -12,6 +12,7 @@
 #include "editing/gui/wizard/CCabWizSheet.h"
 #include "model/CCabObj.h"
 #include "model/PackageFile.h"
+#include "platform/Paths.h"
 #include "platform/SettingsStore.h"
 
 namespace pcn::gui {
@@ -28,14 +29,6 @@ constexpr RememberedField kRemembered[] = {
     {"Description", &InformationForm::packageDescription}, {"Version", &InformationForm::productVersion},
     {"Comment", &InformationForm::comment},
 };
-
-// A product name may hold separators; the package file must still land in
-// the data folder.
-std::string packageFileStem(std::string product) {
-    for (char& c : product)
-        if (c == '/' || c == '\\') c = '_';
-    return product;
-}
 
 }  // namespace
 
@@ -127,8 +120,15 @@ void CCabWizPage1::productVersionChanged() {
 bool CCabWizPage1::OnWizardNext() {
     CCabObj& p = package();
     form_->store(p);
-    p.m_strPackageFile = NewPackageFileName(packageFileStem(p.m_strProduct));
+    p.m_strPackageFile = NewPackageFileName(PackageFileStem(p.m_strProduct));
     if (ShowProblem(context(), form_->check())) return false;
+    // The Folder page makes the product the project name and the output folder's name.
+    const std::string project = CleanProjectName(p.m_strProduct);
+    if (auto tooLong =
+            FindNameTooLong(p.m_strPackageFile, project, withTrailingSeparator(p.m_strTargetFolder) + project)) {
+        ShowProblem(context(), FormProblem{QString::fromStdString(NameTooLongMessage(*tooLong)), form_->productName});
+        return false;
+    }
     sheet().setWizardButtons(CCabWizSheet::kWizBack | CCabWizSheet::kWizNext);
     rememberValues();
     return true;

@@ -1,5 +1,6 @@
 #include "editing/gui/wizard/CCabWizPage2.h"
 
+#include <QRadioButton>
 #include <QVBoxLayout>
 
 #include "editing/gui/EditingContext.h"
@@ -41,6 +42,8 @@ constexpr const char* kLzxWindow = "LZX Window";
 CCabWizPage2::CCabWizPage2(CCabWizSheet& sheet) : CCabWizPage(sheet, tr("Package Type")) {
     setObjectName("CCabWizPage2");
     form_ = new TypeForm(this);
+    for (QRadioButton* kind : {form_->cabFile, form_->cabSelfExtracting, form_->selfExtractingWizard})
+        connect(kind, &QAbstractButton::clicked, form_, &TypeForm::applyEnablingRules);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(form_);
     layout->addStretch();

@@ -51,6 +51,10 @@ bool CCabWizPage3::OnWizardNext() {
     CCabObj& p = package();
     form_->store(p);
     p.m_strTargetFolder = withTrailingSeparator(p.m_strTargetFolder);
+    if (auto tooLong = FindNameTooLong(p.m_strPackageFile, p.m_strProjectName, p.m_strTargetFolder)) {
+        ShowProblem(context(), FormProblem{QString::fromStdString(NameTooLongMessage(*tooLong)), form_->projectName});
+        return false;
+    }
     if (fileExists(FirstOutputFile(p))) {
         ShowProblem(context(), FormProblem{tr("A project with the same name already exists.\n\nPlease select "
                                               "another project name\nor remove the conflicting project."),

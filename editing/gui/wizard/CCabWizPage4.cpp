@@ -35,9 +35,7 @@ void CCabWizPage4::rescan() {
     scanned_ = Scanned{p.m_strSourceFolder, p.m_bSubDirs};
     form_->fill();
     if (result.unreadable > 0)
-        ShowProblem(context(), FormProblem{tr("Unable to read the source folder:\n\n%1")
-                                               .arg(QString::fromStdString(p.m_strSourceFolder)),
-                                           nullptr});
+        ShowProblem(context(), UnreadableSourceFolder(QString::fromStdString(p.m_strSourceFolder)));
     else if (!result.loops.empty())
         ShowProblem(context(), FormProblem{tr("These folders lead back to a folder scanned already (a link loop) "
                                               "and were not scanned again:\n\n%1")

@@ -45,6 +45,7 @@ void CCabWizPage6::OnSetActive() {
 }
 
 bool CCabWizPage6::OnWizardNext() {
+    if (ShowProblem(context(), form_->check())) return false;
     form_->store(package());
     return true;
 }

@@ -9,6 +9,8 @@
 #include "editing/gui/forms/SignatureForm.h"
 #include "editing/gui/wizard/CCabWizSheet.h"
 #include "model/CCabObj.h"
+#include "model/Digest.h"
+#include "platform/SettingsStore.h"
 
 namespace pcn::gui {
 
@@ -28,8 +30,11 @@ void CCabWizPage7::OnInitDialog() {
 void CCabWizPage7::OnSetActive() { sheet().setWizardButtons(CCabWizSheet::kWizBack | CCabWizSheet::kWizNext); }
 
 bool CCabWizPage7::OnWizardNext() {
+    if (!form_->checkTimeStampServer()) return false;
     WriteInformationUrl(context().registry, form_->signInfo()->text().toStdString());
     form_->store(package());
+    // The digest chosen here is the next package's default.
+    context().settings.writeInt(kDigestSection, kDigestValue, package().m_bMD5);
     return ConfirmSigningCredentials(package(), context().ui);
 }
 

@@ -22,6 +22,7 @@ void CCabWizPageMiniSetup::OnSetActive() {
 }
 
 bool CCabWizPageMiniSetup::OnWizardNext() {
+    if (ShowProblem(context(), form_->check())) return false;
     form_->store(package());
     return true;
 }

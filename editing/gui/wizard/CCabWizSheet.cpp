@@ -5,6 +5,7 @@
 #include "editing/gui/wizard/CCabWizPage.h"
 #include "editing/gui/wizard/CabWizPages.h"
 #include "editing/gui/wizard/WizardPicture.h"
+#include "platform/gui/HelpTopicName.h"
 
 namespace pcn::gui {
 
@@ -17,13 +18,18 @@ constexpr QWizard::WizardButton kFinishButton = QWizard::CustomButton3;
 }  // namespace
 
 CCabWizSheet::CCabWizSheet(CCabObj& package, EditingContext& context, QWidget* parent)
+    : CCabWizSheet(package, context, parent, WithoutCabinetPages{}) {
+    setObjectName("CCabWizSheet");
+    setHelpTopic(this, "package_wizard.htm");
+    AddCabWizPages(*this);
+}
+
+CCabWizSheet::CCabWizSheet(CCabObj& package, EditingContext& context, QWidget* parent, WithoutCabinetPages)
     : QWizard(parent), package_(package), context_(context) {
     setWindowTitle(tr("Wizard"));
-    setObjectName("CCabWizSheet");
     setWizardStyle(QWizard::ClassicStyle);
     setPixmap(QWizard::WatermarkPixmap, WizardPicture());
     setUpButtons();
-    AddCabWizPages(*this);
     connect(this, &QWizard::currentIdChanged, this, [this](int id) {
         if (CCabWizPage* page = cabPage(id)) page->activate();
         applyButtons();

@@ -74,6 +74,11 @@ public:
 public slots:
     void reject() override;
 
+protected:
+    // A sheet of other pages on the same wizard machinery (buttons, moves).
+    struct WithoutCabinetPages {};
+    CCabWizSheet(CCabObj& package, EditingContext& context, QWidget* parent, WithoutCabinetPages);
+
 private:
     void setUpButtons();
     void goNext();

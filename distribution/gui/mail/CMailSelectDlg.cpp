@@ -1,0 +1,86 @@
+#include "distribution/gui/mail/CMailSelectDlg.h"
+
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "distribution/MailSender.h"
+#include "distribution/PackageOutputFiles.h"
+#include "editing/gui/EditingContext.h"
+#include "editing/gui/forms/FormProblem.h"
+#include "editing/gui/pickers/Pickers.h"
+#include "model/CCabObj.h"
+#include "platform/SettingsStore.h"
+
+namespace pcn::gui {
+namespace {
+constexpr const char* kAddFileSection = "Settings\\Mail Add File";
+}
+
+CMailSelectDlg::CMailSelectDlg(const CCabObj& package, EditingContext& context, QWidget* parent)
+    : QDialog(parent), package_(package), context_(context), files_(new QListWidget) {
+    setObjectName("CMailSelectDlg");
+    setWindowTitle(tr("Selecting Files"));
+    auto* layout = new QVBoxLayout(this);
+    auto* projectRow = new QHBoxLayout;
+    projectRow->addWidget(new QLabel(tr("Project:"), this));
+    auto* project = new QLineEdit(QString::fromStdString(package.m_strProduct), this);
+    project->setObjectName("project");
+    project->setReadOnly(true);
+    projectRow->addWidget(project);
+    layout->addLayout(projectRow);
+    auto* group = new QGroupBox(tr("Select Files to Send via EMail"), this);
+    auto* groupLayout = new QVBoxLayout(group);
+    files_.widget()->setParent(group);
+    files_.widget()->setObjectName("fileList");
+    groupLayout->addWidget(files_.widget());
+    auto* add = new QPushButton(tr("Add..."), group);
+    add->setObjectName("addFile");
+    groupLayout->addWidget(add, 0, Qt::AlignRight);
+    layout->addWidget(group);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    layout->addWidget(buttons);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    connect(add, &QPushButton::clicked, this, &CMailSelectDlg::addFile);
+    connect(files_.widget(), &QListWidget::itemDoubleClicked, this, [](QListWidgetItem* item) {
+        item->setCheckState(item->checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked);
+    });
+}
+
+void CMailSelectDlg::fillList() {
+    const SendableFiles offered = packageFilesToSend(package_);
+    if (offered.outputFilesMissing)
+        context_.ui.message(kOutputFilesMissingMail, kMessageCaption, Icon::Question, Buttons::Ok, Answer::Ok);
+    for (const auto& file : offered.files) files_.add(QString::fromStdString(file.path), file.checked);
+}
+
+void CMailSelectDlg::addFile() {
+    SettingsStore& settings = context_.settings;
+    QString path = QString::fromStdString(settings.readString(kAddFileSection, "Last File", ""));
+    if (path.isEmpty()) path = QString::fromStdString(package_.m_strTargetFolder);
+    int filterIndex = settings.readInt(kAddFileSection, "Last Index", 2);
+    if (!context_.pickers.fileToSend(this, path, filterIndex)) return;
+    files_.add(path, true);
+    settings.writeInt(kAddFileSection, "Last Index", filterIndex);
+    settings.writeString(kAddFileSection, "Last File", path.toStdString());
+}
+
+void RunSendMail(const CCabObj& package, EditingContext& context, QWidget* parent) {
+    CMailSelectDlg dialog(package, context, parent);
+    dialog.fillList();
+    if (dialog.exec() != QDialog::Accepted) return;
+    std::vector<std::string> attachments;
+    for (const QString& path : dialog.attachments()) attachments.push_back(path.toStdString());
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    sendMail(package.m_strProduct, attachments, context.ui);
+    QApplication::restoreOverrideCursor();
+}
+
+}  // namespace pcn::gui

@@ -1,0 +1,25 @@
+#include "signing/gui/CCheckTrustSheet.h"
+
+#include "signing/gui/CCheckTrustPage1.h"
+#include "signing/gui/CCheckTrustPage2.h"
+#include "signing/gui/ToolProgressPage.h"
+
+namespace pcn::gui {
+
+CCheckTrustSheet::CCheckTrustSheet(EditingContext& context, QWidget* parent)
+    : ToolWizardSheet(parent), context_(context) {
+    setObjectName("CCheckTrustSheet");
+    page1_ = new CCheckTrustPage1(*this);
+    page2_ = new CCheckTrustPage2(*this);
+    addToolPage(kFilePage, page1_, {QWizard::NextButton, QWizard::CancelButton});
+    addProgressPage(kCheckPage, page2_);
+}
+
+CCheckTrustSheet::~CCheckTrustSheet() { progressPage()->stopWorker(); }
+
+void RunCheckTrustCommand(EditingContext& context, QWidget* parent) {
+    CCheckTrustSheet sheet(context, parent);
+    sheet.exec();
+}
+
+}  // namespace pcn::gui

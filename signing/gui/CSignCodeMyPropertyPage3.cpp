@@ -1,0 +1,14 @@
+#include "signing/gui/CSignCodeMyPropertyPage3.h"
+
+#include "signing/gui/CSignCodePropertySheet.h"
+
+namespace pcn::gui {
+
+CSignCodeMyPropertyPage3::CSignCodeMyPropertyPage3(CSignCodePropertySheet& sheet)
+    : ToolProgressPage(tr("Digital Signature"), tr("Digital Signature"), tr("Signing Code...."), &sheet) {
+    setObjectName("CSignCodeMyPropertyPage3");
+    CSignCodeInfo& job = sheet.job();
+    setWork(job, [&job] { return runSigningWorker(job); });
+}
+
+}  // namespace pcn::gui
