@@ -175,8 +175,8 @@ if [ -n "$LZX_LEVELS" ]; then
   done
   # The targets: near-optimal (default) at most 0.88 of MSZIP at 4 MB/s or
   # more, fast at most 0.95 at 20 MB/s or more, both under 256 MB.
-  for spec in "default 0.88 4" "fast 0.95 20"; do
-    read -r level size speed <<<"$spec"
+  for target in "default 0.88 4" "fast 0.95 20"; do
+    read -r level size speed <<<"$target"
     [ -n "${LZX[$level]:-}" ] || continue
     read -r _ kb b _ _ <<<"${LZX[$level]}"
     awk -v l="$level" -v b="$b" -v kb="$kb" -v mb="$mszip_bytes" -v i="$INPUT" -v t="$(two_core "${LZX[$level]}")" \

@@ -76,6 +76,30 @@ TEST_P(BothTypes, SpanningSetOfManyFilesIsExtractedWholeFromTheFirstCabinet) {
 INSTANTIATE_TEST_SUITE_P(Cabinet, BothTypes, ::testing::Values(kCompressionNone, kCompressionMszip),
                          [](const auto& info) { return info.param == kCompressionNone ? "None" : "Mszip"; });
 
+// MSZIP workers share out runs of consecutive blocks; folders of other types
+// in between take block numbers that never reach them.
+TEST(CabinetInterop, FoldersOfEveryTypeInTurnAreReadBackByCabextractAndGcab) {
+    const int mszip = kCompressionMszip, none = kCompressionNone, lzx = lzxCompression(21);
+    const std::vector<SourceFile> files{
+        {"a\\long.txt", textData(700000, 1), mszip},  // 22 blocks: over a run's end
+        {"b\\stored.txt", textData(100000, 2), none},
+        {"c\\mixed.bin", noiseData(70000, 3) + textData(130000, 4), mszip},
+        {"d\\lzx.txt", textData(150000, 5), lzx},
+        {"e\\short.txt", textData(40000, 6), mszip},
+        {"f\\noise.bin", noiseData(300000, 7), mszip}};
+    for (const CompressionTuning tuning : {CompressionTuning{kDefaultLevel, 2}, CompressionTuning{kFastLevel, 1}}) {
+        ScratchFolder scratch;
+        const WriteResult w = writeCabinets(scratch.path(), files, plainParams(), kCompressionMszip, "turns.cab", tuning);
+        ASSERT_TRUE(w.ok) << w.error.code;
+        const ParsedCabinet parsed = parseCabinet(readBytes(scratch / "out" / "turns.cab"));
+        std::vector<int> types;  // a folder for each change of type
+        for (const auto& f : parsed.folders) types.push_back(f.type);
+        EXPECT_EQ(types, (std::vector<int>{mszip, none, mszip, lzx, mszip}));
+        expectCabextractTree(scratch.path(), "turns.cab", expectedTree(files));
+        expectGcabTree(scratch.path(), "turns.cab", expectedTree(files));
+    }
+}
+
 TEST(CabinetInterop, HeaderReserveIsPresentZeroFilledAndReadable) {
     ScratchFolder dir;
     const auto files = mixedFiles();

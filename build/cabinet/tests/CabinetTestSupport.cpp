@@ -91,7 +91,7 @@ WriteResult writeCabinets(const fs::path& folder, const std::vector<SourceFile>&
     bool ok = true;
     for (size_t i = 0; ok && i < files.size(); ++i)
         ok = addFile(c, paths[i].c_str(), files[i].nameInCabinet.c_str(), false, nextCabinetName, nullptr,
-                     posixFileInfo, type);
+                     posixFileInfo, files[i].type < 0 ? type : CompressionType(files[i].type));
     if (ok) ok = flushCabinet(c, false, nextCabinetName, nullptr);
     destroyCompressor(c);
     result.ok = ok;

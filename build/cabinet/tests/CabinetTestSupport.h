@@ -35,6 +35,7 @@ std::string noiseData(size_t size, unsigned seed);
 struct SourceFile {
     std::string nameInCabinet;  // with '\' between folders
     std::string bytes;
+    int type = -1;  // the file's compression type; -1: the one given to writeCabinets
 };
 
 struct WriteResult {
