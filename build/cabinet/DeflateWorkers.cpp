@@ -34,6 +34,8 @@ void zlibFree(voidpf opaque, voidpf address) {
 
 constexpr size_t kSlotBlockSize = 32768;
 
+constexpr unsigned kMaxAutomaticThreads = 8;
+
 // Ends a deflate stream after a flush: a final block with fixed codes and
 // nothing in it.
 constexpr uint8_t kEmptyFinalBlock[] = {0x03, 0x00};
@@ -102,7 +104,9 @@ DeflateWorkers::~DeflateWorkers() {
 }
 
 bool DeflateWorkers::start(int level, unsigned threads) {
-    if (threads == 0) threads = std::max(1u, std::thread::hardware_concurrency());
+    // Past about eight workers the caller's reading and writing set the pace,
+    // and every worker adds two runs of slots.
+    if (threads == 0) threads = std::clamp(std::thread::hardware_concurrency(), 1u, kMaxAutomaticThreads);
     // Enough slots in flight that every worker has a run to work on while
     // the next runs are read and the finished ones written.
     const size_t slotCount = size_t(threads) * kRunBlocks * 2;
