@@ -21,15 +21,8 @@ using namespace pcn::test;
 
 class SignToolsTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        keys = new ScratchDir;
-        std::string failed = makeTestKeys(keys->path());
-        ASSERT_TRUE(failed.empty()) << failed;
-    }
-    static void TearDownTestSuite() {
-        delete keys;
-        keys = nullptr;
-    }
+    static void SetUpTestSuite() { SuiteKeys::make(); }
+    static void TearDownTestSuite() { SuiteKeys::remove(); }
 
     void SetUp() override {
         ::setenv("PCN_PROGRAM_DIR", PCN_PROGRAM_DIR, 0);
@@ -41,7 +34,7 @@ protected:
         ASSERT_TRUE(settings->writeString("Settings\\CheckTrust", "TSACAFile", key("tsa.pem")));
     }
 
-    static std::string key(const std::string& name) { return (keys->path() / name).string(); }
+    static std::string key(const std::string& name) { return SuiteKeys::key(name); }
     static std::string tool(const std::string& name) { return std::string(PCN_PROGRAM_DIR) + "/" + name; }
 
     std::unique_ptr<CSignCodeInfo> job(const fs::path& file) {
@@ -81,7 +74,6 @@ protected:
         EXPECT_EQ(have, want);
     }
 
-    static inline ScratchDir* keys = nullptr;
     ScratchDir dir;
     fs::path settingsFile;
     std::unique_ptr<SettingsStore> settings;

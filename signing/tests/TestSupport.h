@@ -11,6 +11,8 @@
 #include <utility>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "platform/Process.h"
 #include "signing/ToolRunner.h"
 
@@ -231,5 +233,25 @@ inline std::vector<std::pair<std::string, std::string>> sampleFiles() {
     for (int i = 0; i < 3000; ++i) binary += char(i * 7 % 251);
     return {{"readme.txt", std::string(40, 'x') + "\r\nHello from the package.\r\n"}, {"data.bin", binary}};
 }
+
+// One set of test keys for a whole test suite (openssl and MinGW take a
+// while): made in SetUpTestSuite, removed in TearDownTestSuite.
+class SuiteKeys {
+public:
+    static void make() {
+        folder_ = new ScratchDir;
+        std::string failed = makeTestKeys(folder_->path());
+        ASSERT_TRUE(failed.empty()) << failed;
+    }
+    static void remove() {
+        delete folder_;
+        folder_ = nullptr;
+    }
+    static fs::path path() { return folder_->path(); }
+    static std::string key(const std::string& name) { return (path() / name).string(); }
+
+private:
+    static inline ScratchDir* folder_ = nullptr;
+};
 
 }  // namespace pcn::test

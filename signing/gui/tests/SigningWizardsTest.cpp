@@ -36,15 +36,8 @@ constexpr int kToolTimeoutMs = 60000;
 
 class SigningWizardsTest : public EditingTest {
 protected:
-    static void SetUpTestSuite() {
-        keys = new ScratchDir;
-        std::string failed = makeTestKeys(keys->path());
-        ASSERT_TRUE(failed.empty()) << failed;
-    }
-    static void TearDownTestSuite() {
-        delete keys;
-        keys = nullptr;
-    }
+    static void SetUpTestSuite() { SuiteKeys::make(); }
+    static void TearDownTestSuite() { SuiteKeys::remove(); }
 
     void SetUp() override {
         // The tools read the same settings as the wizard.
@@ -55,11 +48,11 @@ protected:
         settings().writeString("Settings\\CheckTrust", "TSACAFile", key("tsa.pem"));
     }
 
-    static std::string key(const std::string& name) { return (keys->path() / name).string(); }
+    static std::string key(const std::string& name) { return SuiteKeys::key(name); }
 
     std::string copyOf(const std::string& keyFile, const std::string& name) {
         const fs::path target = root() / name;
-        fs::copy_file(keys->path() / keyFile, target, fs::copy_options::overwrite_existing);
+        fs::copy_file(SuiteKeys::path() / keyFile, target, fs::copy_options::overwrite_existing);
         return target.string();
     }
     std::string cabinet(const std::string& name) {
@@ -105,11 +98,7 @@ protected:
         ProcessResult r = run("osslsigncode", args);
         return r.exitCode == 0 ? r.output : "FAILED (" + std::to_string(r.exitCode) + "): " + r.output;
     }
-
-    static ScratchDir* keys;
 };
-
-ScratchDir* SigningWizardsTest::keys = nullptr;
 
 TEST_F(SigningWizardsTest, SignsProgramsAndCabinetsWithSha256AndSha1) {
     struct Case {
