@@ -4,11 +4,10 @@
 # server. Needs xvfb-run, xdotool and imagemagick (import).
 #   scripts/gui-screenshot.sh [build-folder] [output.png]
 set -euo pipefail
+source "$(dirname "$0")/pcn-session.sh"
 BUILD=$(realpath "${1:-build}")
 OUT=$(realpath -m "${2:-docs/pcn-main-window.png}")
-for tool in xvfb-run xdotool import python3; do
-  command -v "$tool" >/dev/null || { echo "gui-screenshot: $tool is needed" >&2; exit 1; }
-done
+need_tools gui-screenshot xvfb-run xdotool import python3
 WORK=$(mktemp -d)
 trap 'rm -rf "$WORK"' EXIT
 export PCN_DATA_DIR="$WORK/data" PCN_SETTINGS="$WORK/PCN.conf"

@@ -7,15 +7,11 @@
 # (import), openssl, osslsigncode and x86_64-w64-mingw32-gcc.
 #   scripts/signing-screenshots.sh [build-folder] [output-folder]
 set -euo pipefail
+source "$(dirname "$0")/pcn-session.sh"
 BUILD=$(realpath "${1:-out}")
 OUT=$(realpath -m "${2:-docs}")
-for tool in xvfb-run openbox xdotool import openssl osslsigncode x86_64-w64-mingw32-gcc; do
-  command -v "$tool" >/dev/null || { echo "signing-screenshots: $tool is needed" >&2; exit 1; }
-done
-WORK=$(mktemp -d)
-trap 'rm -rf "$WORK"' EXIT
-export PCN_DATA_DIR="$WORK/data" PCN_SETTINGS="$WORK/PCN.conf"
-mkdir -p "$PCN_DATA_DIR" "$OUT"
+need_tools signing-screenshots xvfb-run openbox xdotool import openssl osslsigncode x86_64-w64-mingw32-gcc
+fresh_work
 
 openssl req -x509 -newkey rsa:2048 -nodes -keyout "$WORK/key.pem" -out "$WORK/cert.pem" -days 30 \
   -subj "/CN=Acme Software Publisher/O=Acme Software" -addext extendedKeyUsage=codeSigning 2>/dev/null
@@ -43,16 +39,7 @@ Last File=sz:$WORK/AcmeTool.exe
 Display UI=dword:1
 CONF
 
-export BUILD OUT
-xvfb-run -a -s "-screen 0 1000x700x24" bash -c '
-  set -e
-  shot() { sleep "$2"; import -window root "$OUT/$1.png"; echo "$OUT/$1.png"; }
-  openbox & wm=$!
-  sleep 1
-  "$BUILD/bin/pcn" & pid=$!
-  sleep 5
-  # The start-up check reports the helper programs this build may not have; close that report.
-  xdotool key Escape; sleep 0.5
+run_pcn_session '
   xdotool key alt+s Return;      shot sign-file-page1 2
   xdotool key alt+n;             shot sign-file-page2 1
   xdotool key alt+f;             shot sign-file-page3 8
@@ -61,5 +48,4 @@ xvfb-run -a -s "-screen 0 1000x700x24" bash -c '
   xdotool key alt+n;             shot trust-dialog 8
   xdotool key alt+a;             shot check-trust-page2 4
   xdotool key Escape; sleep 0.5
-  kill $pid $wm; wait $pid || true
 '

@@ -8,15 +8,12 @@
 #   scripts/web-screenshots.sh [build-folder] [output-folder]
 set -euo pipefail
 SOURCE=$(realpath "$(dirname "$0")/..")
+source "$SOURCE/scripts/pcn-session.sh"
 BUILD=$(realpath "${1:-out}")
 OUT=$(realpath -m "${2:-docs}")
-for tool in xvfb-run openbox xdotool import; do
-  command -v "$tool" >/dev/null || { echo "web-screenshots: $tool is needed" >&2; exit 1; }
-done
-WORK=$(mktemp -d)
-trap 'rm -rf "$WORK"' EXIT
-export PCN_DATA_DIR="$WORK/data" PCN_SETTINGS="$WORK/PCN.conf"
-mkdir -p "$PCN_DATA_DIR" "$OUT" "$WORK/controls"
+need_tools web-screenshots xvfb-run openbox xdotool import
+fresh_work
+mkdir -p "$WORK/controls"
 cp "$SOURCE/platform/pe/fixtures/bin/control32.ocx" "$WORK/controls/Gauge.ocx"
 
 # The wizard's first page offers what was given last time.
@@ -37,16 +34,7 @@ Last Path=sz:$WORK/controls/
 Last Index=dword:3
 CONF
 
-export BUILD OUT WORK
-export QT_QPA_PLATFORM=xcb
-xvfb-run -a -s "-screen 0 1000x700x24" bash -c '
-  set -e
-  shot() { sleep "$2"; import -window root "$OUT/$1.png"; echo "$OUT/$1.png"; }
-  openbox & wm=$!
-  sleep 1
-  "$BUILD/bin/pcn" & pid=$!
-  sleep 5
-  xdotool key Escape; sleep 0.5
+run_pcn_session '
   # New Web Package: the third button of the toolbar.
   xdotool mousemove 75 34 click 1
   shot web-wizard-general 2
@@ -63,5 +51,4 @@ xvfb-run -a -s "-screen 0 1000x700x24" bash -c '
   xdotool type --delay 20 "$WORK/controls/Gauge.ocx"; xdotool key Return
   shot html-template 2
   xdotool key Escape; sleep 0.5
-  kill $pid $wm; wait $pid || true
 '
