@@ -244,8 +244,13 @@ bool WriteConfigFile(CCabObj& package, UserInterface& ui) {
 
 int LicenceFileTableIndex(const CCabObj& package) {
     if (!package.m_bLicense || package.m_strLicenseFile.empty()) return -1;
-    for (int i = 0; i < package.GetFileCount(); ++i)
-        if (sameFile(package.GetFilePath(i), package.m_strLicenseFile)) return i;
+    // Only a file of the licence's name can be stored under it twice; the
+    // name is compared first so that large packages are not stat()ed file by file.
+    const std::string name = fileNamePart(package.m_strLicenseFile);
+    for (int i = 0; i < package.GetFileCount(); ++i) {
+        const std::string path = package.GetFilePath(i);
+        if (fileNamePart(path) == name && sameFile(path, package.m_strLicenseFile)) return i;
+    }
     return -1;
 }
 

@@ -34,6 +34,8 @@ typedef struct Wizard {
     WCHAR destDir[STUB_PATH_CAP];
     BOOL hasLicence;   /* a licence is shown */
     BOOL licenceSlot;  /* ... and it is the cabinet's second file, not one of the package's */
+    BOOL licenceShared; /* the licence is one of the package's files */
+    int licenceEntry;  /* the cabinet entry that holds the licence, or -1 */
     BOOL licenceRead;  /* it was read, even when empty */
     BOOL miniSetup;
     BOOL keepFolders;
@@ -54,10 +56,13 @@ static void reportError(const Wizard *w, const WCHAR *format, const WCHAR *name,
 /* ---- First pass: pcn.cfg and the licence, into memory. ---- */
 
 /* The licence follows pcn.cfg, unless it is one of the package's files
-   ("FileIndex=" gives which): then it is stored once, as that file. */
-static int licenceEntry(const Wizard *w) {
+   ("FileIndex=" gives which): then it is stored once, as that file. Read
+   once from pcn.cfg, not for every entry of the cabinet. */
+static void findLicenceEntry(Wizard *w) {
     int fileIndex = ConfigInt(&w->config, "FileIndex", -1);
-    return fileIndex >= 0 ? 1 + fileIndex : 1;
+    w->licenceShared = fileIndex >= 0;
+    if (!ConfigFlag(&w->config, "FileB")) w->licenceEntry = -1;
+    else w->licenceEntry = w->licenceShared ? 1 + fileIndex : 1;
 }
 
 static int chooseSettings(CabJob *job, const CabEntry *entry, WCHAR *path, size_t cap) {
@@ -71,7 +76,7 @@ static int chooseSettings(CabJob *job, const CabEntry *entry, WCHAR *path, size_
         }
         return CAB_TO_MEMORY;
     }
-    if (ConfigFlag(&w->config, "FileB") && entry->index == licenceEntry(w)) return CAB_TO_MEMORY;
+    if (entry->index == w->licenceEntry) return CAB_TO_MEMORY;
     return CAB_SKIP;
 }
 
@@ -79,6 +84,7 @@ static void receiveSettings(CabJob *job, const CabEntry *entry, BYTE *data, size
     Wizard *w = job->context;
     if (entry->index == 0) {
         ConfigAdopt(&w->config, data, size);
+        findLicenceEntry(w);
     } else {
         w->licence = data;
         w->licenceSize = size;
@@ -107,7 +113,7 @@ static BOOL readSettings(Wizard *w) {
     /* An empty licence is the licence all the same: taking it for the first
        file would shift every file's destination and registration. */
     w->hasLicence = ConfigFlag(&w->config, "FileB") && w->licenceRead;
-    w->licenceSlot = w->hasLicence && ConfigInt(&w->config, "FileIndex", -1) < 0;
+    w->licenceSlot = w->hasLicence && !w->licenceShared;
     w->miniSetup = ConfigFlag(&w->config, "Mini Setup");
     w->keepFolders = ConfigFlag(&w->config, "RestoreDirStruct");
     return TRUE;
