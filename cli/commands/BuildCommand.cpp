@@ -154,20 +154,19 @@ int buildProject(const BuildArgs& a, pcn::cli::Context& ctx) {
         std::fprintf(stderr, "error: package not loaded, so not built: %s\n", path.c_str());
         outcomes.push_back(BuildOutcome::Failed);
     }
-    int built = 0;
+    int matched = 0;
     for (const auto& p : doc.m_listPackages) {
         if (!selected(*p, a.packages)) continue;
+        ++matched;
         if (p->m_bNotLoaded) {
             std::fprintf(stderr, "%s: not loaded, not built\n", p->m_strPackageFile.c_str());
             outcomes.push_back(BuildOutcome::Failed);
-            ++built;
             continue;
         }
-        ++built;
         outcomes.push_back(buildPackage(*p, ctx.ui()));
         if (interrupted) break;
     }
-    if (built == 0) return pcn::cli::fail("no package of the project matches --package");
+    if (matched == 0) return pcn::cli::fail("no package of the project matches --package");
     return exitCodeFor(outcomes);
 }
 
