@@ -426,6 +426,7 @@ struct LzxEncoder::State {
     // Bits each symbol cost in the last block, for the near-optimal parse.
     std::array<uint32_t, kMaxMainSymbols> mainCost{};
     std::array<uint32_t, kLengthSymbols> lengthCost{};
+    std::array<uint32_t, kAlignedSymbols> alignedCost{};  // the low three footer bits, 3 in verbatim blocks
 
     uint8_t* at(uint64_t folderPosition) { return buffer.data() + (folderPosition - bufferBase); }
 
@@ -456,6 +457,7 @@ struct LzxEncoder::State {
         mainCost.fill(11);
         for (unsigned s = 0; s < kLiterals; ++s) mainCost[s] = 8;
         lengthCost.fill(8);
+        alignedCost.fill(3);
     }
 
     // ---- input ----
@@ -805,7 +807,7 @@ struct LzxEncoder::State {
                 Recent r = here.recent;
                 const unsigned rep = useOffset(r, match.offset);
                 const unsigned slot = rep < kRecentOffsets ? rep : slotOf(match.offset + 2);
-                const uint32_t footer = rep < kRecentOffsets ? 0 : kSlots.extraBits[slot];
+                const uint32_t footer = rep < kRecentOffsets ? 0 : footerCost(slot, match.offset);
                 for (uint32_t l = shorter + 1; l <= match.length; ++l)
                     relax(i + l, here.cost + footer + matchCost(slot, l), l, match.offset, r);
                 shorter = match.length;
@@ -815,7 +817,7 @@ struct LzxEncoder::State {
                 Recent r = here.recent;
                 const unsigned rep = useOffset(r, longMatch.offset);
                 const unsigned slot = rep < kRecentOffsets ? rep : slotOf(longMatch.offset + 2);
-                const uint32_t footer = rep < kRecentOffsets ? 0 : kSlots.extraBits[slot];
+                const uint32_t footer = rep < kRecentOffsets ? 0 : footerCost(slot, longMatch.offset);
                 relax(i + longest, here.cost + footer + matchCost(slot, longest), longest, longMatch.offset, r);
                 i += longest - 1;
             }
@@ -836,9 +838,18 @@ struct LzxEncoder::State {
         }
     }
 
-    void costsFromTrees(const Tree& main, const Tree& length) {
+    uint32_t footerCost(unsigned slot, uint32_t offset) const {
+        const unsigned bits = kSlots.extraBits[slot];
+        return bits < 3 ? bits : bits - 3 + alignedCost[(offset + 2) & 7];
+    }
+
+    // Costs for the next parse from the trees of a block; `aligned` is null
+    // for a verbatim block.
+    void costsFromTrees(const Tree& main, const Tree& length, const Tree* aligned) {
         for (unsigned s = 0; s < mainSymbols; ++s) mainCost[s] = main.lengths[s] ? main.lengths[s] : 14;
         for (unsigned s = 0; s < kLengthSymbols; ++s) lengthCost[s] = length.lengths[s] ? length.lengths[s] : 12;
+        for (unsigned s = 0; s < kAlignedSymbols; ++s)
+            alignedCost[s] = !aligned ? 3 : aligned->lengths[s] ? aligned->lengths[s] : kMaxAlignedLength;
     }
 
     // ---- coding (this thread) ----
@@ -853,7 +864,8 @@ struct LzxEncoder::State {
                     countSymbols(c.items.data(), c.items.data() + c.items.size(), r, main, length, aligned);
                     main.build(kMaxCodeLength);
                     length.build(kMaxCodeLength);
-                    costsFromTrees(main, length);
+                    aligned.build(kMaxAlignedLength);
+                    costsFromTrees(main, length, alignedPays(aligned) ? &aligned : nullptr);
                 }
             }
         }
@@ -969,6 +981,17 @@ struct LzxEncoder::State {
         }
     }
 
+    // Whether coding the low three bits of long footers with the aligned tree
+    // saves more than its 24 bits.
+    static bool alignedPays(const Tree& aligned) {
+        uint64_t alignedBits = 24, verbatimBits = 0;
+        for (unsigned s = 0; s < kAlignedSymbols; ++s) {
+            alignedBits += uint64_t(aligned.frequencies[s]) * aligned.lengths[s];
+            verbatimBits += uint64_t(aligned.frequencies[s]) * 3;
+        }
+        return alignedBits < verbatimBits;
+    }
+
     // Frames [firstFrame, stopFrame) of the chunk as one verbatim or aligned
     // block.
     void writeBlock(BitWriter& w, Chunk& c, unsigned firstFrame, unsigned stopFrame) {
@@ -980,12 +1003,7 @@ struct LzxEncoder::State {
         main.build(kMaxCodeLength);
         length.build(kMaxCodeLength);
         aligned.build(kMaxAlignedLength);
-        uint64_t alignedBits = 24, verbatimBits = 0;
-        for (unsigned s = 0; s < kAlignedSymbols; ++s) {
-            alignedBits += uint64_t(aligned.frequencies[s]) * aligned.lengths[s];
-            verbatimBits += uint64_t(aligned.frequencies[s]) * 3;
-        }
-        const bool useAligned = alignedBits < verbatimBits;
+        const bool useAligned = alignedPays(aligned);
 
         size_t frameStart = w.position();
         writeStreamHeader(w);
@@ -997,7 +1015,7 @@ struct LzxEncoder::State {
         writeLengths(w, length.lengths.data(), previousLength.data(), 0, kLengthSymbols);
         std::copy_n(main.lengths.begin(), mainSymbols, previousMain.begin());
         std::copy_n(length.lengths.begin(), kLengthSymbols, previousLength.begin());
-        if (settings.nearOptimal) costsFromTrees(main, length);
+        if (settings.nearOptimal) costsFromTrees(main, length, useAligned ? &aligned : nullptr);
 
         uint32_t position = c.frameBegin(firstFrame);
         unsigned frame = firstFrame;
