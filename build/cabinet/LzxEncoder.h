@@ -26,7 +26,8 @@ inline constexpr unsigned kLzxMinWindowBits = 15;
 inline constexpr unsigned kLzxMaxWindowBits = 21;
 
 // How hard the encoder works: 1..3 a lazy parse over hash chains, 4..9 a
-// near-optimal parse (more passes and deeper searches at 7..9).
+// near-optimal parse over binary trees (deeper searches and more passes as
+// the level rises).
 struct LzxTuning {
     int level = 5;
     bool secondThread = true;
