@@ -17,8 +17,8 @@
 #
 # Times: the machine is usually shared, so wall time says little. Every
 # command runs under bench/cpu-times.py, which reports its CPU time (user +
-# sys) and the part of it spent on the main thread; the two-core time is
-# max(CPU / 2, main thread), what the command needs on two idle cores when
+# sys) and the CPU time of its busiest thread; the two-core time is
+# max(CPU / 2, busiest thread), what the command needs on two idle cores when
 # its threads overlap fully. Wall time is printed beside it with the load.
 set -euo pipefail
 
@@ -81,14 +81,14 @@ stat -c '%s %n' "${FILES[@]}" | awk '
                NR, all, lib, doc, n, gz }'
 
 # measure CABINET COMMAND...: runs the command once; prints
-# "wall_s peak_kb bytes cpu_s main_s".
+# "wall_s peak_kb bytes cpu_s thread_s".
 measure() {
   local cab=$1; shift
-  local wall kb cpu main
+  local wall kb cpu thread
   rm -rf "$OUT"; mkdir -p "$OUT"
-  read -r wall kb cpu main < <("$HERE/cpu-times.py" "$@") || true
+  read -r wall kb cpu thread < <("$HERE/cpu-times.py" "$@") || true
   [ -n "${wall:-}" ] || { echo "failed: $*" >&2; exit 1; }
-  echo "$wall $kb $(stat -c %s "$cab") $cpu $main"
+  echo "$wall $kb $(stat -c %s "$cab") $cpu $thread"
 }
 
 # keep KEY RECORD: keeps in BEST[KEY] the record with the least CPU time.
@@ -99,16 +99,16 @@ keep() {
   fi
 }
 
-# Seconds on two idle cores of a "wall kb bytes cpu main" record.
+# Seconds on two idle cores of a "wall kb bytes cpu thread" record.
 two_core() { awk -v r="$1" 'BEGIN { split(r, f, " "); t = f[4] / 2; if (f[5] > t) t = f[5]; if (t < 0.01) t = 0.01; print t }'; }
 
 echo "machine: $(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg) at the start"
 echo
-printf '%-28s %14s %7s %7s %7s %7s %10s %7s %8s\n' command "cabinet bytes" "size" "CPU s" "main s" "2-core s" "2-core MB/s" "wall s" "peak"
+printf '%-28s %14s %7s %7s %7s %7s %10s %7s %8s\n' command "cabinet bytes" "size" "CPU s" "thread s" "2-core s" "2-core MB/s" "wall s" "peak"
 report() {  # report NAME RECORD
-  local name=$1 wall kb bytes cpu main
-  read -r wall kb bytes cpu main <<<"$2"
-  awk -v n="$name" -v w="$wall" -v k="$kb" -v b="$bytes" -v i="$INPUT" -v c="$cpu" -v m="$main" -v t="$(two_core "$2")" \
+  local name=$1 wall kb bytes cpu thread
+  read -r wall kb bytes cpu thread <<<"$2"
+  awk -v n="$name" -v w="$wall" -v k="$kb" -v b="$bytes" -v i="$INPUT" -v c="$cpu" -v m="$thread" -v t="$(two_core "$2")" \
     'BEGIN { printf "%-28s %14d %6.1f%% %7.2f %7.2f %8.2f %10.1f %7.2f %5d MB\n", n, b, 100 * b / i, c, m, t, i / 1e6 / t, w, k / 1024 }'
 }
 

@@ -1,15 +1,16 @@
 #!/usr/bin/env python3
-"""Runs a command and prints what it cost: "wall_s peak_kb cpu_s main_s".
+"""Runs a command and prints what it cost: "wall_s peak_kb cpu_s thread_s".
 
-cpu_s is user + sys of the command and everything it waited for; main_s is
-the part of it spent on the command's main thread: cpu_s minus what its other
-threads had used when last seen (the threads are sampled every 20 ms from
-/proc, so main_s errs on the high side by at most a sample's worth).
+cpu_s is user + sys of the command and everything it waited for; thread_s is
+the CPU time of its busiest thread: the main thread's (cpu_s minus what the
+other threads had used when last seen) or another's, whichever is more. The
+threads are sampled every 20 ms from /proc, so the main thread's time errs on
+the high side by at most a sample's worth.
 
 On a shared machine wall time depends on the load; CPU time does not, and
-with main_s it says what the command needs on two idle cores: at least
-cpu_s / 2 (two cores share the work) and at least main_s (the main thread's
-work is serial), so max(cpu_s / 2, main_s).
+with thread_s it says what the command needs on two idle cores: at least
+cpu_s / 2 (two cores share the work) and at least thread_s (a thread's work
+is serial), so max(cpu_s / 2, thread_s).
 
     bench/cpu-times.py COMMAND [ARG...]    (stdout and stderr of COMMAND are discarded)
 """
@@ -57,7 +58,8 @@ def main():
         sys.exit(f"failed ({os.waitstatus_to_exitcode(status)}): {' '.join(sys.argv[1:])}")
     cpu = usage.ru_utime + usage.ru_stime
     main_cpu = max(0.0, cpu - sum(others.values()) / TICKS)
-    print(f"{wall:.2f} {usage.ru_maxrss} {cpu:.2f} {main_cpu:.2f}")
+    busiest = max([main_cpu] + [ticks / TICKS for ticks in others.values()])
+    print(f"{wall:.2f} {usage.ru_maxrss} {cpu:.2f} {busiest:.2f}")
 
 
 if __name__ == "__main__":

@@ -8,6 +8,7 @@
 #include <limits>
 #include <mutex>
 #include <new>
+#include <optional>
 #include <span>
 #include <thread>
 
@@ -41,14 +42,15 @@ struct Settings {
 };
 
 Settings settingsFor(int level) {
-    // Chosen by measurement (bench/cab-speed.sh): the searches in a 2 MB
-    // window wait on memory, so the lazy levels look at one chain candidate
-    // (and the nearest three-byte match) per position, and the default, 5, is
-    // the deepest near-optimal setting that keeps a margin over 4 MB/s on
-    // two cores.
+    // Chosen by measurement (bench/cab-speed.sh): the lazy levels look at one
+    // chain candidate (and the nearest three-byte match) per position, as
+    // searches in a 2 MB window wait on memory; the default, 5, is the
+    // deepest near-optimal setting that keeps a margin over 4 MB/s on two
+    // cores. A second pass, with symbol costs from the first, gains about
+    // half a percent; later ones a tenth.
     static constexpr Settings table[] = {
-        {false, 1, 8, 1}, {false, 1, 12, 1}, {false, 1, 16, 1}, {true, 6, 16, 1},  {true, 8, 24, 1},
-        {true, 12, 32, 1}, {true, 20, 48, 2}, {true, 32, 64, 2}, {true, 64, 128, 3},
+        {false, 1, 8, 1},  {false, 1, 12, 1},  {false, 1, 16, 1},  {true, 8, 32, 1},   {true, 16, 64, 2},
+        {true, 24, 96, 2}, {true, 32, 128, 3}, {true, 48, 192, 3}, {true, 64, 257, 4},
     };
     return table[std::clamp(level, 1, 9) - 1];
 }
@@ -284,7 +286,7 @@ private:
 // A run of up to kFramesPerChunk frames that is parsed and coded together.
 struct Chunk {
     explicit Chunk(std::pmr::memory_resource* memory)
-        : items(memory), matches(memory), matchEnd(memory), out(memory) {}
+        : items(memory), found{MatchList(memory), MatchList(memory)}, out(memory) {}
 
     uint64_t sequence = 0;    // chunks of the folder counted from 0
     uint64_t start = 0;       // position in the folder
@@ -294,8 +296,19 @@ struct Chunk {
     std::array<uint32_t, kFramesPerChunk> frameEnd{};  // chunk-relative
     std::pmr::vector<Item> items;
     std::array<size_t, kFramesPerChunk> frameItemEnd{};
-    std::pmr::vector<Match> matches;     // near-optimal level: every position's matches
-    std::pmr::vector<uint32_t> matchEnd;  // end of position i's matches in `matches`
+    // Near-optimal levels: every position's matches, in the list of the
+    // finder whose share of the trees holds the position.
+    struct MatchList {
+        explicit MatchList(std::pmr::memory_resource* memory) : matches(memory), end(memory) {}
+        std::pmr::vector<Match> matches;
+        std::pmr::vector<uint32_t> end;  // end of position i's matches in `matches`
+        std::span<const Match> at(uint32_t i) const {
+            if (end.empty()) return {};
+            const uint32_t first = i == 0 ? 0 : end[i - 1];
+            return {matches.data() + first, end[i] - first};
+        }
+    };
+    std::array<MatchList, 2> found;
     std::pmr::vector<uint8_t> out;
     std::array<uint32_t, kFramesPerChunk> outStart{}, outSize{};
 
@@ -305,8 +318,10 @@ struct Chunk {
         bytes = 0;
         frames = 0;
         items.clear();
-        matches.clear();
-        matchEnd.clear();
+        for (MatchList& list : found) {
+            list.matches.clear();
+            list.end.clear();
+        }
     }
     uint32_t frameBegin(unsigned f) const { return f == 0 ? 0 : frameEnd[f - 1]; }
 };
@@ -322,10 +337,12 @@ struct LzxEncoder::State {
           chunks{Chunk(memory), Chunk(memory), Chunk(memory), Chunk(memory)} {
         for (Chunk& c : chunks) c.out.resize(size_t(kFramesPerChunk) * kFrameOutputRoom);
         finderCount = tuning.secondThread ? 2 : 1;
+        if (settings.nearOptimal) trees.emplace(memory, uint32_t(buffer.size()), finderCount);
         for (unsigned f = 0; f < finderCount; ++f) {
             void* place = memory->allocate(sizeof(Finder), alignof(Finder));
             try {
-                finders[f] = new (place) Finder(memory, uint32_t(buffer.size()), tuning.secondThread);
+                finders[f] = new (place) Finder(memory, uint32_t(buffer.size()), trees ? &*trees : nullptr, f,
+                                                tuning.secondThread);
             } catch (...) {
                 memory->deallocate(place, sizeof(Finder), alignof(Finder));
                 throw;
@@ -342,15 +359,37 @@ struct LzxEncoder::State {
     State(const State&) = delete;
     State& operator=(const State&) = delete;
 
-    // Chunks are parsed by two finders in turn, each on its own thread with
-    // its own chains: before its chunk a finder links the positions of the
-    // chunk the other one took, which costs little next to searching them.
-    // Each keeps its own idea of the repeated offsets; the coder works out
-    // the real ones, so a guess off at a chunk's start costs a few bits at most.
+    // A finder works on its own thread. For the lazy levels two finders take
+    // turns at the chunks, each with its own chains: before its chunk a finder
+    // links the positions of the chunk the other one took, which costs little
+    // next to searching them. Each keeps its own idea of the repeated offsets;
+    // the coder works out the real ones, so a guess off at a chunk's start
+    // costs a few bits at most.
+    // For the near-optimal levels linking a position into a tree costs as much
+    // as searching it, so the finders share the trees instead: both go through
+    // every chunk, each searching the positions whose trees are its share.
     struct Finder {
-        Finder(std::pmr::memory_resource* memory, uint32_t capacity, bool threaded)
-            : chains(memory, capacity), thread(threaded) {}
-        HashChains chains;
+        Finder(std::pmr::memory_resource* memory, uint32_t capacity, BinaryTrees* trees, unsigned share,
+               bool threaded)
+            : share(share), thread(threaded) {
+            if (trees)
+                this->trees.emplace(memory, *trees, share);
+            else
+                chains.emplace(memory, capacity);
+        }
+        void reset() {
+            if (trees) trees->reset();
+            if (chains) chains->reset();
+            linkedTo = 0;
+            recent = Recent{1, 1, 1};
+        }
+        void rebase(uint32_t shift) {
+            if (trees) trees->rebase(shift);
+            if (chains) chains->rebase(shift);
+        }
+        std::optional<HashChains> chains;  // lazy levels
+        std::optional<TreeShare> trees;    // near-optimal levels
+        unsigned share;
         uint64_t linkedTo = 0;  // every position before this folder position is linked
         Recent recent{1, 1, 1};
         StageThread thread;
@@ -366,6 +405,7 @@ struct LzxEncoder::State {
     uint64_t bufferEnd = 0;   // folder position just past the data taken in
     uint64_t framesIn = 0;
     std::pmr::memory_resource* memory_ = nullptr;
+    std::optional<BinaryTrees> trees;  // near-optimal levels: shared by the finders
     std::array<Finder*, 2> finders{};
     unsigned finderCount = 1;
 
@@ -386,6 +426,7 @@ struct LzxEncoder::State {
     // Bits each symbol cost in the last block, for the near-optimal parse.
     std::array<uint32_t, kMaxMainSymbols> mainCost{};
     std::array<uint32_t, kLengthSymbols> lengthCost{};
+    std::array<uint32_t, kAlignedSymbols> alignedCost{};  // the low three footer bits, 3 in verbatim blocks
 
     uint8_t* at(uint64_t folderPosition) { return buffer.data() + (folderPosition - bufferBase); }
 
@@ -396,11 +437,8 @@ struct LzxEncoder::State {
     void beginFolder() {
         waitForFinders();
         bufferBase = bufferEnd = 0;
-        for (unsigned f = 0; f < finderCount; ++f) {
-            finders[f]->chains.reset();
-            finders[f]->linkedTo = 0;
-            finders[f]->recent = Recent{1, 1, 1};
-        }
+        if (trees) trees->reset();
+        for (unsigned f = 0; f < finderCount; ++f) finders[f]->reset();
         framesIn = 0;
         nextSequence = 0;
         filling = &chunks[0];
@@ -419,6 +457,7 @@ struct LzxEncoder::State {
         mainCost.fill(11);
         for (unsigned s = 0; s < kLiterals; ++s) mainCost[s] = 8;
         lengthCost.fill(8);
+        alignedCost.fill(3);
     }
 
     // ---- input ----
@@ -468,7 +507,8 @@ struct LzxEncoder::State {
         const uint64_t keepFrom = oldest > windowSize ? oldest - windowSize : 0;
         const uint32_t shift = uint32_t(keepFrom - bufferBase);
         std::memmove(buffer.data(), buffer.data() + shift, size_t(bufferEnd - keepFrom));
-        for (unsigned f = 0; f < finderCount; ++f) finders[f]->chains.rebase(shift);
+        if (trees) trees->rebase(shift);
+        for (unsigned f = 0; f < finderCount; ++f) finders[f]->rebase(shift);
         bufferBase = keepFrom;
     }
 
@@ -481,18 +521,24 @@ struct LzxEncoder::State {
         return nullptr;
     }
 
-    // The filled chunk goes to its finder; chunks parsed before are coded
-    // here meanwhile, in order.
+    // The filled chunk goes to its finder (or, for the near-optimal levels,
+    // to all of them); chunks parsed before are coded here meanwhile, in order.
     void dispatch() {
         Chunk* job = filling;
         job->sequence = nextSequence++;
-        Finder& finder = *finders[job->sequence % finderCount];
-        finder.thread.wait();  // its previous chunk is parsed now
+        const bool shared = settings.nearOptimal;
+        const unsigned first = shared ? 0 : unsigned(job->sequence % finderCount);
+        const unsigned stop = shared ? finderCount : first + 1;
+        for (unsigned f = first; f < stop; ++f) finders[f]->thread.wait();  // their previous chunk is parsed now
         parsing[parsingCount++] = job;
         filling = unusedChunk();
         filling->clear(bufferEnd, framesIn);
-        finder.thread.run([this, job, &finder] { parse(finder, *job); });
-        while (parsingCount > 0 && parsing[0]->sequence + finderCount <= job->sequence) codeOldestParsed();
+        for (unsigned f = first; f < stop; ++f) {
+            Finder& finder = *finders[f];
+            finder.thread.run([this, job, &finder] { parse(finder, *job); });
+        }
+        const uint64_t inFlight = shared ? 1 : finderCount;
+        while (parsingCount > 0 && parsing[0]->sequence + inFlight <= job->sequence) codeOldestParsed();
     }
 
     void codeOldestParsed() {
@@ -537,8 +583,11 @@ struct LzxEncoder::State {
     void parse(Finder& f, Chunk& c) {
         // Link what the other finder parsed, as far back as the window reaches.
         const uint64_t reachBack = c.start > windowSize ? c.start - windowSize : 0;
-        for (uint64_t p = std::max(f.linkedTo, std::max(reachBack, bufferBase)); p < c.start && p + 4 <= bufferEnd; ++p)
-            f.chains.insert(buffer.data(), uint32_t(p - bufferBase));
+        // Only the chunk's own bytes are read: the frames after it are being
+        // copied in meanwhile.
+        const uint64_t end = c.start + c.bytes;
+        for (uint64_t p = std::max(f.linkedTo, std::max(reachBack, bufferBase)); p < c.start && p + 4 <= end; ++p)
+            link(f, uint32_t(p - bufferBase), uint32_t(std::min<uint64_t>(kMaxMatch, end - p)));
         if (settings.nearOptimal)
             findAllMatches(f, c);
         else
@@ -554,21 +603,35 @@ struct LzxEncoder::State {
     bool hashable(const Chunk& c, uint32_t i) const { return i + 4 <= c.bytes; }
     uint32_t bufferIndex(const Chunk& c, uint32_t i) const { return uint32_t(c.start + i - bufferBase); }
 
+    uint32_t reachAt(const Chunk& c, uint32_t i) const { return uint32_t(std::min<uint64_t>(maxOffset, c.start + i)); }
+
+    // Adds buffer position p, with `bytes` of data from it on, to the finder.
+    void link(Finder& f, uint32_t p, uint32_t bytes) {
+        if (f.chains)
+            f.chains->insert(buffer.data(), p);
+        else
+            f.trees->insert(buffer.data(), p, bytes, uint32_t(std::min<uint64_t>(maxOffset, bufferBase + p)),
+                            settings.depth, settings.niceLength);
+    }
+
+    // Links chunk position i if it can be hashed.
+    void linkAt(Finder& f, const Chunk& c, uint32_t i) {
+        if (hashable(c, i)) link(f, bufferIndex(c, i), std::min<uint32_t>(kMaxMatch, c.bytes - i));
+    }
+
     void skipPositions(Finder& f, const Chunk& c, uint32_t from, uint32_t to) {
-        for (uint32_t i = from; i < to; ++i)
-            if (hashable(c, i)) f.chains.insert(buffer.data(), bufferIndex(c, i));
+        for (uint32_t i = from; i < to; ++i) linkAt(f, c, i);
     }
 
     Match longestMatch(Finder& f, const Chunk& c, uint32_t i, uint32_t maxLength) {
         Match best{0, 0};
         if (!hashable(c, i)) return best;
-        const uint32_t reach = uint32_t(std::min<uint64_t>(maxOffset, c.start + i));
         if (maxLength < 3) {
-            f.chains.insert(buffer.data(), bufferIndex(c, i));
+            linkAt(f, c, i);
             return best;
         }
-        f.chains.search(buffer.data(), bufferIndex(c, i), maxLength, reach, settings.depth, settings.niceLength,
-                      [&](const Match& m) { best = m; });
+        f.chains->search(buffer.data(), bufferIndex(c, i), maxLength, reachAt(c, i), settings.depth,
+                         settings.niceLength, [&](const Match& m) { best = m; });
         return best;
     }
 
@@ -596,12 +659,12 @@ struct LzxEncoder::State {
         const Recent& r = f.recent;
         const uint32_t maxLength = maxLengthAt(c, i, frame);
         if (maxLength < kMinMatch) {
-            if (hashable(c, i)) f.chains.insert(buffer.data(), bufferIndex(c, i));
+            linkAt(f, c, i);
             return Match{0, 0};
         }
         const Match rep = longestRecent(c, i, maxLength, r);
         if (rep.length >= settings.niceLength || rep.length == maxLength) {
-            if (hashable(c, i)) f.chains.insert(buffer.data(), bufferIndex(c, i));
+            linkAt(f, c, i);
             return rep;
         }
         const Match found = longestMatch(f, c, i, maxLength);
@@ -651,7 +714,8 @@ struct LzxEncoder::State {
     }
 
     void findAllMatches(Finder& finder, Chunk& c) {
-        c.matchEnd.resize(c.bytes);
+        Chunk::MatchList& list = c.found[finder.share];
+        list.end.resize(c.bytes);
         uint32_t i = 0;
         for (unsigned f = 0; f < c.frames; ++f) {
             const uint32_t end = c.frameEnd[f];
@@ -659,23 +723,22 @@ struct LzxEncoder::State {
                 const uint32_t maxLength = maxLengthAt(c, i, f);
                 uint32_t longest = 0;
                 if (maxLength >= 3 && hashable(c, i)) {
-                    const uint32_t reach = uint32_t(std::min<uint64_t>(maxOffset, c.start + i));
-                    finder.chains.search(buffer.data(), bufferIndex(c, i), maxLength, reach, settings.depth,
-                                  settings.niceLength, [&](const Match& m) {
-                                      c.matches.push_back(m);
-                                      longest = m.length;
-                                  });
-                } else if (hashable(c, i)) {
-                    finder.chains.insert(buffer.data(), bufferIndex(c, i));
+                    finder.trees->search(buffer.data(), bufferIndex(c, i), maxLength, reachAt(c, i), settings.depth,
+                                         settings.niceLength, [&](const Match& m) {
+                                             list.matches.push_back(m);
+                                             longest = m.length;
+                                         });
+                } else {
+                    linkAt(finder, c, i);
                 }
-                c.matchEnd[i] = uint32_t(c.matches.size());
+                list.end[i] = uint32_t(list.matches.size());
                 ++i;
                 if (longest >= settings.niceLength) {
                     // Inside a long match the parse takes it whole: no searches.
                     const uint32_t skipEnd = i - 1 + longest;
                     for (; i < skipEnd; ++i) {
-                        if (hashable(c, i)) finder.chains.insert(buffer.data(), bufferIndex(c, i));
-                        c.matchEnd[i] = uint32_t(c.matches.size());
+                        linkAt(finder, c, i);
+                        list.end[i] = uint32_t(list.matches.size());
                     }
                 }
             }
@@ -732,10 +795,10 @@ struct LzxEncoder::State {
                 }
                 for (uint32_t l = kMinMatch; l <= length; ++l) relax(i + l, here.cost + matchCost(k, l), l, offset, r);
             }
-            const uint32_t first = i == 0 ? 0 : c.matchEnd[i - 1];
             uint32_t shorter = kMinMatch;
-            for (uint32_t m = first; m < c.matchEnd[i]; ++m) {
-                const Match& match = c.matches[m];
+            std::span<const Match> found = c.found[0].at(i);
+            if (found.empty()) found = c.found[1].at(i);
+            for (const Match& match : found) {
                 if (match.length > maxLength) break;
                 if (match.length >= settings.niceLength) {
                     if (match.length > longest) longest = match.length, longMatch = match;
@@ -744,7 +807,7 @@ struct LzxEncoder::State {
                 Recent r = here.recent;
                 const unsigned rep = useOffset(r, match.offset);
                 const unsigned slot = rep < kRecentOffsets ? rep : slotOf(match.offset + 2);
-                const uint32_t footer = rep < kRecentOffsets ? 0 : kSlots.extraBits[slot];
+                const uint32_t footer = rep < kRecentOffsets ? 0 : footerCost(slot, match.offset);
                 for (uint32_t l = shorter + 1; l <= match.length; ++l)
                     relax(i + l, here.cost + footer + matchCost(slot, l), l, match.offset, r);
                 shorter = match.length;
@@ -754,7 +817,7 @@ struct LzxEncoder::State {
                 Recent r = here.recent;
                 const unsigned rep = useOffset(r, longMatch.offset);
                 const unsigned slot = rep < kRecentOffsets ? rep : slotOf(longMatch.offset + 2);
-                const uint32_t footer = rep < kRecentOffsets ? 0 : kSlots.extraBits[slot];
+                const uint32_t footer = rep < kRecentOffsets ? 0 : footerCost(slot, longMatch.offset);
                 relax(i + longest, here.cost + footer + matchCost(slot, longest), longest, longMatch.offset, r);
                 i += longest - 1;
             }
@@ -775,9 +838,18 @@ struct LzxEncoder::State {
         }
     }
 
-    void costsFromTrees(const Tree& main, const Tree& length) {
+    uint32_t footerCost(unsigned slot, uint32_t offset) const {
+        const unsigned bits = kSlots.extraBits[slot];
+        return bits < 3 ? bits : bits - 3 + alignedCost[(offset + 2) & 7];
+    }
+
+    // Costs for the next parse from the trees of a block; `aligned` is null
+    // for a verbatim block.
+    void costsFromTrees(const Tree& main, const Tree& length, const Tree* aligned) {
         for (unsigned s = 0; s < mainSymbols; ++s) mainCost[s] = main.lengths[s] ? main.lengths[s] : 14;
         for (unsigned s = 0; s < kLengthSymbols; ++s) lengthCost[s] = length.lengths[s] ? length.lengths[s] : 12;
+        for (unsigned s = 0; s < kAlignedSymbols; ++s)
+            alignedCost[s] = !aligned ? 3 : aligned->lengths[s] ? aligned->lengths[s] : kMaxAlignedLength;
     }
 
     // ---- coding (this thread) ----
@@ -792,7 +864,8 @@ struct LzxEncoder::State {
                     countSymbols(c.items.data(), c.items.data() + c.items.size(), r, main, length, aligned);
                     main.build(kMaxCodeLength);
                     length.build(kMaxCodeLength);
-                    costsFromTrees(main, length);
+                    aligned.build(kMaxAlignedLength);
+                    costsFromTrees(main, length, alignedPays(aligned) ? &aligned : nullptr);
                 }
             }
         }
@@ -814,18 +887,37 @@ struct LzxEncoder::State {
         headerPending = s.headerPending;
     }
 
-    // One block for the whole chunk; frames that do not pay for it are then
-    // coded as blocks of their own, or stored.
+    // The chunk as one block or as a block per frame, whichever is smaller:
+    // one set of trees costs less, trees of its own fit each frame closer.
+    // A frame that does not pay for its block is stored.
     void codeChunk(Chunk& c) {
         const Snapshot before = snapshot();
+        const std::optional<size_t> whole = c.frames > 1 ? codeAsOneBlock(c) : std::nullopt;
+        if (!whole) {
+            restore(before);
+            codeFrameByFrame(c);
+            return;
+        }
+        restore(before);
+        if (codeFrameByFrame(c) <= *whole) return;
+        restore(before);
+        codeAsOneBlock(c);
+    }
+
+    // Bytes written, or nothing when a frame would code larger than stored.
+    std::optional<size_t> codeAsOneBlock(Chunk& c) {
         BitWriter w;
         w.start(c.out.data(), c.out.size());
         writeBlock(w, c, 0, c.frames);
         bool fits = !w.overflowed();
         for (unsigned f = 0; f < c.frames && fits; ++f)
             fits = c.outSize[f] <= c.frameEnd[f] - c.frameBegin(f) + kStoredFrameOverhead;
-        if (fits) return;
-        restore(before);
+        if (!fits) return std::nullopt;
+        return w.position();
+    }
+
+    size_t codeFrameByFrame(Chunk& c) {
+        BitWriter w;
         w.start(c.out.data(), c.out.size());
         for (unsigned f = 0; f < c.frames; ++f) {
             const Snapshot frameStart = snapshot();
@@ -838,6 +930,7 @@ struct LzxEncoder::State {
             w.rewind(mark);
             writeStored(w, c, f);
         }
+        return w.position();
     }
 
     void writeStreamHeader(BitWriter& w) {
@@ -888,6 +981,17 @@ struct LzxEncoder::State {
         }
     }
 
+    // Whether coding the low three bits of long footers with the aligned tree
+    // saves more than its 24 bits.
+    static bool alignedPays(const Tree& aligned) {
+        uint64_t alignedBits = 24, verbatimBits = 0;
+        for (unsigned s = 0; s < kAlignedSymbols; ++s) {
+            alignedBits += uint64_t(aligned.frequencies[s]) * aligned.lengths[s];
+            verbatimBits += uint64_t(aligned.frequencies[s]) * 3;
+        }
+        return alignedBits < verbatimBits;
+    }
+
     // Frames [firstFrame, stopFrame) of the chunk as one verbatim or aligned
     // block.
     void writeBlock(BitWriter& w, Chunk& c, unsigned firstFrame, unsigned stopFrame) {
@@ -899,12 +1003,7 @@ struct LzxEncoder::State {
         main.build(kMaxCodeLength);
         length.build(kMaxCodeLength);
         aligned.build(kMaxAlignedLength);
-        uint64_t alignedBits = 24, verbatimBits = 0;
-        for (unsigned s = 0; s < kAlignedSymbols; ++s) {
-            alignedBits += uint64_t(aligned.frequencies[s]) * aligned.lengths[s];
-            verbatimBits += uint64_t(aligned.frequencies[s]) * 3;
-        }
-        const bool useAligned = alignedBits < verbatimBits;
+        const bool useAligned = alignedPays(aligned);
 
         size_t frameStart = w.position();
         writeStreamHeader(w);
@@ -916,7 +1015,7 @@ struct LzxEncoder::State {
         writeLengths(w, length.lengths.data(), previousLength.data(), 0, kLengthSymbols);
         std::copy_n(main.lengths.begin(), mainSymbols, previousMain.begin());
         std::copy_n(length.lengths.begin(), kLengthSymbols, previousLength.begin());
-        if (settings.nearOptimal) costsFromTrees(main, length);
+        if (settings.nearOptimal) costsFromTrees(main, length, useAligned ? &aligned : nullptr);
 
         uint32_t position = c.frameBegin(firstFrame);
         unsigned frame = firstFrame;

@@ -1,7 +1,9 @@
 #pragma once
-// Hash chains over the encoder's window buffer: every position links to the
-// previous one with the same three leading bytes. Positions are buffer
-// indices; when the buffer slides, rebase() moves the chains with it.
+// Match finders over the encoder's window buffer. Positions are buffer
+// indices; when the buffer slides, rebase() moves a finder's links with it.
+// Hash chains are cheap to keep up and serve the lazy parse, which looks at a
+// candidate or two per position; binary trees find the longest matches in few
+// steps and serve the near-optimal parse, which wants every length.
 
 #include <algorithm>
 #include <bit>
@@ -33,20 +35,70 @@ inline uint32_t matchLength(const uint8_t* a, const uint8_t* b, uint32_t max) {
     return n;
 }
 
+template <unsigned Bits>
+uint32_t hash4(const uint8_t* p) {
+    uint32_t v;
+    std::memcpy(&v, p, 4);
+    return (v * 2654435761u) >> (32 - Bits);
+}
+
+template <unsigned Bits>
+uint32_t hash3(const uint8_t* p) {
+    const uint32_t v = uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16);
+    return (v * 2654435761u) >> (32 - Bits);
+}
+
+// Moves links `shift` positions down; links that fall off become -1.
+void rebaseLinks(int32_t* links, size_t count, uint32_t shift);
+// The same for a table indexed by position: entry i takes entry i + shift.
+void rebasePositions(std::pmr::vector<int32_t>& table, size_t perPosition, uint32_t shift);
+
+// The last position seen with each three leading bytes: the finders key on
+// four bytes, and this adds the nearest three-byte match, which pays only
+// when it is near.
+class NearestTriple {
+public:
+    explicit NearestTriple(std::pmr::memory_resource* memory) : head_(size_t(1) << kBits, -1, memory) {}
+    void reset() { std::fill(head_.begin(), head_.end(), -1); }
+    void rebase(uint32_t shift) { rebaseLinks(head_.data(), head_.size(), shift); }
+    void insert(const uint8_t* buffer, uint32_t p) { head_[hash3<kBits>(buffer + p)] = int32_t(p); }
+
+    // Links p; reports the match found there, if any. Returns its length, or
+    // 2 when there is none.
+    template <typename Sink>
+    uint32_t search(const uint8_t* buffer, uint32_t p, uint32_t maxLength, uint32_t maxOffset, Sink&& sink) {
+        const uint8_t* here = buffer + p;
+        const uint32_t h = hash3<kBits>(here);
+        const int32_t near = head_[h];
+        head_[h] = int32_t(p);
+        if (near < 0 || p - uint32_t(near) > std::min(maxOffset, kReach)) return 2;
+        const uint8_t* there = buffer + near;
+        if (there[0] != here[0] || there[1] != here[1] || there[2] != here[2]) return 2;
+        const uint32_t length = matchLength(here, there, maxLength);
+        sink(Match{length, p - uint32_t(near)});
+        return length;
+    }
+
+private:
+    static constexpr unsigned kBits = 14;
+    static constexpr uint32_t kReach = 1u << 16;
+    std::pmr::vector<int32_t> head_;
+};
+
+// Every position links to the previous one with the same four leading bytes.
 class HashChains {
 public:
     HashChains(std::pmr::memory_resource* memory, uint32_t capacity);
 
     void reset();
-    // Moves every link `shift` positions down; links that fall off are cut.
     void rebase(uint32_t shift);
 
     // Links position p (which needs p + 4 <= end of data) into its chain.
     void insert(const uint8_t* buffer, uint32_t p) {
-        const uint32_t h = hash(buffer + p);
+        const uint32_t h = hash4<kBits>(buffer + p);
         prev_[p] = head_[h];
         head_[h] = int32_t(p);
-        head3_[hash3(buffer + p)] = int32_t(p);
+        triple_.insert(buffer, p);
     }
 
     // Links p and reports, in order of growing length, each match at p that
@@ -55,27 +107,13 @@ public:
     template <typename Sink>
     void search(const uint8_t* buffer, uint32_t p, uint32_t maxLength, uint32_t maxOffset, unsigned depth,
                 uint32_t niceLength, Sink&& sink) {
-        const uint32_t h = hash(buffer + p);
+        const uint32_t h = hash4<kBits>(buffer + p);
         int32_t candidate = head_[h];
         prev_[p] = candidate;
         head_[h] = int32_t(p);
-        uint32_t best = 2;
+        uint32_t best = triple_.search(buffer, p, maxLength, maxOffset, sink);
+        if (best >= niceLength || best == maxLength) return;
         const uint8_t* here = buffer + p;
-        {
-            // The nearest three-byte match: the chains hold four-byte ones.
-            const uint32_t h3 = hash3(here);
-            const int32_t near = head3_[h3];
-            head3_[h3] = int32_t(p);
-            if (near >= 0 && p - uint32_t(near) <= std::min(maxOffset, kNearReach)) {
-                const uint8_t* there = buffer + near;
-                if (there[0] == here[0] && there[1] == here[1] && there[2] == here[2]) {
-                    const uint32_t length = matchLength(here, there, maxLength);
-                    best = length;
-                    sink(Match{length, p - uint32_t(near)});
-                    if (length >= niceLength || length == maxLength) return;
-                }
-            }
-        }
         for (; candidate >= 0 && depth > 0; --depth, candidate = prev_[uint32_t(candidate)]) {
             const uint32_t offset = p - uint32_t(candidate);
             if (offset > maxOffset) break;
@@ -91,22 +129,139 @@ public:
     }
 
 private:
-    static constexpr unsigned kHashBits = 17;
-    static constexpr unsigned kHash3Bits = 14;
-    static constexpr uint32_t kNearReach = 1u << 16;
-    static uint32_t hash(const uint8_t* p) {
-        uint32_t v;
-        std::memcpy(&v, p, 4);
-        return (v * 2654435761u) >> (32 - kHashBits);
+    static constexpr unsigned kBits = 17;
+    std::pmr::vector<int32_t> head_;
+    std::pmr::vector<int32_t> prev_;
+    NearestTriple triple_;
+};
+
+// Positions with the same four leading bytes form a binary search tree of
+// the strings that start there, newest at the root. Inserting a position
+// walks down from the root, re-rooting the tree at it; the walk meets the
+// positions whose strings are nearest to its own, so the longest matches
+// come up within a few steps. The trees are independent of each other, so
+// threads can share them out: each walks only the trees of its share
+// (TreeShare) and no two touch the same entry.
+class BinaryTrees {
+public:
+    BinaryTrees(std::pmr::memory_resource* memory, uint32_t capacity, unsigned shares);
+
+    void reset();
+    void rebase(uint32_t shift);
+
+    unsigned shares() const { return shares_; }
+
+    // Asks for what a walk of tree h will read first, ahead of time: the
+    // walks wait on memory, and a position or two ahead is enough to hide
+    // some of it.
+    void prefetchRoot(uint32_t h) const { __builtin_prefetch(&head_[h]); }
+    void prefetchNewest(const uint8_t* buffer, uint32_t h) const {
+        const int32_t node = head_[h];
+        if (node < 0) return;
+        __builtin_prefetch(buffer + node);
+        __builtin_prefetch(&children_[2 * size_t(node)]);
     }
-    static uint32_t hash3(const uint8_t* p) {
-        const uint32_t v = uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16);
-        return (v * 2654435761u) >> (32 - kHash3Bits);
+    static uint32_t tree(const uint8_t* p) { return hash4<kBits>(p); }
+
+    // Inserts p, the root of tree h, reporting matches longer than `best` as
+    // TreeShare::search does.
+    template <typename Sink>
+    void walk(const uint8_t* buffer, uint32_t p, uint32_t h, uint32_t maxLength, uint32_t maxOffset, unsigned depth,
+              uint32_t niceLength, uint32_t best, Sink&& sink) {
+        const uint8_t* here = buffer + p;
+        int32_t node = head_[h];
+        head_[h] = int32_t(p);
+        // Where the subtrees of strings below and above p's are still to be hung.
+        int32_t* below = &children_[2 * size_t(p)];
+        int32_t* above = below + 1;
+        for (;;) {
+            if (node < 0 || p - uint32_t(node) > maxOffset || depth-- == 0) break;
+            const uint8_t* there = buffer + node;
+            // Compared from the first byte: a node taken over after a match
+            // cut short at maxLength or niceLength leaves its subtrees only
+            // roughly in order, so no common prefix is taken for granted.
+            // The node's bytes are in the cache by now anyway.
+            const uint32_t length = matchLength(here, there, maxLength);
+            int32_t* kids = &children_[2 * size_t(node)];
+            if (length > best) {
+                best = length;
+                sink(Match{length, p - uint32_t(node)});
+            }
+            if (length >= niceLength) {
+                // As good as p for everything below: p takes its place.
+                *below = kids[0];
+                *above = kids[1];
+                return;
+            }
+            if (there[length] < here[length]) {
+                *below = node;
+                below = &kids[1];
+                node = *below;
+            } else {
+                *above = node;
+                above = &kids[0];
+                node = *above;
+            }
+        }
+        *below = -1;
+        *above = -1;
     }
 
+private:
+    static constexpr unsigned kBits = 18;
+    unsigned shares_;
     std::pmr::vector<int32_t> head_;
-    std::pmr::vector<int32_t> head3_;
-    std::pmr::vector<int32_t> prev_;
+    std::pmr::vector<int32_t> children_;  // per position: below, above
+};
+
+// One thread's share of the trees, with the nearest three-byte matches.
+class TreeShare {
+public:
+    TreeShare(std::pmr::memory_resource* memory, BinaryTrees& trees, unsigned share)
+        : trees_(trees), share_(share), triple_(memory) {}
+
+    void reset() { triple_.reset(); }
+    void rebase(uint32_t shift) { triple_.rebase(shift); }
+
+    // Inserts p (p + 4 <= end of data; maxLength: bytes of data from p on,
+    // at most the longest match) without reporting matches.
+    void insert(const uint8_t* buffer, uint32_t p, uint32_t maxLength, uint32_t maxOffset, unsigned depth,
+                uint32_t niceLength) {
+        triple_.insert(buffer, p);
+        const uint32_t h = BinaryTrees::tree(buffer + p);
+        if (maxLength >= 6) prefetchAhead(buffer, p);
+        if (mine(h))
+            trees_.walk(buffer, p, h, maxLength, maxOffset, depth, std::min(niceLength, maxLength), 3,
+                        [](const Match&) {});
+    }
+
+    // Inserts p and reports, in order of growing length, each match at p that
+    // is longer than every one before it, as HashChains::search does; when
+    // p's tree is not in this share, only takes note of p.
+    template <typename Sink>
+    void search(const uint8_t* buffer, uint32_t p, uint32_t maxLength, uint32_t maxOffset, unsigned depth,
+                uint32_t niceLength, Sink&& sink) {
+        const uint32_t h = BinaryTrees::tree(buffer + p);
+        if (maxLength >= 6) prefetchAhead(buffer, p);
+        if (!mine(h)) {
+            triple_.insert(buffer, p);
+            return;
+        }
+        const uint32_t best = triple_.search(buffer, p, maxLength, maxOffset, sink);
+        trees_.walk(buffer, p, h, maxLength, maxOffset, depth, std::min(niceLength, maxLength), best, sink);
+    }
+
+private:
+    bool mine(uint32_t h) const { return h % trees_.shares() == share_; }
+    // The next position's newest node and the root of the one after.
+    void prefetchAhead(const uint8_t* buffer, uint32_t p) const {
+        const uint32_t next = BinaryTrees::tree(buffer + p + 1), afterNext = BinaryTrees::tree(buffer + p + 2);
+        if (mine(next)) trees_.prefetchNewest(buffer, next);
+        if (mine(afterNext)) trees_.prefetchRoot(afterNext);
+    }
+    BinaryTrees& trees_;
+    unsigned share_;
+    NearestTriple triple_;
 };
 
 }  // namespace pcn::cabinet::lzx
