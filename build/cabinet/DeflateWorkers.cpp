@@ -101,31 +101,28 @@ constexpr unsigned kSplitProbe = kProbesPerBlock / 2;
 // shipped by two packages of one source follows itself closely, and deflate
 // turns the copy into a few matches. Such copies are found by anchors: the
 // 8 bytes after every byte of one value (one in 256 of random bytes) are
-// kept from the previous block and the probes before; a random probe that
+// kept from the previous block and the block so far; a random probe that
 // shares one with them is deflated. The anchors only depend on the content,
 // so a copy has them whatever its offset.
 class CopyFinder {
 public:
     void clear() { used_.fill(0); count_ = 0; }
-    void add(const uint8_t* data, uint32_t size) {
-        forEachAnchor(data, size, [this](uint64_t gram) {
-            if (count_ >= kCapacity / 2) return false;  // half full: enough to go on
+    // Keeps the anchors of `data`; true when one of them was kept before,
+    // from earlier data or from earlier in `data`.
+    bool add(const uint8_t* data, uint32_t size) {
+        bool seen = false;
+        forEachAnchor(data, size, [&](uint64_t gram) {
             uint32_t i = slotOf(gram);
             while (used_[i] && grams_[i] != gram) i = (i + 1) % kCapacity;
-            if (!used_[i]) ++count_;
-            used_[i] = 1;
-            grams_[i] = gram;
-            return true;
+            if (used_[i]) {
+                seen = true;
+            } else if (count_ < kCapacity / 2) {  // half full at most, so that every search ends soon
+                used_[i] = 1;
+                grams_[i] = gram;
+                ++count_;
+            }
         });
-    }
-    bool seen(const uint8_t* data, uint32_t size) const {
-        bool found = false;
-        forEachAnchor(data, size, [&](uint64_t gram) {
-            for (uint32_t i = slotOf(gram); used_[i]; i = (i + 1) % kCapacity)
-                if (grams_[i] == gram) return !(found = true);
-            return true;
-        });
-        return found;
+        return seen;
     }
 
 private:
@@ -138,7 +135,7 @@ private:
         for (const uint8_t* p = data; (p = static_cast<const uint8_t*>(std::memchr(p, kAnchor, size_t(end - p)))); ++p) {
             uint64_t gram;
             std::memcpy(&gram, p + 1, sizeof gram);
-            if (!visit(gram)) return;
+            visit(gram);
         }
     }
     static uint32_t slotOf(uint64_t gram) { return uint32_t((gram * 0x9E3779B97F4A7C15ull) >> 53); }
@@ -303,12 +300,10 @@ bool DeflateWorkers::compress(Worker& worker, Slot& s) {
         finder.clear();
         finder.add(s.dictionary, s.dictionarySize);
         for (unsigned i = 0; (i + 1) * kProbeSize <= s.inputSize; ++i) {
-            const uint8_t* probe = s.input + i * kProbeSize;
-            if ((random >> i & 1) && finder.seen(probe, kProbeSize)) {
+            if (finder.add(s.input + i * kProbeSize, kProbeSize) && (random >> i & 1)) {
                 random &= ~(1u << i);
                 copies = true;
             }
-            finder.add(probe, kProbeSize);
         }
     }
     if (s.inputSize == kSlotBlockSize && random == kAllProbesRandom) {

@@ -13,11 +13,14 @@ namespace {
 
 // Text and random bytes in turns of 3 to 12 KB: MSZIP blocks that switch
 // between deflating and storing several times, at every offset within a block.
+// Then random bytes followed by copies of themselves, near enough for deflate
+// to refer back to them, from the same block and from a stored one.
 std::string patchwork() {
     std::string data;
     for (unsigned i = 0; i < 24; ++i)
         data += i % 2 ? noiseData(5000 + 7001 * i % 7000, i) : textData(3000 + 4099 * i % 6000, i);
-    return data;
+    const std::string random = noiseData(70000, 98);
+    return data + random + random.substr(45000) + textData(2000, 5) + random.substr(60000);
 }
 
 std::vector<SourceFile> mixedFiles() {
