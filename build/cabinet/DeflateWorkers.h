@@ -67,6 +67,8 @@ private:
     struct Worker;
     void run(size_t workerIndex);
     bool compress(Worker& worker, Slot& slot);
+    bool deflateProbes(Worker& worker, Slot& slot, uint32_t randomProbes);
+    static bool setStreamLevel(Worker& worker, int level, bool reset);
     static bool deflateBlock(z_stream_s& z, Slot& slot, int flush);
     void stop();
 

@@ -11,6 +11,18 @@
 namespace pcn::cabinet::test {
 namespace {
 
+// Text and random bytes in turns of 3 to 12 KB: MSZIP blocks that switch
+// between deflating and storing several times, at every offset within a block.
+// Then random bytes followed by copies of themselves, near enough for deflate
+// to refer back to them, from the same block and from a stored one.
+std::string patchwork() {
+    std::string data;
+    for (unsigned i = 0; i < 24; ++i)
+        data += i % 2 ? noiseData(5000 + 7001 * i % 7000, i) : textData(3000 + 4099 * i % 6000, i);
+    const std::string random = noiseData(70000, 98);
+    return data + random + random.substr(45000) + textData(2000, 5) + random.substr(60000);
+}
+
 std::vector<SourceFile> mixedFiles() {
     std::vector<SourceFile> files;
     files.push_back({"empty.txt", ""});
@@ -19,6 +31,7 @@ std::vector<SourceFile> mixedFiles() {
         files.push_back({"docs\\small" + std::to_string(i) + ".txt", textData(size_t(37 * i % 900), unsigned(i))});
     files.push_back({"noise.bin", noiseData(100000, 7)});
     files.push_back({"sub\\deeper\\long.txt", textData(500000, 3)});
+    files.push_back({"patchwork.bin", patchwork()});
     files.push_back({"Gr\xC3\xBC\xC3\x9F" "e\\na\xC3\xAFve \xE2\x82\xAC.txt", textData(4000, 9)});
     files.push_back({"zero again.txt", ""});
     return files;
