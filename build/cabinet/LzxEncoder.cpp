@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <condition_variable>
+#include <deque>
 #include <cstring>
 #include <functional>
 #include <limits>
@@ -33,6 +34,8 @@ constexpr uint32_t kFrameOutputRoom = 2 * kFrameSize + 4096;
 // most 32 KB + 6 KB per data block).
 constexpr uint32_t kStoredFrameOverhead = 64;
 constexpr uint32_t kNoCost = std::numeric_limits<uint32_t>::max();
+// Chunks a finder may have waiting or in work.
+constexpr uint64_t kQueuedChunks = 2;
 
 struct Settings {
     bool nearOptimal = false;
@@ -224,7 +227,9 @@ void writeLengths(BitWriter& w, const uint8_t* lengths, const uint8_t* previous,
     }
 }
 
-// Runs one job at a time on a second thread, or inline when there is none.
+// Runs jobs in order on a thread of its own, or inline when there is none.
+// Jobs are counted: wait for the nth to be done, or for fewer than n to be
+// waiting or running.
 class StageThread {
 public:
     explicit StageThread(bool threaded) {
@@ -239,22 +244,29 @@ public:
         wake_.notify_all();
         thread_.join();
     }
-    void run(std::function<void()> job) {
+    // Returns the job's number, counted from 1.
+    uint64_t run(std::function<void()> job) {
         if (!thread_.joinable()) {
             job();
-            return;
+            return ++given_, ++done_;
         }
         {
             std::lock_guard lock(mutex_);
-            job_ = std::move(job);
-            busy_ = true;
+            jobs_.push_back(std::move(job));
+            ++given_;
         }
         wake_.notify_all();
+        return given_;
     }
-    void wait() {
+    void waitUntilDone(uint64_t job) {
         std::unique_lock lock(mutex_);
-        done_.wait(lock, [&] { return !busy_; });
+        finished_.wait(lock, [&] { return done_ >= job; });
     }
+    void waitUntilFewer(uint64_t pending) {
+        std::unique_lock lock(mutex_);
+        finished_.wait(lock, [&] { return given_ - done_ < pending; });
+    }
+    void wait() { waitUntilFewer(1); }
 
 private:
     void loop() {
@@ -262,23 +274,25 @@ private:
             std::function<void()> job;
             {
                 std::unique_lock lock(mutex_);
-                wake_.wait(lock, [&] { return stopping_ || busy_; });
+                wake_.wait(lock, [&] { return stopping_ || !jobs_.empty(); });
                 if (stopping_) return;
-                job = std::move(job_);
+                job = std::move(jobs_.front());
+                jobs_.pop_front();
             }
             job();
             {
                 std::lock_guard lock(mutex_);
-                busy_ = false;
+                ++done_;
             }
-            done_.notify_all();
+            finished_.notify_all();
         }
     }
     std::thread thread_;
     std::mutex mutex_;
-    std::condition_variable wake_, done_;
-    std::function<void()> job_;
-    bool busy_ = false, stopping_ = false;
+    std::condition_variable wake_, finished_;
+    std::deque<std::function<void()>> jobs_;
+    uint64_t given_ = 0, done_ = 0;
+    bool stopping_ = false;
 };
 
 }  // namespace
@@ -289,6 +303,7 @@ struct Chunk {
         : items(memory), found{MatchList(memory), MatchList(memory)}, out(memory) {}
 
     uint64_t sequence = 0;    // chunks of the folder counted from 0
+    std::array<uint64_t, 2> job{};  // its job number at each finder that has it, 0 at others
     uint64_t start = 0;       // position in the folder
     uint64_t firstFrame = 0;  // index of its first frame in the folder
     uint32_t bytes = 0;
@@ -529,20 +544,24 @@ struct LzxEncoder::State {
         const bool shared = settings.nearOptimal;
         const unsigned first = shared ? 0 : unsigned(job->sequence % finderCount);
         const unsigned stop = shared ? finderCount : first + 1;
-        for (unsigned f = first; f < stop; ++f) finders[f]->thread.wait();  // their previous chunk is parsed now
         parsing[parsingCount++] = job;
         filling = unusedChunk();
         filling->clear(bufferEnd, framesIn);
+        job->job.fill(0);
         for (unsigned f = first; f < stop; ++f) {
             Finder& finder = *finders[f];
-            finder.thread.run([this, job, &finder] { parse(finder, *job); });
+            finder.thread.waitUntilFewer(kQueuedChunks);
+            job->job[f] = finder.thread.run([this, job, &finder] { parse(finder, *job); });
         }
-        const uint64_t inFlight = shared ? 1 : finderCount;
-        while (parsingCount > 0 && parsing[0]->sequence + inFlight <= job->sequence) codeOldestParsed();
+        // Two chunks stay with the finders while this thread codes: a finder
+        // that is done with its share of one goes on with the next.
+        while (parsingCount > 0 && parsing[0]->sequence + 2 <= job->sequence) codeOldestParsed();
     }
 
     void codeOldestParsed() {
         Chunk* oldest = parsing[0];
+        for (unsigned f = 0; f < finderCount; ++f)
+            if (oldest->job[f] != 0) finders[f]->thread.waitUntilDone(oldest->job[f]);
         std::move(parsing.begin() + 1, parsing.end(), parsing.begin());
         --parsingCount;
         finishChunk(*oldest);

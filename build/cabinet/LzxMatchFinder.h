@@ -155,8 +155,8 @@ public:
     // walks wait on memory, and a position or two ahead is enough to hide
     // some of it.
     void prefetchRoot(uint32_t h) const { __builtin_prefetch(&head_[h]); }
-    void prefetchNewest(const uint8_t* buffer, uint32_t h) const {
-        const int32_t node = head_[h];
+    void prefetchNewest(const uint8_t* buffer, uint32_t h) const { prefetchNode(buffer, head_[h]); }
+    void prefetchNode(const uint8_t* buffer, int32_t node) const {
         if (node < 0) return;
         __builtin_prefetch(buffer + node);
         __builtin_prefetch(&children_[2 * size_t(node)]);
@@ -177,30 +177,35 @@ public:
         for (;;) {
             if (node < 0 || p - uint32_t(node) > maxOffset || depth-- == 0) break;
             const uint8_t* there = buffer + node;
+            // Both children are read before the comparison and asked for
+            // ahead: the walk waits on memory, and this way the next step's
+            // wait overlaps this one's.
+            int32_t* kids = &children_[2 * size_t(node)];
+            const int32_t lower = kids[0], upper = kids[1];
+            prefetchNode(buffer, lower);
+            prefetchNode(buffer, upper);
             // Compared from the first byte: a node taken over after a match
             // cut short at maxLength or niceLength leaves its subtrees only
             // roughly in order, so no common prefix is taken for granted.
-            // The node's bytes are in the cache by now anyway.
             const uint32_t length = matchLength(here, there, maxLength);
-            int32_t* kids = &children_[2 * size_t(node)];
             if (length > best) {
                 best = length;
                 sink(Match{length, p - uint32_t(node)});
             }
             if (length >= niceLength) {
                 // As good as p for everything below: p takes its place.
-                *below = kids[0];
-                *above = kids[1];
+                *below = lower;
+                *above = upper;
                 return;
             }
             if (there[length] < here[length]) {
                 *below = node;
                 below = &kids[1];
-                node = *below;
+                node = upper;
             } else {
                 *above = node;
                 above = &kids[0];
-                node = *above;
+                node = lower;
             }
         }
         *below = -1;
