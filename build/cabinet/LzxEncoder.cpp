@@ -52,8 +52,8 @@ Settings settingsFor(int level) {
     // cores. A second pass, with symbol costs from the first, gains about
     // half a percent; later ones hardly anything.
     static constexpr Settings table[] = {
-        {false, 1, 8, 1},   {false, 1, 12, 1},  {false, 1, 16, 1},  {true, 8, 32, 1},   {true, 16, 96, 2},
-        {true, 24, 128, 2}, {true, 32, 160, 3}, {true, 48, 200, 3}, {true, 64, 257, 4},
+        {false, 1, 8, 1},  {false, 1, 12, 1},  {false, 1, 16, 1},  {true, 8, 32, 1},   {true, 12, 64, 2},
+        {true, 16, 96, 2}, {true, 32, 160, 3}, {true, 48, 200, 3}, {true, 64, 257, 4},
     };
     return table[std::clamp(level, 1, 9) - 1];
 }
