@@ -317,6 +317,10 @@ struct Chunk {
         explicit MatchList(std::pmr::memory_resource* memory) : matches(memory), end(memory) {}
         std::pmr::vector<Match> matches;
         std::pmr::vector<uint32_t> end;  // end of position i's matches in `matches`
+        void clear() {
+            matches.clear();
+            end.clear();
+        }
         std::span<const Match> at(uint32_t i) const {
             if (end.empty()) return {};
             const uint32_t first = i == 0 ? 0 : end[i - 1];
@@ -333,10 +337,7 @@ struct Chunk {
         bytes = 0;
         frames = 0;
         items.clear();
-        for (MatchList& list : found) {
-            list.matches.clear();
-            list.end.clear();
-        }
+        for (MatchList& list : found) list.clear();
     }
     uint32_t frameBegin(unsigned f) const { return f == 0 ? 0 : frameEnd[f - 1]; }
 };
@@ -827,21 +828,16 @@ struct LzxEncoder::State {
                     if (match.length > longest) longest = match.length, longMatch = match;
                     break;
                 }
-                Recent r = here.recent;
-                const unsigned rep = useOffset(r, match.offset);
-                const unsigned slot = rep < kRecentOffsets ? rep : slotOf(match.offset + 2);
-                const uint32_t footer = rep < kRecentOffsets ? 0 : footerCost(slot, match.offset);
+                const OffsetCode code = codeOffset(here.recent, match.offset);
                 for (uint32_t l = rough ? match.length : shorter + 1; l <= match.length; ++l)
-                    relax(i + l, here.cost + footer + matchCost(slot, l), l, match.offset, r);
+                    relax(i + l, here.cost + code.footer + matchCost(code.slot, l), l, match.offset, code.recent);
                 shorter = match.length;
             }
             if (longest > 0) {
                 // Long matches are taken whole, and the parse goes on after them.
-                Recent r = here.recent;
-                const unsigned rep = useOffset(r, longMatch.offset);
-                const unsigned slot = rep < kRecentOffsets ? rep : slotOf(longMatch.offset + 2);
-                const uint32_t footer = rep < kRecentOffsets ? 0 : footerCost(slot, longMatch.offset);
-                relax(i + longest, here.cost + footer + matchCost(slot, longest), longest, longMatch.offset, r);
+                const OffsetCode code = codeOffset(here.recent, longMatch.offset);
+                relax(i + longest, here.cost + code.footer + matchCost(code.slot, longest), longest, longMatch.offset,
+                      code.recent);
                 i += longest - 1;
             }
         }
@@ -861,18 +857,44 @@ struct LzxEncoder::State {
         }
     }
 
+    // How a match at `offset` codes after `recent`: its slot (a repeated one,
+    // or the offset's), the bits of its footer, and the repeated offsets after it.
+    struct OffsetCode {
+        unsigned slot;
+        uint32_t footer;
+        Recent recent;
+    };
+    OffsetCode codeOffset(const Recent& recent, uint32_t offset) const {
+        OffsetCode code{0, 0, recent};
+        const unsigned rep = useOffset(code.recent, offset);
+        if (rep < kRecentOffsets) {
+            code.slot = rep;
+        } else {
+            code.slot = slotOf(offset + 2);
+            code.footer = footerCost(code.slot, offset);
+        }
+        return code;
+    }
+
     uint32_t footerCost(unsigned slot, uint32_t offset) const {
         const unsigned bits = kSlots.extraBits[slot];
         return bits < 3 ? bits : bits - 3 + alignedCost[(offset + 2) & 7];
     }
 
-    // Costs for the next parse from the trees of a block; `aligned` is null
-    // for a verbatim block.
-    void costsFromTrees(const Tree& main, const Tree& length, const Tree* aligned) {
-        for (unsigned s = 0; s < mainSymbols; ++s) mainCost[s] = main.lengths[s] ? main.lengths[s] : 14;
-        for (unsigned s = 0; s < kLengthSymbols; ++s) lengthCost[s] = length.lengths[s] ? length.lengths[s] : 12;
+    // A block's trees, and whether it codes as an aligned-offset block.
+    struct BlockTrees {
+        explicit BlockTrees(unsigned mainSymbols)
+            : main(mainSymbols), length(kLengthSymbols), aligned(kAlignedSymbols) {}
+        Tree main, length, aligned;
+        bool useAligned = false;
+    };
+
+    // Costs for the next parse from the trees of a block.
+    void costsFromTrees(const BlockTrees& t) {
+        for (unsigned s = 0; s < mainSymbols; ++s) mainCost[s] = t.main.lengths[s] ? t.main.lengths[s] : 14;
+        for (unsigned s = 0; s < kLengthSymbols; ++s) lengthCost[s] = t.length.lengths[s] ? t.length.lengths[s] : 12;
         for (unsigned s = 0; s < kAlignedSymbols; ++s)
-            alignedCost[s] = !aligned ? 3 : aligned->lengths[s] ? aligned->lengths[s] : kMaxAlignedLength;
+            alignedCost[s] = !t.useAligned ? 3 : t.aligned.lengths[s] ? t.aligned.lengths[s] : kMaxAlignedLength;
     }
 
     // ---- coding (this thread) ----
@@ -881,15 +903,8 @@ struct LzxEncoder::State {
         if (settings.nearOptimal) {
             for (unsigned pass = 0; pass < settings.passes; ++pass) {
                 parseOptimally(c, recent, pass + 1 < settings.passes);
-                if (pass + 1 < settings.passes) {
-                    Tree main(mainSymbols), length(kLengthSymbols), aligned(kAlignedSymbols);
-                    Recent r = recent;
-                    countSymbols(c.items.data(), c.items.data() + c.items.size(), r, main, length, aligned);
-                    main.build(kMaxCodeLength);
-                    length.build(kMaxCodeLength);
-                    aligned.build(kMaxAlignedLength);
-                    costsFromTrees(main, length, alignedPays(aligned) ? &aligned : nullptr);
-                }
+                if (pass + 1 < settings.passes)
+                    costsFromTrees(treesFor(c.items.data(), c.items.data() + c.items.size()));
             }
         }
         codeChunk(c);
@@ -1015,18 +1030,27 @@ struct LzxEncoder::State {
         return alignedBits < verbatimBits;
     }
 
+    // The trees of a block of items [first, last), coded from the repeated
+    // offsets the reader holds now.
+    BlockTrees treesFor(const Item* first, const Item* last) const {
+        BlockTrees t(mainSymbols);
+        Recent r = recent;
+        countSymbols(first, last, r, t.main, t.length, t.aligned);
+        t.main.build(kMaxCodeLength);
+        t.length.build(kMaxCodeLength);
+        t.aligned.build(kMaxAlignedLength);
+        t.useAligned = alignedPays(t.aligned);
+        return t;
+    }
+
     // Frames [firstFrame, stopFrame) of the chunk as one verbatim or aligned
     // block.
     void writeBlock(BitWriter& w, Chunk& c, unsigned firstFrame, unsigned stopFrame) {
         const Item* first = c.items.data() + (firstFrame == 0 ? 0 : c.frameItemEnd[firstFrame - 1]);
         const Item* last = c.items.data() + c.frameItemEnd[stopFrame - 1];
-        Tree main(mainSymbols), length(kLengthSymbols), aligned(kAlignedSymbols);
-        Recent r = recent;
-        countSymbols(first, last, r, main, length, aligned);
-        main.build(kMaxCodeLength);
-        length.build(kMaxCodeLength);
-        aligned.build(kMaxAlignedLength);
-        const bool useAligned = alignedPays(aligned);
+        const BlockTrees trees = treesFor(first, last);
+        const Tree &main = trees.main, &length = trees.length, &aligned = trees.aligned;
+        const bool useAligned = trees.useAligned;
 
         size_t frameStart = w.position();
         writeStreamHeader(w);
@@ -1038,7 +1062,7 @@ struct LzxEncoder::State {
         writeLengths(w, length.lengths.data(), previousLength.data(), 0, kLengthSymbols);
         std::copy_n(main.lengths.begin(), mainSymbols, previousMain.begin());
         std::copy_n(length.lengths.begin(), kLengthSymbols, previousLength.begin());
-        if (settings.nearOptimal) costsFromTrees(main, length, useAligned ? &aligned : nullptr);
+        if (settings.nearOptimal) costsFromTrees(trees);
 
         uint32_t position = c.frameBegin(firstFrame);
         unsigned frame = firstFrame;
