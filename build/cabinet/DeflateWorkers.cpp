@@ -309,7 +309,7 @@ bool DeflateWorkers::compress(Worker& worker, Slot& s) {
     if (s.inputSize == kSlotBlockSize && random == kAllProbesRandom) {
         worker.continuous = false;
         worker.previousStored = true;
-        return deflateBlock(worker.stored, s, Z_FINISH);
+        return storeBlock(worker.stored, s);
     }
     z_stream& z = worker.stream;
     if (!worker.continuous || s.dictionarySize == 0) {
@@ -365,16 +365,16 @@ bool DeflateWorkers::setStreamLevel(Worker& worker, int level, bool reset) {
     return level != kTunedLevel || deflateTune(&z, kTunedGood, kTunedLazy, kTunedNice, kTunedChain) == Z_OK;
 }
 
-bool DeflateWorkers::deflateBlock(z_stream& z, Slot& s, int flush) {
-    if (flush == Z_FINISH && deflateReset(&z) != Z_OK) return false;
+// The whole block as one finished stream of `z` (the workers' level-0 stream).
+bool DeflateWorkers::storeBlock(z_stream& z, Slot& s) {
+    if (deflateReset(&z) != Z_OK) return false;
     z.next_in = s.input;
     z.avail_in = s.inputSize;
     z.next_out = s.output + 2;
     z.avail_out = kMszipOutputCapacity - 2;
-    const int result = deflate(&z, flush);
-    const bool ok = flush == Z_FINISH ? result == Z_STREAM_END : result == Z_OK && z.avail_in == 0 && z.avail_out > 0;
-    if (ok) s.outputSize = uint32_t(kMszipOutputCapacity - z.avail_out);
-    return ok;
+    if (deflate(&z, Z_FINISH) != Z_STREAM_END) return false;
+    s.outputSize = uint32_t(kMszipOutputCapacity - z.avail_out);
+    return true;
 }
 
 void DeflateWorkers::stop() {

@@ -69,7 +69,7 @@ private:
     bool compress(Worker& worker, Slot& slot);
     bool deflateProbes(Worker& worker, Slot& slot, uint32_t randomProbes);
     static bool setStreamLevel(Worker& worker, int level, bool reset);
-    static bool deflateBlock(z_stream_s& z, Slot& slot, int flush);
+    static bool storeBlock(z_stream_s& z, Slot& slot);
     void stop();
 
     std::pmr::memory_resource* memory_;
