@@ -927,19 +927,18 @@ struct LzxEncoder::State {
 
     // The chunk as one block or as a block per frame, whichever is smaller:
     // one set of trees costs less, trees of its own fit each frame closer.
-    // A frame that does not pay for its block is stored.
+    // A frame that does not pay for its block is stored. The one block is
+    // tried second, as it is the smaller more often: what the second try
+    // wrote needs no coding again.
     void codeChunk(Chunk& c) {
         const Snapshot before = snapshot();
-        const std::optional<size_t> whole = c.frames > 1 ? codeAsOneBlock(c) : std::nullopt;
-        if (!whole) {
-            restore(before);
-            codeFrameByFrame(c);
-            return;
-        }
+        const size_t split = codeFrameByFrame(c);
+        if (c.frames == 1) return;
         restore(before);
-        if (codeFrameByFrame(c) <= *whole) return;
+        const std::optional<size_t> whole = codeAsOneBlock(c);
+        if (whole && *whole < split) return;
         restore(before);
-        codeAsOneBlock(c);
+        codeFrameByFrame(c);
     }
 
     // Bytes written, or nothing when a frame would code larger than stored.
