@@ -1,7 +1,16 @@
 # Helpers shared by the subsystem CMakeLists files.
 
+# pcn_subsystem_label(VAR): the top-level source folder of the calling
+# CMakeLists.txt, which names its subsystem.
+function(pcn_subsystem_label var)
+  file(RELATIVE_PATH rel ${CMAKE_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
+  string(REGEX REPLACE "/.*" "" top "${rel}")
+  set(${var} ${top} PARENT_SCOPE)
+endfunction()
+
 # pcn_add_gtest(NAME SOURCES src... LIBS lib...)
-# A GoogleTest executable whose tests are registered with CTest one by one.
+# A GoogleTest executable whose tests are registered with CTest one by one,
+# labelled with the top-level folder they belong to (`ctest -L cabinet`).
 function(pcn_add_gtest name)
   if(NOT PCN_BUILD_TESTS)
     return()
@@ -13,9 +22,10 @@ function(pcn_add_gtest name)
   target_compile_definitions(${name} PRIVATE
     PCN_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
     PCN_PROGRAM_DIR="${PCN_PROGRAM_DIR}")
+  pcn_subsystem_label(label)
   gtest_discover_tests(${name}
     DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "PCN_PROGRAM_DIR=${PCN_PROGRAM_DIR};${T_ENV}")
+    PROPERTIES ENVIRONMENT "PCN_PROGRAM_DIR=${PCN_PROGRAM_DIR};${T_ENV}" LABELS ${label})
 endfunction()
 
 # pcn_add_fuzzer(NAME SOURCES src... LIBS lib...)
@@ -41,4 +51,6 @@ function(pcn_add_fuzzer name)
   endif()
   add_test(NAME fuzz.${name}
     COMMAND ${name} -max_total_time=${PCN_FUZZ_SECONDS} -rss_limit_mb=2048 -timeout=10 ${work} ${seed})
+  pcn_subsystem_label(label)
+  set_tests_properties(fuzz.${name} PROPERTIES LABELS ${label})
 endfunction()

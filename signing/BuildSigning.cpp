@@ -1,6 +1,6 @@
 #include "signing/BuildSigning.h"
 
-#include "build/BuildHost.h"
+#include "building/BuildHost.h"
 #include "distribution/UserInterface.h"
 #include "model/CCabObj.h"
 #include "platform/Paths.h"

@@ -2,8 +2,8 @@
 
 #include <cerrno>
 
-#include "build/BuildSupport.h"
-#include "build/CabInfWriter.h"
+#include "building/BuildSupport.h"
+#include "building/CabInfWriter.h"
 #include "distribution/ErrorReport.h"
 #include "model/CCabObj.h"
 #include "platform/AtomicFile.h"

@@ -9,8 +9,8 @@
 #include "app/gui/CPCNApp.h"
 #include "app/gui/CPCNView.h"
 #include "app/gui/Commands.h"
-#include "build/gui/BuildHostPanel.h"
-#include "build/gui/CRebuildProjectDlg.h"
+#include "building/gui/BuildHostPanel.h"
+#include "building/gui/CRebuildProjectDlg.h"
 #include "editing/gui/EditingContext.h"
 #include "model/CCabObj.h"
 

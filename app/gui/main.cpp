@@ -9,7 +9,7 @@
 
 #include "app/gui/CMainFrame.h"
 #include "app/gui/CPCNApp.h"
-#include "build/gui/CRebuildProjectDlg.h"
+#include "building/gui/CRebuildProjectDlg.h"
 #include "distribution/gui/SendEditors.h"
 #include "editing/gui/EditingContext.h"
 #include "editing/gui/Editors.h"

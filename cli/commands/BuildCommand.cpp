@@ -10,7 +10,7 @@
 #include <mutex>
 
 #include "app/core/CPCNDoc.h"
-#include "build/BuildDriver.h"
+#include "building/BuildDriver.h"
 #include "cli/Command.h"
 #include "cli/Progress.h"
 #include "model/CCabObj.h"

@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "build/cabinet/CabinetCompressor.h"
-#include "build/cabinet/LzxEncoder.h"
-#include "build/cabinet/PosixCabinetIo.h"
+#include "cabinet/CabinetCompressor.h"
+#include "cabinet/LzxEncoder.h"
+#include "cabinet/PosixCabinetIo.h"
 #include "cli/Command.h"
 #include "cli/Progress.h"
 

@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <memory>
 
-#include "build/BuildSupport.h"
-#include "build/ConfigFile.h"
+#include "building/BuildSupport.h"
+#include "building/ConfigFile.h"
 #include "cli/Command.h"
 #include "model/CCabObj.h"
 

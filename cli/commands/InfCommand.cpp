@@ -6,7 +6,7 @@
 #include <cstring>
 #include <memory>
 
-#include "build/CabInfWriter.h"
+#include "building/CabInfWriter.h"
 #include "cli/Command.h"
 #include "model/CCabObj.h"
 #include "model/PackageFile.h"

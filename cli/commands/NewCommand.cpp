@@ -6,8 +6,8 @@
 #include <cstring>
 #include <memory>
 
-#include "build/CabInfWriter.h"
-#include "build/ConfigFile.h"
+#include "building/CabInfWriter.h"
+#include "building/ConfigFile.h"
 #include "cli/Command.h"
 #include "editing/core/NewPackage.h"
 #include "model/CCabObj.h"

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <memory>
 
-#include "build/Summary.h"
+#include "building/Summary.h"
 #include "cli/Command.h"
 #include "model/CCabObj.h"
 

@@ -10,8 +10,8 @@
 #include <map>
 #include <memory>
 
-#include "build/BuildSupport.h"
-#include "build/ConfigFile.h"
+#include "building/BuildSupport.h"
+#include "building/ConfigFile.h"
 #include "cli/Command.h"
 #include "model/CCabObj.h"
 #include "model/PackageFile.h"

@@ -11,7 +11,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "build/gui/BuildAnimation.h"
+#include "building/gui/BuildAnimation.h"
 #include "editing/gui/forms/FormSupport.h"
 #include "signing/ToolRunner.h"
 

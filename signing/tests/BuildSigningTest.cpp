@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "build/BuildHost.h"
+#include "building/BuildHost.h"
 #include "distribution/ScriptedUserInterface.h"
 #include "model/CCabObj.h"
 #include "platform/SettingsStore.h"

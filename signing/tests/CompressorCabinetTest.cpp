@@ -7,8 +7,8 @@
 
 #include <cstdio>
 
-#include "build/cabinet/CabinetCompressor.h"
-#include "build/cabinet/PosixCabinetIo.h"
+#include "cabinet/CabinetCompressor.h"
+#include "cabinet/PosixCabinetIo.h"
 #include "platform/SettingsStore.h"
 #include "signing/SigningJobs.h"
 #include "signing/tests/TestSupport.h"

@@ -8,7 +8,7 @@
 #include <QVBoxLayout>
 
 #include "app/core/CPCNDoc.h"
-#include "build/gui/BuildAnimation.h"
+#include "building/gui/BuildAnimation.h"
 #include "distribution/gui/QtUserInterface.h"
 #include "distribution/gui/ftp/CFTPPropertySheet.h"
 #include "distribution/gui/ftp/SendAnimation.h"

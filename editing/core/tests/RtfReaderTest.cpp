@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "build/Summary.h"
+#include "building/Summary.h"
 #include "editing/core/RtfReader.h"
 #include "model/CCabObj.h"
 

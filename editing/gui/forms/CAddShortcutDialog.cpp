@@ -6,7 +6,7 @@
 #include <QListWidget>
 #include <QVBoxLayout>
 
-#include "build/ConfigFile.h"
+#include "building/ConfigFile.h"
 #include "distribution/UserInterface.h"
 #include "editing/core/Shortcuts.h"
 #include "editing/gui/forms/FormProblem.h"

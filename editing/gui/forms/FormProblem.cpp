@@ -3,7 +3,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 
-#include "build/ConfigFile.h"
+#include "building/ConfigFile.h"
 #include "editing/gui/EditingContext.h"
 
 namespace pcn::gui {

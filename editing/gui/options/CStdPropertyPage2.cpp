@@ -5,7 +5,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "build/SelfExtractor.h"
+#include "building/SelfExtractor.h"
 #include "editing/gui/EditingContext.h"
 #include "editing/gui/options/CStdProperties.h"
 #include "editing/gui/pickers/Pickers.h"

@@ -4,7 +4,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "build/CabInfWriter.h"
+#include "building/CabInfWriter.h"
 #include "editing/gui/EditingContext.h"
 #include "editing/gui/forms/InfForm.h"
 #include "model/CCabObj.h"

@@ -6,9 +6,9 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include "build/BuildDriver.h"
-#include "build/gui/BuildHostPanel.h"
-#include "build/gui/tests/BuildGuiTestSupport.h"
+#include "building/BuildDriver.h"
+#include "building/gui/BuildHostPanel.h"
+#include "building/gui/tests/BuildGuiTestSupport.h"
 #include "editing/gui/tests/EditingTestSupport.h"
 #include "editing/gui/wizard/CCabWizPageBuild.h"
 #include "editing/gui/wizard/CCabWizSheet.h"

@@ -5,7 +5,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-#include "build/CabInfWriter.h"
+#include "building/CabInfWriter.h"
 #include "editing/gui/sheet/CCabPropertyPage8.h"
 #include "editing/gui/sheet/CCabPropertySheet.h"
 #include "editing/gui/sheet/CabPropertyPages.h"

@@ -12,8 +12,8 @@
 
 #include <filesystem>
 
-#include "build/Summary.h"
-#include "build/gui/BuildHostPanel.h"
+#include "building/Summary.h"
+#include "building/gui/BuildHostPanel.h"
 #include "editing/gui/tests/WizardPageTestSupport.h"
 #include "editing/gui/wizard/CCabWizPage9.h"
 #include "editing/gui/wizard/CCabWizPageBuild.h"

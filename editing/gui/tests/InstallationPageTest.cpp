@@ -6,7 +6,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "build/ConfigFile.h"
+#include "building/ConfigFile.h"
 #include "editing/gui/tests/WizardPageTestSupport.h"
 
 namespace pcn::test {

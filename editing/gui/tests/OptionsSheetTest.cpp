@@ -9,7 +9,7 @@
 
 #include <QComboBox>
 
-#include "build/SelfExtractor.h"
+#include "building/SelfExtractor.h"
 #include "model/CompressionChoice.h"
 #include "editing/gui/options/CStdProperties.h"
 #include "editing/gui/options/CStdPropertyPage2.h"

@@ -14,7 +14,7 @@
 
 #include <functional>
 
-#include "build/ConfigFile.h"
+#include "building/ConfigFile.h"
 #include "editing/core/SigningDefaults.h"
 #include "editing/gui/forms/FolderForm.h"
 #include "editing/gui/forms/FilesForm.h"

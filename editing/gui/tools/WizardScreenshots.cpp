@@ -16,7 +16,7 @@
 #include <cstdlib>
 #include <fstream>
 
-#include "build/gui/BuildHostPanel.h"
+#include "building/gui/BuildHostPanel.h"
 #include "distribution/ScriptedUserInterface.h"
 #include "editing/gui/EditingContext.h"
 #include "editing/gui/pickers/QtPickers.h"

@@ -4,7 +4,7 @@
 #include <QComboBox>
 #include <QVBoxLayout>
 
-#include "build/BuildSupport.h"
+#include "building/BuildSupport.h"
 #include "editing/core/NewPackage.h"
 #include "editing/gui/forms/InstallationForm.h"
 #include "editing/gui/wizard/CCabWizSheet.h"

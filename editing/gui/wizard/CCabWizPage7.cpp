@@ -3,7 +3,7 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
-#include "build/BuildSupport.h"
+#include "building/BuildSupport.h"
 #include "editing/core/SigningDefaults.h"
 #include "editing/gui/EditingContext.h"
 #include "editing/gui/forms/SignatureForm.h"

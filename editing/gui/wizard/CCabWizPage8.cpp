@@ -2,7 +2,7 @@
 
 #include <QVBoxLayout>
 
-#include "build/CabInfWriter.h"
+#include "building/CabInfWriter.h"
 #include "editing/gui/forms/InfForm.h"
 #include "editing/gui/wizard/CCabWizSheet.h"
 #include "model/CCabObj.h"

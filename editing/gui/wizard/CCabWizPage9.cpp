@@ -4,8 +4,8 @@
 #include <QTextEdit>
 #include <QVBoxLayout>
 
-#include "build/BuildSupport.h"
-#include "build/Summary.h"
+#include "building/BuildSupport.h"
+#include "building/Summary.h"
 #include "editing/gui/EditingContext.h"
 #include "editing/gui/summary/RtfTextDocument.h"
 #include "editing/gui/wizard/CCabWizSheet.h"

@@ -4,7 +4,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "build/gui/BuildHostPanel.h"
+#include "building/gui/BuildHostPanel.h"
 #include "editing/gui/EditingContext.h"
 #include "editing/gui/wizard/CCabWizSheet.h"
 

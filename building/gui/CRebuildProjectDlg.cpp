@@ -1,0 +1,53 @@
+#include "building/gui/CRebuildProjectDlg.h"
+
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "building/gui/BuildHostPanel.h"
+
+namespace pcn::gui {
+
+CRebuildProjectDlg::CRebuildProjectDlg(CCabObj& package, UserInterface& ui, SettingsStore& settings, QWidget* parent)
+    : QDialog(parent), package_(package) {
+    setObjectName("CRebuildProjectDlg");
+    setWindowTitle(tr("Re-Build Project"));
+    panel_ = new BuildHostPanel(ui, settings, this);
+    auto* buttons = new QDialogButtonBox(this);
+    cancel_ = buttons->addButton(tr("Cancel"), QDialogButtonBox::RejectRole);
+    cancel_->setObjectName("cancelButton");
+    connect(buttons, &QDialogButtonBox::rejected, this, &CRebuildProjectDlg::reject);
+    connect(panel_, &BuildHostPanel::buildEnded, this, &CRebuildProjectDlg::buildEnded);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(panel_);
+    layout->addWidget(buttons);
+}
+
+CRebuildProjectDlg::~CRebuildProjectDlg() { panel_->endBuildBeforeClosing(); }
+
+void CRebuildProjectDlg::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (started_) return;
+    started_ = true;
+    panel_->startBuild(package_);
+}
+
+void CRebuildProjectDlg::buildEnded(bool success) {
+    succeeded_ = success;
+    // One beep for both outcomes: Qt has no distinct error sound.
+    QApplication::beep();
+    cancel_->setText(tr("Close"));
+}
+
+void CRebuildProjectDlg::reject() {
+    panel_->endBuildBeforeClosing();
+    QDialog::reject();
+}
+
+void RunRebuildDialog(CCabObj& package, UserInterface& ui, SettingsStore& settings, QWidget* parent) {
+    CRebuildProjectDlg dialog(package, ui, settings, parent);
+    dialog.exec();
+}
+
+}  // namespace pcn::gui

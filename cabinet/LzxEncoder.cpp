@@ -1,0 +1,1111 @@
+#include "cabinet/LzxEncoder.h"
+
+#include <algorithm>
+#include <array>
+#include <condition_variable>
+#include <deque>
+#include <cstring>
+#include <functional>
+#include <limits>
+#include <mutex>
+#include <new>
+#include <optional>
+#include <span>
+#include <thread>
+
+#include "cabinet/HuffmanCode.h"
+#include "cabinet/LzxFormat.h"
+#include "cabinet/LzxMatchFinder.h"
+
+namespace pcn::cabinet {
+
+using namespace lzx;
+
+namespace {
+
+// Two frames per block: measured smaller than four or eight on libraries and
+// documentation, as trees follow the data more closely and a frame of
+// already-compressed data spoils fewer neighbours.
+constexpr unsigned kFramesPerChunk = 2;
+constexpr uint32_t kChunkBytes = kFramesPerChunk * kFrameSize;
+// Room for one frame's bits before the encoder falls back to storing it.
+constexpr uint32_t kFrameOutputRoom = 2 * kFrameSize + 4096;
+// A frame that codes to more than this is stored instead (readers take at
+// most 32 KB + 6 KB per data block).
+constexpr uint32_t kStoredFrameOverhead = 64;
+constexpr uint32_t kNoCost = std::numeric_limits<uint32_t>::max();
+// Chunks a finder may have waiting or in work.
+constexpr uint64_t kQueuedChunks = 2;
+
+struct Settings {
+    bool nearOptimal = false;
+    unsigned depth = 16;
+    uint32_t niceLength = 32;
+    unsigned passes = 1;
+};
+
+Settings settingsFor(int level) {
+    // Chosen by measurement (bench/cab-speed.sh): the lazy levels look at one
+    // chain candidate (and the nearest three-byte match) per position, as
+    // searches in a 2 MB window wait on memory; the default, 5, is the
+    // deepest near-optimal setting that keeps a margin over 4 MB/s on two
+    // cores. A second pass, with symbol costs from the first, gains about
+    // half a percent; later ones hardly anything.
+    static constexpr Settings table[] = {
+        {false, 1, 8, 1},  {false, 1, 12, 1},  {false, 1, 16, 1},  {true, 8, 32, 1},   {true, 12, 64, 2},
+        {true, 16, 96, 2}, {true, 32, 160, 3}, {true, 48, 200, 3}, {true, 64, 257, 4},
+    };
+    return table[std::clamp(level, 1, 9) - 1];
+}
+
+// A literal (offset 0, the byte in `length`) or a match.
+struct Item {
+    uint32_t length;
+    uint32_t offset;
+};
+
+using Recent = std::array<uint32_t, kRecentOffsets>;
+
+// The repeated-offset rule both sides of the stream follow: a match at a
+// recent offset swaps it to the front, any other offset is pushed in front.
+// Returns the slot the match codes in (0..2) or kRecentOffsets for a new offset.
+unsigned useOffset(Recent& recent, uint32_t offset) {
+    if (offset == recent[0]) return 0;
+    if (offset == recent[1]) {
+        std::swap(recent[0], recent[1]);
+        return 1;
+    }
+    if (offset == recent[2]) {
+        std::swap(recent[0], recent[2]);
+        return 2;
+    }
+    recent[2] = recent[1];
+    recent[1] = recent[0];
+    recent[0] = offset;
+    return kRecentOffsets;
+}
+
+// How one item is coded: main symbol, optional length symbol, offset footer.
+struct Coded {
+    unsigned main = 0;
+    int lengthSymbol = -1;
+    unsigned footerBits = 0;
+    uint32_t footer = 0;
+};
+
+Coded codeItem(const Item& item, Recent& recent) {
+    Coded c;
+    if (item.offset == 0) {
+        c.main = item.length;
+        return c;
+    }
+    const unsigned header = std::min(item.length - kMinMatch, kPrimaryLengths);
+    if (header == kPrimaryLengths) c.lengthSymbol = int(item.length - kMinMatch - kPrimaryLengths);
+    unsigned slot = useOffset(recent, item.offset);
+    if (slot == kRecentOffsets) {
+        const uint32_t formatted = item.offset + 2;
+        slot = slotOf(formatted);
+        c.footerBits = kSlots.extraBits[slot];
+        c.footer = formatted - kSlots.base[slot];
+    }
+    c.main = kLiterals + slot * 8 + header;
+    return c;
+}
+
+// The LZX bit stream: 16-bit little-endian words filled from their top bit.
+class BitWriter {
+public:
+    void start(uint8_t* out, size_t capacity) {
+        out_ = out;
+        capacity_ = capacity;
+        pos_ = 0;
+        acc_ = 0;
+        bits_ = 0;
+        overflow_ = false;
+    }
+    void put(uint32_t value, unsigned count) {
+        acc_ = (acc_ << count) | value;
+        bits_ += count;
+        while (bits_ >= 16) {
+            bits_ -= 16;
+            word(uint16_t(acc_ >> bits_));
+        }
+    }
+    void align() {
+        if (bits_ > 0) put(0, 16 - bits_);
+    }
+    // After an uncompressed block header: pads to the next word boundary, a
+    // whole word when already there (readers always skip one to sixteen bits).
+    void padForStored() { put(0, 16 - bits_); }
+    void bytes(const uint8_t* data, size_t count) {
+        if (pos_ + count > capacity_) {
+            overflow_ = true;
+            return;
+        }
+        std::memcpy(out_ + pos_, data, count);
+        pos_ += count;
+    }
+    size_t position() const { return pos_; }
+    void rewind(size_t pos) {
+        pos_ = pos;
+        acc_ = 0;
+        bits_ = 0;
+    }
+    bool overflowed() const { return overflow_; }
+
+private:
+    void word(uint16_t w) {
+        if (pos_ + 2 > capacity_) {
+            overflow_ = true;
+            return;
+        }
+        out_[pos_++] = uint8_t(w);
+        out_[pos_++] = uint8_t(w >> 8);
+    }
+    uint8_t* out_ = nullptr;
+    size_t capacity_ = 0, pos_ = 0;
+    uint64_t acc_ = 0;
+    unsigned bits_ = 0;
+    bool overflow_ = false;
+};
+
+struct Tree {
+    explicit Tree(size_t n) : size(n) {}
+    size_t size;
+    std::array<uint32_t, kMaxMainSymbols> frequencies{};
+    std::array<uint8_t, kMaxMainSymbols> lengths{};
+    std::array<uint16_t, kMaxMainSymbols> codes{};
+    void build(unsigned maxLength) {
+        buildCodeLengths(frequencies.data(), size, maxLength, lengths.data());
+        buildCanonicalCodes(lengths.data(), size, codes.data());
+    }
+    void put(BitWriter& w, unsigned symbol) const { w.put(codes[symbol], lengths[symbol]); }
+};
+
+// Writes lengths[first, last) as the format codes them: a pretree of 20
+// symbols, then runs of zeros and of equal lengths and single lengths, each a
+// difference to the same tree's lengths in the previous block.
+void writeLengths(BitWriter& w, const uint8_t* lengths, const uint8_t* previous, size_t first, size_t last) {
+    struct Step {
+        uint8_t symbol, extraBits, extra, repeated;
+    };
+    std::array<Step, kMaxMainSymbols> steps;
+    size_t stepCount = 0;
+    auto delta = [&](size_t x) { return uint8_t((previous[x] + 17 - lengths[x]) % 17); };
+    for (size_t x = first; x < last;) {
+        size_t run = 1;
+        while (x + run < last && lengths[x + run] == lengths[x]) ++run;
+        if (lengths[x] == 0 && run >= 20) {
+            const size_t n = std::min<size_t>(run, 51);
+            steps[stepCount++] = Step{18, 5, uint8_t(n - 20), 0};
+            x += n;
+        } else if (lengths[x] == 0 && run >= 4) {
+            const size_t n = std::min<size_t>(run, 19);
+            steps[stepCount++] = Step{17, 4, uint8_t(n - 4), 0};
+            x += n;
+        } else if (run >= 4) {
+            const size_t n = std::min<size_t>(run, 5);
+            steps[stepCount++] = Step{19, 1, uint8_t(n - 4), delta(x)};
+            x += n;
+        } else {
+            steps[stepCount++] = Step{delta(x), 0, 0, 0};
+            ++x;
+        }
+    }
+    Tree pretree(kPretreeSymbols);
+    const auto used = std::span(steps.data(), stepCount);
+    for (const Step& s : used) {
+        ++pretree.frequencies[s.symbol];
+        if (s.symbol == 19) ++pretree.frequencies[s.repeated];
+    }
+    pretree.build(kMaxPretreeLength);
+    for (unsigned s = 0; s < kPretreeSymbols; ++s) w.put(pretree.lengths[s], 4);
+    for (const Step& s : used) {
+        pretree.put(w, s.symbol);
+        if (s.extraBits) w.put(s.extra, s.extraBits);
+        if (s.symbol == 19) pretree.put(w, s.repeated);
+    }
+}
+
+// Runs jobs in order on a thread of its own, or inline when there is none.
+// Jobs are counted: wait for the nth to be done, or for fewer than n to be
+// waiting or running.
+class StageThread {
+public:
+    explicit StageThread(bool threaded) {
+        if (threaded) thread_ = std::thread([this] { loop(); });
+    }
+    ~StageThread() {
+        if (!thread_.joinable()) return;
+        {
+            std::lock_guard lock(mutex_);
+            stopping_ = true;
+        }
+        wake_.notify_all();
+        thread_.join();
+    }
+    // Returns the job's number, counted from 1.
+    uint64_t run(std::function<void()> job) {
+        if (!thread_.joinable()) {
+            job();
+            return ++given_, ++done_;
+        }
+        {
+            std::lock_guard lock(mutex_);
+            jobs_.push_back(std::move(job));
+            ++given_;
+        }
+        wake_.notify_all();
+        return given_;
+    }
+    void waitUntilDone(uint64_t job) {
+        std::unique_lock lock(mutex_);
+        finished_.wait(lock, [&] { return done_ >= job; });
+    }
+    void waitUntilFewer(uint64_t pending) {
+        std::unique_lock lock(mutex_);
+        finished_.wait(lock, [&] { return given_ - done_ < pending; });
+    }
+    void wait() { waitUntilFewer(1); }
+
+private:
+    void loop() {
+        for (;;) {
+            std::function<void()> job;
+            {
+                std::unique_lock lock(mutex_);
+                wake_.wait(lock, [&] { return stopping_ || !jobs_.empty(); });
+                if (stopping_) return;
+                job = std::move(jobs_.front());
+                jobs_.pop_front();
+            }
+            job();
+            {
+                std::lock_guard lock(mutex_);
+                ++done_;
+            }
+            finished_.notify_all();
+        }
+    }
+    std::thread thread_;
+    std::mutex mutex_;
+    std::condition_variable wake_, finished_;
+    std::deque<std::function<void()>> jobs_;
+    uint64_t given_ = 0, done_ = 0;
+    bool stopping_ = false;
+};
+
+}  // namespace
+
+// A run of up to kFramesPerChunk frames that is parsed and coded together.
+struct Chunk {
+    explicit Chunk(std::pmr::memory_resource* memory)
+        : items(memory), found{MatchList(memory), MatchList(memory)}, out(memory) {}
+
+    uint64_t sequence = 0;    // chunks of the folder counted from 0
+    std::array<uint64_t, 2> job{};  // its job number at each finder that has it, 0 at others
+    uint64_t start = 0;       // position in the folder
+    uint64_t firstFrame = 0;  // index of its first frame in the folder
+    uint32_t bytes = 0;
+    unsigned frames = 0;
+    std::array<uint32_t, kFramesPerChunk> frameEnd{};  // chunk-relative
+    std::pmr::vector<Item> items;
+    std::array<size_t, kFramesPerChunk> frameItemEnd{};
+    // Near-optimal levels: every position's matches, in the list of the
+    // finder whose share of the trees holds the position.
+    struct MatchList {
+        explicit MatchList(std::pmr::memory_resource* memory) : matches(memory), end(memory) {}
+        std::pmr::vector<Match> matches;
+        std::pmr::vector<uint32_t> end;  // end of position i's matches in `matches`
+        void clear() {
+            matches.clear();
+            end.clear();
+        }
+        std::span<const Match> at(uint32_t i) const {
+            if (end.empty()) return {};
+            const uint32_t first = i == 0 ? 0 : end[i - 1];
+            return {matches.data() + first, end[i] - first};
+        }
+    };
+    std::array<MatchList, 2> found;
+    std::pmr::vector<uint8_t> out;
+    std::array<uint32_t, kFramesPerChunk> outStart{}, outSize{};
+
+    void clear(uint64_t at, uint64_t frame) {
+        start = at;
+        firstFrame = frame;
+        bytes = 0;
+        frames = 0;
+        items.clear();
+        for (MatchList& list : found) list.clear();
+    }
+    uint32_t frameBegin(unsigned f) const { return f == 0 ? 0 : frameEnd[f - 1]; }
+};
+
+struct LzxEncoder::State {
+    State(std::pmr::memory_resource* memory, unsigned bits, const LzxTuning& tuning)
+        : windowBits(bits),
+          windowSize(uint32_t(1) << bits),
+          maxOffset(windowSize - 3),
+          mainSymbols(kLiterals + 8 * slotCount(bits)),
+          settings(settingsFor(tuning.level)),
+          buffer(2 * size_t(windowSize) + 3 * kChunkBytes, 0, memory),
+          chunks{Chunk(memory), Chunk(memory), Chunk(memory), Chunk(memory)} {
+        for (Chunk& c : chunks) c.out.resize(size_t(kFramesPerChunk) * kFrameOutputRoom);
+        finderCount = tuning.secondThread ? 2 : 1;
+        if (settings.nearOptimal) trees.emplace(memory, uint32_t(buffer.size()), finderCount);
+        for (unsigned f = 0; f < finderCount; ++f) {
+            void* place = memory->allocate(sizeof(Finder), alignof(Finder));
+            try {
+                finders[f] = new (place) Finder(memory, uint32_t(buffer.size()), trees ? &*trees : nullptr, f,
+                                                tuning.secondThread);
+            } catch (...) {
+                memory->deallocate(place, sizeof(Finder), alignof(Finder));
+                throw;
+            }
+        }
+        memory_ = memory;
+    }
+    ~State() {
+        for (unsigned f = 0; f < finderCount; ++f) {
+            finders[f]->~Finder();
+            memory_->deallocate(finders[f], sizeof(Finder), alignof(Finder));
+        }
+    }
+    State(const State&) = delete;
+    State& operator=(const State&) = delete;
+
+    // A finder works on its own thread. For the lazy levels two finders take
+    // turns at the chunks, each with its own chains: before its chunk a finder
+    // links the positions of the chunk the other one took, which costs little
+    // next to searching them. Each keeps its own idea of the repeated offsets;
+    // the coder works out the real ones, so a guess off at a chunk's start
+    // costs a few bits at most.
+    // For the near-optimal levels linking a position into a tree costs as much
+    // as searching it, so the finders share the trees instead: both go through
+    // every chunk, each searching the positions whose trees are its share.
+    struct Finder {
+        Finder(std::pmr::memory_resource* memory, uint32_t capacity, BinaryTrees* trees, unsigned share,
+               bool threaded)
+            : share(share), thread(threaded) {
+            if (trees)
+                this->trees.emplace(memory, *trees, share);
+            else
+                chains.emplace(memory, capacity);
+        }
+        void reset() {
+            if (trees) trees->reset();
+            if (chains) chains->reset();
+            linkedTo = 0;
+            recent = Recent{1, 1, 1};
+        }
+        void rebase(uint32_t shift) {
+            if (trees) trees->rebase(shift);
+            if (chains) chains->rebase(shift);
+        }
+        std::optional<HashChains> chains;  // lazy levels
+        std::optional<TreeShare> trees;    // near-optimal levels
+        unsigned share;
+        uint64_t linkedTo = 0;  // every position before this folder position is linked
+        Recent recent{1, 1, 1};
+        StageThread thread;
+    };
+
+    unsigned windowBits;
+    uint32_t windowSize, maxOffset;
+    unsigned mainSymbols;
+    Settings settings;
+
+    std::pmr::vector<uint8_t> buffer;
+    uint64_t bufferBase = 0;  // folder position of buffer[0]
+    uint64_t bufferEnd = 0;   // folder position just past the data taken in
+    uint64_t framesIn = 0;
+    std::pmr::memory_resource* memory_ = nullptr;
+    std::optional<BinaryTrees> trees;  // near-optimal levels: shared by the finders
+    std::array<Finder*, 2> finders{};
+    unsigned finderCount = 1;
+
+    std::array<Chunk, 4> chunks;
+    Chunk* filling = nullptr;
+    uint64_t nextSequence = 0;
+    std::array<Chunk*, 3> parsing{};  // handed to the finders, oldest first
+    size_t parsingCount = 0;
+    std::array<Chunk*, 4> ready{};    // coded, frames not all taken yet
+    size_t readyCount = 0;
+    unsigned readyFrame = 0;
+
+    // Coding side: what the stream reader will hold.
+    Recent recent{1, 1, 1};
+    std::array<uint8_t, kMaxMainSymbols> previousMain{};
+    std::array<uint8_t, kLengthSymbols> previousLength{};
+    bool headerPending = true;
+    // Bits each symbol cost in the last block, for the near-optimal parse.
+    std::array<uint32_t, kMaxMainSymbols> mainCost{};
+    std::array<uint32_t, kLengthSymbols> lengthCost{};
+    std::array<uint32_t, kAlignedSymbols> alignedCost{};  // the low three footer bits, 3 in verbatim blocks
+
+    uint8_t* at(uint64_t folderPosition) { return buffer.data() + (folderPosition - bufferBase); }
+
+    void waitForFinders() {
+        for (unsigned f = 0; f < finderCount; ++f) finders[f]->thread.wait();
+    }
+
+    void beginFolder() {
+        waitForFinders();
+        bufferBase = bufferEnd = 0;
+        if (trees) trees->reset();
+        for (unsigned f = 0; f < finderCount; ++f) finders[f]->reset();
+        framesIn = 0;
+        nextSequence = 0;
+        filling = &chunks[0];
+        filling->clear(0, 0);
+        parsingCount = 0;
+        readyCount = 0;
+        readyFrame = 0;
+        recent = Recent{1, 1, 1};
+        previousMain.fill(0);
+        previousLength.fill(0);
+        headerPending = true;
+        setDefaultCosts();
+    }
+
+    void setDefaultCosts() {
+        mainCost.fill(11);
+        for (unsigned s = 0; s < kLiterals; ++s) mainCost[s] = 8;
+        lengthCost.fill(8);
+        alignedCost.fill(3);
+    }
+
+    // ---- input ----
+
+    void addFrame(const uint8_t* data, uint32_t size) {
+        dropTakenFrames();
+        makeRoom(size);
+        uint8_t* dest = at(bufferEnd);
+        std::memcpy(dest, data, size);
+        if (framesIn < kTranslatedFrames) translateCalls(dest, size, bufferEnd);
+        bufferEnd += size;
+        ++framesIn;
+        filling->bytes += size;
+        filling->frameEnd[filling->frames++] = filling->bytes;
+        if (filling->frames == kFramesPerChunk || size < kFrameSize) dispatch();
+    }
+
+    // x86 CALL targets (E8 and a 32-bit displacement) become absolute, so
+    // that calls to one function look alike wherever they are. Readers undo
+    // it frame by frame, looking only at the first size - 10 bytes.
+    static void translateCalls(uint8_t* frame, uint32_t size, uint64_t folderPosition) {
+        if (size <= 10) return;
+        const int32_t fileSize = int32_t(kTranslationSize);
+        for (uint32_t i = 0; i < size - 10;) {
+            if (frame[i] != 0xE8) {
+                ++i;
+                continue;
+            }
+            const int32_t position = int32_t(folderPosition + i);
+            uint8_t* target = frame + i + 1;
+            const int32_t relative = int32_t(uint32_t(target[0]) | (uint32_t(target[1]) << 8) |
+                                             (uint32_t(target[2]) << 16) | (uint32_t(target[3]) << 24));
+            if (relative >= -position && relative < fileSize) {
+                const int32_t absolute = relative < fileSize - position ? relative + position : relative - fileSize;
+                for (int k = 0; k < 4; ++k) target[k] = uint8_t(uint32_t(absolute) >> (8 * k));
+            }
+            i += 5;
+        }
+    }
+
+    // Slides the buffer when the next frame does not fit, keeping a window's
+    // worth of data before every chunk that is not coded yet.
+    void makeRoom(uint32_t size) {
+        if (bufferEnd + size - bufferBase <= buffer.size()) return;
+        waitForFinders();
+        const uint64_t oldest = parsingCount > 0 ? parsing[0]->start : filling->start;
+        const uint64_t keepFrom = oldest > windowSize ? oldest - windowSize : 0;
+        const uint32_t shift = uint32_t(keepFrom - bufferBase);
+        std::memmove(buffer.data(), buffer.data() + shift, size_t(bufferEnd - keepFrom));
+        if (trees) trees->rebase(shift);
+        for (unsigned f = 0; f < finderCount; ++f) finders[f]->rebase(shift);
+        bufferBase = keepFrom;
+    }
+
+    Chunk* unusedChunk() {
+        for (Chunk& c : chunks) {
+            const bool used = &c == filling || std::find(parsing.begin(), parsing.begin() + parsingCount, &c) !=
+                                                   parsing.begin() + parsingCount;
+            if (!used) return &c;
+        }
+        return nullptr;
+    }
+
+    // The filled chunk goes to its finder (or, for the near-optimal levels,
+    // to all of them); chunks parsed before are coded here meanwhile, in order.
+    void dispatch() {
+        Chunk* job = filling;
+        job->sequence = nextSequence++;
+        const bool shared = settings.nearOptimal;
+        const unsigned first = shared ? 0 : unsigned(job->sequence % finderCount);
+        const unsigned stop = shared ? finderCount : first + 1;
+        parsing[parsingCount++] = job;
+        filling = unusedChunk();
+        filling->clear(bufferEnd, framesIn);
+        job->job.fill(0);
+        for (unsigned f = first; f < stop; ++f) {
+            Finder& finder = *finders[f];
+            finder.thread.waitUntilFewer(kQueuedChunks);
+            job->job[f] = finder.thread.run([this, job, &finder] { parse(finder, *job); });
+        }
+        // Two chunks stay with the finders while this thread codes: a finder
+        // that is done with its share of one goes on with the next.
+        while (parsingCount > 0 && parsing[0]->sequence + 2 <= job->sequence) codeOldestParsed();
+    }
+
+    void codeOldestParsed() {
+        Chunk* oldest = parsing[0];
+        for (unsigned f = 0; f < finderCount; ++f)
+            if (oldest->job[f] != 0) finders[f]->thread.waitUntilDone(oldest->job[f]);
+        std::move(parsing.begin() + 1, parsing.end(), parsing.begin());
+        --parsingCount;
+        finishChunk(*oldest);
+    }
+
+    void finish() {
+        dropTakenFrames();
+        if (filling->frames > 0) dispatch();
+        waitForFinders();
+        while (parsingCount > 0) codeOldestParsed();
+    }
+
+    bool nextFrame(Frame& frame) {
+        while (readyCount > 0) {
+            Chunk& c = *ready[0];
+            if (readyFrame < c.frames) {
+                frame.data = c.out.data() + c.outStart[readyFrame];
+                frame.compressedSize = c.outSize[readyFrame];
+                frame.uncompressedSize = c.frameEnd[readyFrame] - c.frameBegin(readyFrame);
+                ++readyFrame;
+                return true;
+            }
+            dropTakenFrames();
+        }
+        return false;
+    }
+
+    void dropTakenFrames() {
+        while (readyCount > 0 && readyFrame >= ready[0]->frames) {
+            std::move(ready.begin() + 1, ready.end(), ready.begin());
+            --readyCount;
+            readyFrame = 0;
+        }
+    }
+
+    // ---- parsing (second thread) ----
+
+    void parse(Finder& f, Chunk& c) {
+        // Link what the other finder parsed, as far back as the window reaches.
+        const uint64_t reachBack = c.start > windowSize ? c.start - windowSize : 0;
+        // Only the chunk's own bytes are read: the frames after it are being
+        // copied in meanwhile.
+        const uint64_t end = c.start + c.bytes;
+        for (uint64_t p = std::max(f.linkedTo, std::max(reachBack, bufferBase)); p < c.start && p + 4 <= end; ++p)
+            link(f, uint32_t(p - bufferBase), uint32_t(std::min<uint64_t>(kMaxMatch, end - p)));
+        if (settings.nearOptimal)
+            findAllMatches(f, c);
+        else
+            parseLazily(f, c);
+        f.linkedTo = c.start + (c.bytes >= 3 ? c.bytes - 3 : 0);
+    }
+
+    uint32_t maxLengthAt(const Chunk& c, uint32_t i, unsigned frame) const {
+        return std::min<uint32_t>(kMaxMatch, c.frameEnd[frame] - i);
+    }
+
+    // Positions with four bytes of the chunk ahead of them are hashed.
+    bool hashable(const Chunk& c, uint32_t i) const { return i + 4 <= c.bytes; }
+    uint32_t bufferIndex(const Chunk& c, uint32_t i) const { return uint32_t(c.start + i - bufferBase); }
+
+    uint32_t reachAt(const Chunk& c, uint32_t i) const { return uint32_t(std::min<uint64_t>(maxOffset, c.start + i)); }
+
+    // Adds buffer position p, with `bytes` of data from it on, to the finder.
+    void link(Finder& f, uint32_t p, uint32_t bytes) {
+        if (f.chains)
+            f.chains->insert(buffer.data(), p);
+        else
+            f.trees->insert(buffer.data(), p, bytes, uint32_t(std::min<uint64_t>(maxOffset, bufferBase + p)),
+                            settings.depth, settings.niceLength);
+    }
+
+    // Links chunk position i if it can be hashed.
+    void linkAt(Finder& f, const Chunk& c, uint32_t i) {
+        if (hashable(c, i)) link(f, bufferIndex(c, i), std::min<uint32_t>(kMaxMatch, c.bytes - i));
+    }
+
+    void skipPositions(Finder& f, const Chunk& c, uint32_t from, uint32_t to) {
+        for (uint32_t i = from; i < to; ++i) linkAt(f, c, i);
+    }
+
+    Match longestMatch(Finder& f, const Chunk& c, uint32_t i, uint32_t maxLength) {
+        Match best{0, 0};
+        if (!hashable(c, i)) return best;
+        if (maxLength < 3) {
+            linkAt(f, c, i);
+            return best;
+        }
+        f.chains->search(buffer.data(), bufferIndex(c, i), maxLength, reachAt(c, i), settings.depth,
+                         settings.niceLength, [&](const Match& m) { best = m; });
+        return best;
+    }
+
+    Match longestRecent(const Chunk& c, uint32_t i, uint32_t maxLength, const Recent& r) {
+        Match best{0, 0};
+        const uint8_t* here = buffer.data() + bufferIndex(c, i);
+        for (uint32_t offset : r) {
+            if (offset > c.start + i) continue;
+            const uint32_t length = matchLength(here, here - offset, maxLength);
+            if (length > best.length) best = Match{length, offset};
+        }
+        return best;
+    }
+
+    // Rough bits saved by a match over literals, for the lazy parse.
+    int gain(const Match& m, const Recent& r) const {
+        if (m.length < kMinMatch) return 0;
+        const bool repeated = m.offset == r[0] || m.offset == r[1] || m.offset == r[2];
+        int cost = repeated ? 7 : 9 + kSlots.extraBits[slotOf(m.offset + 2)];
+        if (m.length >= kMinMatch + kPrimaryLengths) cost += 5;
+        return int(m.length) * 8 - cost;
+    }
+
+    Match bestAt(Finder& f, const Chunk& c, uint32_t i, unsigned frame) {
+        const Recent& r = f.recent;
+        const uint32_t maxLength = maxLengthAt(c, i, frame);
+        if (maxLength < kMinMatch) {
+            linkAt(f, c, i);
+            return Match{0, 0};
+        }
+        const Match rep = longestRecent(c, i, maxLength, r);
+        if (rep.length >= settings.niceLength || rep.length == maxLength) {
+            linkAt(f, c, i);
+            return rep;
+        }
+        const Match found = longestMatch(f, c, i, maxLength);
+        return gain(rep, r) >= gain(found, r) ? rep : found;
+    }
+
+    void parseLazily(Finder& finder, Chunk& c) {
+        const Recent& r = finder.recent;
+        uint32_t i = 0;
+        for (unsigned f = 0; f < c.frames; ++f) {
+            const uint32_t end = c.frameEnd[f];
+            Match pending{0, 0};  // found at i - 1, taken unless i offers more
+            while (i < end) {
+                const Match m = bestAt(finder, c, i, f);
+                if (pending.length > 0) {
+                    const Match earlier = pending;
+                    pending = Match{0, 0};
+                    if (gain(earlier, r) >= gain(m, r)) {
+                        takeMatch(finder, c, i - 1, earlier, i + 1);
+                        i = i - 1 + earlier.length;
+                        continue;
+                    }
+                    takeLiteral(c, i - 1);
+                }
+                if (gain(m, r) <= 0) {
+                    takeLiteral(c, i);
+                    ++i;
+                } else if (m.length >= settings.niceLength || i + 1 >= end) {
+                    takeMatch(finder, c, i, m, i + 1);
+                    i += m.length;
+                } else {
+                    pending = m;
+                    ++i;
+                }
+            }
+            c.frameItemEnd[f] = c.items.size();
+        }
+    }
+
+    void takeLiteral(Chunk& c, uint32_t at) { c.items.push_back(Item{buffer[bufferIndex(c, at)], 0}); }
+
+    // Positions from `linked` to the match's end are still to be hashed.
+    void takeMatch(Finder& f, Chunk& c, uint32_t at, const Match& m, uint32_t linked) {
+        c.items.push_back(Item{m.length, m.offset});
+        useOffset(f.recent, m.offset);
+        skipPositions(f, c, linked, at + m.length);
+    }
+
+    void findAllMatches(Finder& finder, Chunk& c) {
+        Chunk::MatchList& list = c.found[finder.share];
+        list.end.resize(c.bytes);
+        uint32_t i = 0;
+        for (unsigned f = 0; f < c.frames; ++f) {
+            const uint32_t end = c.frameEnd[f];
+            while (i < end) {
+                const uint32_t maxLength = maxLengthAt(c, i, f);
+                uint32_t longest = 0;
+                if (maxLength >= 3 && hashable(c, i)) {
+                    finder.trees->search(buffer.data(), bufferIndex(c, i), maxLength, reachAt(c, i), settings.depth,
+                                         settings.niceLength, [&](const Match& m) {
+                                             list.matches.push_back(m);
+                                             longest = m.length;
+                                         });
+                } else {
+                    linkAt(finder, c, i);
+                }
+                list.end[i] = uint32_t(list.matches.size());
+                ++i;
+                if (longest >= settings.niceLength) {
+                    // Inside a long match the parse takes it whole: no searches.
+                    const uint32_t skipEnd = i - 1 + longest;
+                    for (; i < skipEnd; ++i) {
+                        linkAt(finder, c, i);
+                        list.end[i] = uint32_t(list.matches.size());
+                    }
+                }
+            }
+        }
+    }
+
+    // ---- near-optimal parse (this thread) ----
+
+    struct Node {
+        uint32_t cost;
+        uint32_t length;
+        uint32_t offset;
+        Recent recent;
+    };
+    std::pmr::vector<Node> nodes{buffer.get_allocator()};
+
+    uint32_t matchCost(unsigned slot, uint32_t length) const {
+        const unsigned header = std::min(length - kMinMatch, kPrimaryLengths);
+        uint32_t cost = mainCost[kLiterals + slot * 8 + header];
+        if (header == kPrimaryLengths) cost += lengthCost[length - kMinMatch - kPrimaryLengths];
+        return cost;
+    }
+
+    void relax(uint32_t to, uint32_t cost, uint32_t length, uint32_t offset, const Recent& r) {
+        Node& n = nodes[to];
+        if (cost < n.cost) n = Node{cost, length, offset, r};
+    }
+
+    // A rough parse, for the symbol statistics of a later pass, tries each
+    // match at its full length only: a fifth less work, and its statistics
+    // lead the final pass to a slightly smaller result than a full parse's.
+    void parseOptimally(Chunk& c, const Recent& startRecent, bool rough) {
+        nodes.assign(size_t(c.bytes) + 1, Node{kNoCost, 0, 0, {}});
+        nodes[0].cost = 0;
+        nodes[0].recent = startRecent;
+        const uint8_t* base = buffer.data() + bufferIndex(c, 0);
+        unsigned frame = 0;
+        for (uint32_t i = 0; i < c.bytes; ++i) {
+            while (i >= c.frameEnd[frame]) ++frame;
+            const Node here = nodes[i];
+            relax(i + 1, here.cost + mainCost[base[i]], 1, 0, here.recent);
+            const uint32_t maxLength = maxLengthAt(c, i, frame);
+            if (maxLength < kMinMatch) continue;
+            uint32_t longest = 0;
+            Match longMatch{0, 0};
+            for (unsigned k = 0; k < kRecentOffsets; ++k) {
+                const uint32_t offset = here.recent[k];
+                if (offset > c.start + i || (k > 0 && offset == here.recent[0]) || (k == 2 && offset == here.recent[1]))
+                    continue;
+                const uint32_t length = matchLength(base + i, base + i - offset, maxLength);
+                if (length < kMinMatch) continue;
+                Recent r = here.recent;
+                useOffset(r, offset);
+                if (length >= settings.niceLength) {
+                    if (length > longest) longest = length, longMatch = Match{length, offset};
+                    continue;
+                }
+                for (uint32_t l = rough ? length : kMinMatch; l <= length; ++l)
+                    relax(i + l, here.cost + matchCost(k, l), l, offset, r);
+            }
+            uint32_t shorter = kMinMatch;
+            std::span<const Match> found = c.found[0].at(i);
+            if (found.empty()) found = c.found[1].at(i);
+            for (const Match& match : found) {
+                if (match.length > maxLength) break;
+                if (match.length >= settings.niceLength) {
+                    if (match.length > longest) longest = match.length, longMatch = match;
+                    break;
+                }
+                const OffsetCode code = codeOffset(here.recent, match.offset);
+                for (uint32_t l = rough ? match.length : shorter + 1; l <= match.length; ++l)
+                    relax(i + l, here.cost + code.footer + matchCost(code.slot, l), l, match.offset, code.recent);
+                shorter = match.length;
+            }
+            if (longest > 0) {
+                // Long matches are taken whole, and the parse goes on after them.
+                const OffsetCode code = codeOffset(here.recent, longMatch.offset);
+                relax(i + longest, here.cost + code.footer + matchCost(code.slot, longest), longest, longMatch.offset,
+                      code.recent);
+                i += longest - 1;
+            }
+        }
+        // Walk back from the end.
+        c.items.clear();
+        for (uint32_t pos = c.bytes; pos > 0;) {
+            const Node& n = nodes[pos];
+            c.items.push_back(n.offset == 0 ? Item{base[pos - 1], 0} : Item{n.length, n.offset});
+            pos -= n.length;
+        }
+        std::reverse(c.items.begin(), c.items.end());
+        uint32_t pos = 0;
+        unsigned f = 0;
+        for (size_t k = 0; k < c.items.size(); ++k) {
+            pos += c.items[k].offset == 0 ? 1 : c.items[k].length;
+            if (f < c.frames && pos == c.frameEnd[f]) c.frameItemEnd[f++] = k + 1;
+        }
+    }
+
+    // How a match at `offset` codes after `recent`: its slot (a repeated one,
+    // or the offset's), the bits of its footer, and the repeated offsets after it.
+    struct OffsetCode {
+        unsigned slot;
+        uint32_t footer;
+        Recent recent;
+    };
+    OffsetCode codeOffset(const Recent& recent, uint32_t offset) const {
+        OffsetCode code{0, 0, recent};
+        const unsigned rep = useOffset(code.recent, offset);
+        if (rep < kRecentOffsets) {
+            code.slot = rep;
+        } else {
+            code.slot = slotOf(offset + 2);
+            code.footer = footerCost(code.slot, offset);
+        }
+        return code;
+    }
+
+    uint32_t footerCost(unsigned slot, uint32_t offset) const {
+        const unsigned bits = kSlots.extraBits[slot];
+        return bits < 3 ? bits : bits - 3 + alignedCost[(offset + 2) & 7];
+    }
+
+    // A block's trees, and whether it codes as an aligned-offset block.
+    struct BlockTrees {
+        explicit BlockTrees(unsigned mainSymbols)
+            : main(mainSymbols), length(kLengthSymbols), aligned(kAlignedSymbols) {}
+        Tree main, length, aligned;
+        bool useAligned = false;
+    };
+
+    // Costs for the next parse from the trees of a block.
+    void costsFromTrees(const BlockTrees& t) {
+        for (unsigned s = 0; s < mainSymbols; ++s) mainCost[s] = t.main.lengths[s] ? t.main.lengths[s] : 14;
+        for (unsigned s = 0; s < kLengthSymbols; ++s) lengthCost[s] = t.length.lengths[s] ? t.length.lengths[s] : 12;
+        for (unsigned s = 0; s < kAlignedSymbols; ++s)
+            alignedCost[s] = !t.useAligned ? 3 : t.aligned.lengths[s] ? t.aligned.lengths[s] : kMaxAlignedLength;
+    }
+
+    // ---- coding (this thread) ----
+
+    void finishChunk(Chunk& c) {
+        if (settings.nearOptimal) {
+            for (unsigned pass = 0; pass < settings.passes; ++pass) {
+                parseOptimally(c, recent, pass + 1 < settings.passes);
+                if (pass + 1 < settings.passes)
+                    costsFromTrees(treesFor(c.items.data(), c.items.data() + c.items.size()));
+            }
+        }
+        codeChunk(c);
+        ready[readyCount++] = &c;
+    }
+
+    struct Snapshot {
+        Recent recent;
+        std::array<uint8_t, kMaxMainSymbols> previousMain;
+        std::array<uint8_t, kLengthSymbols> previousLength;
+        bool headerPending;
+    };
+    Snapshot snapshot() const { return {recent, previousMain, previousLength, headerPending}; }
+    void restore(const Snapshot& s) {
+        recent = s.recent;
+        previousMain = s.previousMain;
+        previousLength = s.previousLength;
+        headerPending = s.headerPending;
+    }
+
+    // The chunk as one block or as a block per frame, whichever is smaller:
+    // one set of trees costs less, trees of its own fit each frame closer.
+    // A frame that does not pay for its block is stored. The one block is
+    // tried second, as it is the smaller more often: what the second try
+    // wrote needs no coding again.
+    void codeChunk(Chunk& c) {
+        const Snapshot before = snapshot();
+        const size_t split = codeFrameByFrame(c);
+        if (c.frames == 1) return;
+        restore(before);
+        const std::optional<size_t> whole = codeAsOneBlock(c);
+        if (whole && *whole < split) return;
+        restore(before);
+        codeFrameByFrame(c);
+    }
+
+    // Bytes written, or nothing when a frame would code larger than stored.
+    std::optional<size_t> codeAsOneBlock(Chunk& c) {
+        BitWriter w;
+        w.start(c.out.data(), c.out.size());
+        writeBlock(w, c, 0, c.frames);
+        bool fits = !w.overflowed();
+        for (unsigned f = 0; f < c.frames && fits; ++f)
+            fits = c.outSize[f] <= c.frameEnd[f] - c.frameBegin(f) + kStoredFrameOverhead;
+        if (!fits) return std::nullopt;
+        return w.position();
+    }
+
+    size_t codeFrameByFrame(Chunk& c) {
+        BitWriter w;
+        w.start(c.out.data(), c.out.size());
+        for (unsigned f = 0; f < c.frames; ++f) {
+            const Snapshot frameStart = snapshot();
+            const size_t mark = w.position();
+            writeBlock(w, c, f, f + 1);
+            const uint32_t raw = c.frameEnd[f] - c.frameBegin(f);
+            if (!w.overflowed() && c.outSize[f] <= raw + kStoredFrameOverhead / 2) continue;
+            restore(frameStart);
+            w.start(c.out.data(), c.out.size());
+            w.rewind(mark);
+            writeStored(w, c, f);
+        }
+        return w.position();
+    }
+
+    void writeStreamHeader(BitWriter& w) {
+        if (!headerPending) return;
+        w.put(1, 1);
+        w.put(kTranslationSize >> 16, 16);
+        w.put(kTranslationSize & 0xFFFF, 16);
+        headerPending = false;
+    }
+
+    void writeBlockHeader(BitWriter& w, unsigned type, uint32_t size) {
+        w.put(type, 3);
+        w.put(size >> 8, 16);
+        w.put(size & 0xFF, 8);
+    }
+
+    void endFrame(BitWriter& w, Chunk& c, unsigned f, size_t frameStart) {
+        w.align();
+        c.outStart[f] = uint32_t(frameStart);
+        c.outSize[f] = uint32_t(w.position() - frameStart);
+    }
+
+    void writeStored(BitWriter& w, Chunk& c, unsigned f) {
+        const size_t frameStart = w.position();
+        const uint32_t size = c.frameEnd[f] - c.frameBegin(f);
+        writeStreamHeader(w);
+        writeBlockHeader(w, kBlockUncompressed, size);
+        w.padForStored();
+        uint8_t offsets[12];
+        for (unsigned k = 0; k < 3; ++k)
+            for (unsigned b = 0; b < 4; ++b) offsets[4 * k + b] = uint8_t(recent[k] >> (8 * b));
+        w.bytes(offsets, sizeof offsets);
+        w.bytes(at(c.start + c.frameBegin(f)), size);
+        if (size & 1) {
+            const uint8_t pad = 0;
+            w.bytes(&pad, 1);
+        }
+        endFrame(w, c, f, frameStart);
+    }
+
+    static void countSymbols(const Item* first, const Item* last, Recent& r, Tree& main, Tree& length,
+                             Tree& aligned) {
+        for (const Item* it = first; it != last; ++it) {
+            const Coded coded = codeItem(*it, r);
+            ++main.frequencies[coded.main];
+            if (coded.lengthSymbol >= 0) ++length.frequencies[size_t(coded.lengthSymbol)];
+            if (coded.footerBits >= 3) ++aligned.frequencies[coded.footer & 7];
+        }
+    }
+
+    // Whether coding the low three bits of long footers with the aligned tree
+    // saves more than its 24 bits.
+    static bool alignedPays(const Tree& aligned) {
+        uint64_t alignedBits = 24, verbatimBits = 0;
+        for (unsigned s = 0; s < kAlignedSymbols; ++s) {
+            alignedBits += uint64_t(aligned.frequencies[s]) * aligned.lengths[s];
+            verbatimBits += uint64_t(aligned.frequencies[s]) * 3;
+        }
+        return alignedBits < verbatimBits;
+    }
+
+    // The trees of a block of items [first, last), coded from the repeated
+    // offsets the reader holds now.
+    BlockTrees treesFor(const Item* first, const Item* last) const {
+        BlockTrees t(mainSymbols);
+        Recent r = recent;
+        countSymbols(first, last, r, t.main, t.length, t.aligned);
+        t.main.build(kMaxCodeLength);
+        t.length.build(kMaxCodeLength);
+        t.aligned.build(kMaxAlignedLength);
+        t.useAligned = alignedPays(t.aligned);
+        return t;
+    }
+
+    // Frames [firstFrame, stopFrame) of the chunk as one verbatim or aligned
+    // block.
+    void writeBlock(BitWriter& w, Chunk& c, unsigned firstFrame, unsigned stopFrame) {
+        const Item* first = c.items.data() + (firstFrame == 0 ? 0 : c.frameItemEnd[firstFrame - 1]);
+        const Item* last = c.items.data() + c.frameItemEnd[stopFrame - 1];
+        const BlockTrees trees = treesFor(first, last);
+        const Tree &main = trees.main, &length = trees.length, &aligned = trees.aligned;
+        const bool useAligned = trees.useAligned;
+
+        size_t frameStart = w.position();
+        writeStreamHeader(w);
+        writeBlockHeader(w, useAligned ? kBlockAligned : kBlockVerbatim, c.frameEnd[stopFrame - 1] - c.frameBegin(firstFrame));
+        if (useAligned)
+            for (unsigned s = 0; s < kAlignedSymbols; ++s) w.put(aligned.lengths[s], 3);
+        writeLengths(w, main.lengths.data(), previousMain.data(), 0, kLiterals);
+        writeLengths(w, main.lengths.data(), previousMain.data(), kLiterals, mainSymbols);
+        writeLengths(w, length.lengths.data(), previousLength.data(), 0, kLengthSymbols);
+        std::copy_n(main.lengths.begin(), mainSymbols, previousMain.begin());
+        std::copy_n(length.lengths.begin(), kLengthSymbols, previousLength.begin());
+        if (settings.nearOptimal) costsFromTrees(trees);
+
+        uint32_t position = c.frameBegin(firstFrame);
+        unsigned frame = firstFrame;
+        for (const Item* it = first; it != last; ++it) {
+            const Coded coded = codeItem(*it, recent);
+            main.put(w, coded.main);
+            if (coded.lengthSymbol >= 0) length.put(w, unsigned(coded.lengthSymbol));
+            if (useAligned && coded.footerBits >= 3) {
+                if (coded.footerBits > 3) w.put(coded.footer >> 3, coded.footerBits - 3);
+                aligned.put(w, coded.footer & 7);
+            } else if (coded.footerBits > 0) {
+                w.put(coded.footer, coded.footerBits);
+            }
+            position += it->offset == 0 ? 1 : it->length;
+            if (position == c.frameEnd[frame]) {
+                endFrame(w, c, frame, frameStart);
+                frameStart = w.position();
+                ++frame;
+            }
+        }
+    }
+};
+
+LzxEncoder::LzxEncoder(std::pmr::memory_resource* memory, unsigned windowBits, const LzxTuning& tuning)
+    : state_(nullptr), memory_(memory) {
+    void* place = memory->allocate(sizeof(State), alignof(State));
+    try {
+        state_ = new (place) State(memory, std::clamp(windowBits, kLzxMinWindowBits, kLzxMaxWindowBits), tuning);
+    } catch (...) {
+        memory->deallocate(place, sizeof(State), alignof(State));
+        throw;
+    }
+    state_->beginFolder();
+}
+
+LzxEncoder::~LzxEncoder() {
+    state_->~State();
+    memory_->deallocate(state_, sizeof(State), alignof(State));
+}
+
+unsigned LzxEncoder::windowBits() const { return state_->windowBits; }
+void LzxEncoder::beginFolder() { state_->beginFolder(); }
+void LzxEncoder::addFrame(const uint8_t* data, uint32_t size) { state_->addFrame(data, size); }
+void LzxEncoder::finish() { state_->finish(); }
+bool LzxEncoder::nextFrame(Frame& frame) { return state_->nextFrame(frame); }
+
+}  // namespace pcn::cabinet

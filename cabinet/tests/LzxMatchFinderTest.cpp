@@ -1,0 +1,89 @@
+// The binary-tree match finder against a brute-force search of the same data.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory_resource>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "cabinet/LzxMatchFinder.h"
+#include "cabinet/tests/CabinetTestSupport.h"
+
+namespace pcn::cabinet::test {
+namespace {
+
+using lzx::BinaryTrees;
+using lzx::Match;
+using lzx::TreeShare;
+
+// Text with runs of one byte and copies cut short: the strings that leave a
+// tree only roughly in order when a walk stops at the longest length allowed.
+std::string finderData(size_t size) {
+    std::mt19937 rng(7);
+    std::string out = textData(size, 3);
+    for (size_t at = 0; at + 600 < size; at += 900 + rng() % 700) {
+        std::fill_n(out.begin() + ptrdiff_t(at), 100 + rng() % 300, char(rng() % 3));
+        const size_t from = rng() % (at + 1), length = 20 + rng() % 280;
+        if (from + length < at) std::copy_n(out.begin() + ptrdiff_t(from), length, out.begin() + ptrdiff_t(at + 400));
+    }
+    return out;
+}
+
+constexpr uint32_t kFrame = 4096;
+
+uint32_t longestMatch(const std::string& s, size_t p, uint32_t maxLength, uint32_t maxOffset) {
+    uint32_t best = 0;
+    for (size_t q = p > maxOffset ? p - maxOffset : 0; q < p; ++q) {
+        uint32_t n = 0;
+        while (n < maxLength && s[q + n] == s[p + n]) ++n;
+        best = std::max(best, n);
+    }
+    return best;
+}
+
+// Two shares searched in turn at every position, as the encoder's two finders
+// do: every match reported is real, lengths grow, limits hold, and with a deep
+// search the longest match is found nearly everywhere.
+TEST(LzxMatchFinder, SharedTreesReportRealMatchesAndFindTheLongest) {
+    const std::string s = finderData(24000);
+    const auto* data = reinterpret_cast<const uint8_t*>(s.data());
+    const uint32_t maxOffset = 8000;
+    std::pmr::monotonic_buffer_resource memory;
+    BinaryTrees trees(&memory, uint32_t(s.size()), 2);
+    TreeShare shares[] = {TreeShare(&memory, trees, 0), TreeShare(&memory, trees, 1)};
+    size_t positions = 0, longestFound = 0;
+    for (uint32_t p = 0; p + 4 <= s.size(); ++p) {
+        // Matches end with their frame, as in the encoder.
+        const uint32_t frameEnd = std::min<uint32_t>((p / kFrame + 1) * kFrame, uint32_t(s.size()));
+        const uint32_t maxLength = std::min<uint32_t>(257, frameEnd - p);
+        const uint32_t reach = std::min(maxOffset, p);
+        if (maxLength < 3) {
+            for (TreeShare& share : shares)
+                share.insert(data, p, std::min<uint32_t>(257, uint32_t(s.size()) - p), reach, 1000, 257);
+            continue;
+        }
+        std::vector<Match> found;
+        for (TreeShare& share : shares)
+            share.search(data, p, maxLength, reach, 1000, 257, [&](const Match& m) { found.push_back(m); });
+        for (size_t k = 0; k < found.size(); ++k) {
+            const Match& m = found[k];
+            ASSERT_GE(m.offset, 1u) << p;
+            ASSERT_LE(m.offset, reach) << p;
+            ASSERT_LE(m.length, maxLength) << p;
+            ASSERT_GE(m.length, 3u) << p;
+            ASSERT_EQ(s.compare(p, m.length, s, p - m.offset, m.length), 0) << "position " << p;
+            if (k > 0) ASSERT_GT(m.length, found[k - 1].length) << p;
+        }
+        const uint32_t longest = longestMatch(s, p, maxLength, reach);
+        if (longest < 4) continue;
+        ++positions;
+        if (!found.empty() && found.back().length == longest) ++longestFound;
+    }
+    EXPECT_GT(positions, 10000u);
+    EXPECT_GE(double(longestFound), 0.99 * double(positions));
+}
+
+}  // namespace
+}  // namespace pcn::cabinet::test
