@@ -150,7 +150,7 @@ bool BuildDriver::run() {
     collectFiles();
     if (!namesAreSafe()) return finish(false);
     writeInf();
-    host_.showStep("Retriving File information...");
+    host_.showStep("Retrieving File information...");
     if (package_.m_bCabWiz && package_.m_bMiniSetup) AddMiniSetup(package_, &host_);
     if (!checkSourcesPresent()) return finish(false);
     return buildByKind();

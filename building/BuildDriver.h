@@ -21,7 +21,7 @@ class SettingsStore;
 
 // Texts of the build's step line and outcome.
 inline constexpr const char* kBuildComplete = "Build Complete.";
-inline constexpr const char* kBuildFailed = "Failed to build project?";
+inline constexpr const char* kBuildFailed = "Failed to build project.";
 inline constexpr const char* kMissingSourceFiles =
     "Some or all project source files are missing.\n\nDo You want to Continue?";
 

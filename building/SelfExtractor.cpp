@@ -226,7 +226,7 @@ bool JoinStubAndCabinet(CCabObj& package, UserInterface& ui, BuildHost* host, co
     ::unlink(cabinetPath.c_str());
     if (BuildKind(package) == kKindSelfExtractingWizard) ::unlink((folder + std::string(kConfigFileName)).c_str());
     package.m_arrOutputFiles.front() = executableName;
-    if (host) host->showStep("Buid Complete.");
+    if (host) host->showStep("Build Complete.");
     return true;
 }
 

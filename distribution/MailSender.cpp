@@ -28,24 +28,36 @@ bool mailSupportPresent() {
     return present;
 }
 
-bool sendMail(const std::string& subject, const std::vector<std::string>& attachments, UserInterface& ui) {
+std::string mailFailureReason(int exitCode) {
+    switch (exitCode) {
+        case 2: return "An attached file does not exist or cannot be read.";
+        case 3: return "No mail program is set up on this desktop. Choose one as the default e-mail application "
+                       "in the desktop's settings (or install one, such as Thunderbird), then try again.";
+        case 4: return "The mail program could not start a new message. Check that the default e-mail "
+                       "application of the desktop opens on its own, then try again.";
+        case 5: return "The mail program may not read an attached file.";
+        default: return "xdg-email ended with code " + std::to_string(exitCode) + ".";
+    }
+}
+
+bool sendMail(const std::vector<std::string>& attachments, UserInterface& ui) {
     const std::string program = findMailProgram();
     if (program.empty()) {
-        ui.error(kMailUnavailable);
+        ui.error(std::string(kMailUnavailable) + "\n\n" + kMailProgramMissing);
         return false;
     }
-    std::vector<std::string> arguments{"--utf8", "--subject", subject};
+    std::vector<std::string> arguments{"--utf8"};
     for (const std::string& file : attachments) {
         arguments.push_back("--attach");
         arguments.push_back(file);
     }
     ProcessResult run = runProcess(program, arguments);
     if (!run.started) {
-        ui.error(kMailUnavailable);
+        ui.error(std::string(kMailUnavailable) + "\n\n" + kMailProgramMissing);
         return false;
     }
     if (run.exitCode != 0) {
-        ui.error(kMailFailed);
+        ui.error(std::string(kMailFailed) + "\n\n" + mailFailureReason(run.exitCode));
         return false;
     }
     return true;

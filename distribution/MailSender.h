@@ -12,6 +12,9 @@ namespace pcn {
 inline constexpr const char* kMailProgram = "xdg-email";
 inline constexpr const char* kMailUnavailable = "Unable to load mail system support.";
 inline constexpr const char* kMailFailed = "Send Mail failed to send message.";
+inline constexpr const char* kMailProgramMissing =
+    "xdg-email, which hands the message to the desktop's mail program, was not found. Install the xdg-utils "
+    "package and try again.";
 
 // Full path of xdg-email on PATH; empty when there is none.
 std::string findMailProgram();
@@ -19,8 +22,13 @@ std::string findMailProgram();
 // Whether mail can be sent at all: looked up once per run and remembered.
 bool mailSupportPresent();
 
-// Opens the composer with the subject and the files attached (none is
-// allowed). Failures are told through ui; true when the composer opened.
-bool sendMail(const std::string& subject, const std::vector<std::string>& attachments, UserInterface& ui);
+// What the user can do about a composer that did not open: xdg-email's
+// exit code told in words.
+std::string mailFailureReason(int exitCode);
+
+// Opens the composer with a new message (no subject, no recipient) and the
+// files attached (none is allowed). Failures are told through ui, with the
+// reason and what to do; true when the composer opened.
+bool sendMail(const std::vector<std::string>& attachments, UserInterface& ui);
 
 }  // namespace pcn

@@ -12,9 +12,9 @@
 namespace pcn {
 
 // Some of a cabinet package's output files do not exist: the FTP sheet says so...
-inline constexpr const char* kOutputFilesMissingFtp = "Some or all project output files are missing?";
+inline constexpr const char* kOutputFilesMissingFtp = "Some or all project output files are missing.";
 // ...and the mail command says it so.
-inline constexpr const char* kOutputFilesMissingMail = "Some or all project output file(s) are missing?";
+inline constexpr const char* kOutputFilesMissingMail = "Some or all project output file(s) are missing.";
 
 struct SendableFile {
     std::string path;

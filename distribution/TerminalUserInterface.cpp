@@ -27,7 +27,8 @@ std::string forTerminal(std::string_view text) {
 const char* choicesFor(Buttons buttons) {
     switch (buttons) {
     case Buttons::YesNo: return "[y/n]";
-    case Buttons::YesNoCancel: return "[y/n/c]";
+    case Buttons::YesNoCancel:
+    case Buttons::SaveDiscardCancel: return "[y/n/c]";
     case Buttons::OkCancel: return "[o/c]";
     case Buttons::RetryCancel: return "[r/c]";
     case Buttons::Ok: return "";
@@ -37,7 +38,7 @@ const char* choicesFor(Buttons buttons) {
 
 std::optional<Answer> parseAnswer(char c, Buttons buttons) {
     c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    bool yesNo = buttons == Buttons::YesNo || buttons == Buttons::YesNoCancel;
+    bool yesNo = buttons == Buttons::YesNo || buttons == Buttons::YesNoCancel || buttons == Buttons::SaveDiscardCancel;
     if (yesNo && c == 'y') return Answer::Yes;
     if (yesNo && c == 'n') return Answer::No;
     if (buttons == Buttons::OkCancel && c == 'o') return Answer::Ok;
@@ -57,7 +58,8 @@ Answer TerminalUserInterface::message(std::string_view text, std::string_view, I
     std::fprintf(out_, "%s%s\n", prefixFor(icon), forTerminal(text).c_str());
     if (buttons == Buttons::Ok) return Answer::Ok;
     if (buttons == Buttons::RetryCancel && (forced_ || !interactive())) return retryOnceOrCancel(text);
-    if (forced_ && (buttons == Buttons::YesNo || buttons == Buttons::YesNoCancel)) {
+    if (forced_ && (buttons == Buttons::YesNo || buttons == Buttons::YesNoCancel ||
+                    buttons == Buttons::SaveDiscardCancel)) {
         Answer a = *forced_ ? Answer::Yes : Answer::No;
         std::fprintf(out_, "%s\n", a == Answer::Yes ? "yes" : "no");
         return a;

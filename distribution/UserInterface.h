@@ -9,7 +9,8 @@
 namespace pcn {
 
 enum class Icon { None, Information, Warning, Question, Error };
-enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel, RetryCancel };
+// SaveDiscardCancel answers Yes for Save and No for Discard.
+enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel, RetryCancel, SaveDiscardCancel };
 enum class Answer { Ok, Cancel, Yes, No, Retry };
 
 class UserInterface {

@@ -112,9 +112,9 @@ bool runSigningWorker(CSignCodeInfo& job) {
         finish(job, true);
         return true;
     }
-    status(job, "Failed to Sign Code?");
+    status(job, "Failed to Sign Code.");
     if (job.output.empty())
-        report(job, "\r\nSign Code Failed?\r\nSignCode Process Exit Code [" + formatExitCode(job.exitCode) + "]");
+        report(job, "\r\nSign Code Failed.\r\nSignCode Process Exit Code [" + formatExitCode(job.exitCode) + "]");
     finish(job, false);
     return false;
 }
@@ -135,6 +135,8 @@ bool runTrustCheckWorker(CCheckTrustInfo& job) {
         if (quiet && shown) report(job, "User selected to accept Trust.");
         if (!quiet && shown) report(job, "User selected to accept Unverified Trust.");
         if (quiet && !shown) report(job, "User selected to decline Trust.");
+        // A signature the user turned down is in the record as well as one taken.
+        if (!quiet && !shown) report(job, "User selected to decline Unverified Trust.");
     }
     if (quiet) {
         status(job, "Complete");
@@ -143,7 +145,7 @@ bool runTrustCheckWorker(CCheckTrustInfo& job) {
     }
     status(job, "Trust could not be verified.");
     if (!toolPrinted)
-        report(job, "\r\nCheck Trust Failed?\r\nChkTrust Process Exit Code [" + formatExitCode(job.exitCode) + "]");
+        report(job, "\r\nCheck Trust Failed.\r\nChkTrust Process Exit Code [" + formatExitCode(job.exitCode) + "]");
     finish(job, false);
     return false;
 }

@@ -9,10 +9,10 @@ namespace pcn {
 
 std::string WebProductNameProblem(const std::string& product) {
     if (product.empty()) return "A product name is needed: it names the package's output files.";
-    // The wizard refuses these characters as they are typed: the product
-    // name becomes a folder and a file name.
-    if (product.find_first_of("\\.:/") != std::string::npos)
-        return "The product name cannot hold \\ . : or /: " + product;
+    // The product name becomes a folder and a file name: these would split
+    // or break the path. A "." is fine ("Gauge 2.0").
+    if (product.find_first_of("\\:/") != std::string::npos)
+        return "The product name cannot hold \\ : or /: " + product;
     return {};
 }
 

@@ -62,6 +62,12 @@ std::string hexCode(int32_t code) {
     return text;
 }
 
+// The reason goes into the message itself, where the user reads first;
+// the details keep the code beside it.
+void reportFailure(UserInterface& ui, std::string_view failure, int code, const std::string& reason) {
+    reportGivenError(ui, std::string(failure) + "\n\n" + reason, code, reason);
+}
+
 void remember(const std::string& path, const RegistrationMemory& memory) {
     if (!memory.settings) return;
     memory.settings->writeString(kSection, kLastPath, folderPart(std::filesystem::absolute(path).string()));
@@ -79,7 +85,7 @@ bool reportEntryResult(int32_t result, const Action& action, UserInterface& ui) 
         reportSuccess(action, ui);
         return true;
     }
-    reportGivenError(ui, action.failure, result, std::string(action.entryPoint) + " returned " + hexCode(result));
+    reportFailure(ui, action.failure, result, std::string(action.entryPoint) + " returned " + hexCode(result));
     return false;
 }
 
@@ -117,7 +123,7 @@ std::string hex(unsigned value) {
 bool registerTypeLibrary(const std::string& path, UserInterface& ui) {
     std::optional<pe::TypeLibrary> library = pe::loadTypeLibrary(path);
     if (!library) {
-        reportGivenError(ui, kRegisterFailed, kCannotLoadTypeLibrary,
+        reportFailure(ui, kRegisterFailed, kCannotLoadTypeLibrary,
                          "The file exports no DllRegisterServer and holds no type library");
         return false;
     }
@@ -137,11 +143,11 @@ bool registerTypeLibrary(const std::string& path, UserInterface& ui) {
     for (const auto& value : values) {
         ProcessResult run = runWine({"reg", "add", value[0], "/ve", "/d", value[1], "/f"});
         if (!wineRan(run)) {
-            reportGivenError(ui, kRegisterFailed, run.error, wineMissingText(path));
+            reportFailure(ui, kRegisterFailed, run.error, wineMissingText(path));
             return false;
         }
         if (run.exitCode != 0) {
-            reportGivenError(ui, kRegisterFailed, run.exitCode,
+            reportFailure(ui, kRegisterFailed, run.exitCode,
                              "Wine could not write the type library's registry key " + value[0]);
             return false;
         }
@@ -158,7 +164,7 @@ bool runInProcess(const std::string& path, const Action& action, UserInterface& 
     void* library = dlopen(absolute.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!library) {
         const char* why = dlerror();
-        reportGivenError(ui, kLoadFailed, ENOEXEC, why ? why : "The library could not be loaded");
+        reportFailure(ui, kLoadFailed, ENOEXEC, why ? why : "The library could not be loaded");
         return false;
     }
     void* entry = dlsym(library, action.entryPoint);
@@ -167,7 +173,7 @@ bool runInProcess(const std::string& path, const Action& action, UserInterface& 
         std::string text = why ? why : std::string(action.entryPoint) + " is not exported";
         dlclose(library);
         if (!action.unregister) return registerTypeLibrary(path, ui);
-        reportGivenError(ui, action.failure, ENOSYS, text);
+        reportFailure(ui, action.failure, ENOSYS, text);
         remember(path, memory);
         return false;
     }
@@ -189,7 +195,7 @@ bool runThroughWine(const std::string& path, const Action& action, UserInterface
     command.arguments.push_back(windowsPath(path));
     ProcessResult run = runWine(command.arguments);
     if (!wineRan(run)) {
-        reportGivenError(ui, kLoadFailed, run.error, wineMissingText(path));
+        reportFailure(ui, kLoadFailed, run.error, wineMissingText(path));
         return false;
     }
     const std::string ran = " (" + command.text() + " ended with " + std::to_string(run.exitCode) + ")";
@@ -200,18 +206,18 @@ bool runThroughWine(const std::string& path, const Action& action, UserInterface
         return true;
     case kRegsvrNoEntryPoint:
         if (!action.unregister) return registerTypeLibrary(path, ui);
-        reportGivenError(ui, action.failure, run.exitCode, std::string(action.entryPoint) + " is not exported" + ran);
+        reportFailure(ui, action.failure, run.exitCode, std::string(action.entryPoint) + " is not exported" + ran);
         remember(path, memory);
         return false;
     case kRegsvrEntryFailed:
-        reportGivenError(ui, action.failure, run.exitCode, std::string(action.entryPoint) + " reported a failure" + ran);
+        reportFailure(ui, action.failure, run.exitCode, std::string(action.entryPoint) + " reported a failure" + ran);
         remember(path, memory);
         return false;
     case kRegsvrLoadFailed:
-        reportGivenError(ui, kLoadFailed, run.exitCode, "Wine could not load the library" + ran);
+        reportFailure(ui, kLoadFailed, run.exitCode, "Wine could not load the library" + ran);
         return false;
     default:
-        reportGivenError(ui, kLoadFailed, run.exitCode, "Wine's regsvr32 failed" + ran);
+        reportFailure(ui, kLoadFailed, run.exitCode, "Wine's regsvr32 failed" + ran);
         return false;
     }
 }
@@ -225,11 +231,11 @@ bool run(const std::string& path, const Action& action, UserInterface& ui, const
         // A stand-alone type library is no library to load; registering it
         // takes the type-library path.
         if (!action.unregister) return registerTypeLibrary(path, ui);
-        reportGivenError(ui, kLoadFailed, ENOEXEC, "A type library has no DllUnregisterServer to call");
+        reportFailure(ui, kLoadFailed, ENOEXEC, "A type library has no DllUnregisterServer to call");
         return false;
     case Format::Other: break;
     }
-    reportGivenError(ui, kLoadFailed, error,
+    reportFailure(ui, kLoadFailed, error,
                      error == ENOEXEC ? "Neither a Linux shared object nor a Windows library" : systemErrorText(error));
     return false;
 }

@@ -23,9 +23,9 @@ inline constexpr int32_t kDefaultIndex = 2;  // the DLL filter of the open dialo
 
 inline constexpr std::string_view kRegistered = "The Component was successfully registered.";
 inline constexpr std::string_view kUnregistered = "The Component was successfully unregistered.";
-inline constexpr std::string_view kLoadFailed = "Failed to load Library?";
-inline constexpr std::string_view kRegisterFailed = "Failed to Register Library?";
-inline constexpr std::string_view kUnregisterFailed = "Failed to UnRegister Library?";
+inline constexpr std::string_view kLoadFailed = "Failed to load Library.";
+inline constexpr std::string_view kRegisterFailed = "Failed to Register Library.";
+inline constexpr std::string_view kUnregisterFailed = "Failed to Unregister Library.";
 }  // namespace registration
 
 // Where the outcome of a run is remembered: the folder of the component in

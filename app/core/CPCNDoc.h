@@ -26,7 +26,7 @@ class CArchive;
 inline constexpr std::string_view kFailedToOpenDocument = "Failed to open document.";
 inline constexpr std::string_view kUnexpectedFileFormat = "Unexpected file format.";
 inline constexpr std::string_view kFailedToSaveDocument = "Failed to save document.";
-inline constexpr std::string_view kNotAllPackagesLoaded = "Not all package files could be loaded?";
+inline constexpr std::string_view kNotAllPackagesLoaded = "Not all package files could be loaded.";
 inline constexpr std::string_view kNotAllPackagesSaved = "Not all package files could be saved.";
 inline constexpr std::string_view kFtpSiteFileName = "PCNFtp.pftp";
 inline constexpr std::string_view kUntitled = "Untitled";

@@ -16,7 +16,7 @@ namespace pcn::gui {
 
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     setObjectName("CAboutDlg");
-    setWindowTitle("About PCN");
+    setWindowTitle("About Parcelon");
 
     auto* icon = new QLabel(this);
     icon->setObjectName("icon");

@@ -3,6 +3,7 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QPointer>
+#include <QShortcut>
 #include <QTextBrowser>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -49,6 +50,11 @@ CHelpWindow::CHelpWindow(QWidget* owner) : QWidget(owner, Qt::Window) {
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(buttons);
     layout->addWidget(browser_);
+
+    // Escape closes help as it closes a dialog, and the user is back where F1 was pressed.
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    escape->setObjectName("closeShortcut");
+    connect(escape, &QShortcut::activated, this, &QWidget::close);
 
     back_->setEnabled(false);
     forward_->setEnabled(false);

@@ -251,9 +251,9 @@ QMenu* CInfoView::createContextMenu(QWidget* parent) {
         bool enabled;
     };
     for (const Item& item : {
-             Item{"contextRebuild", "&Rebuild Project Files", ID_PROJECT_REBUILD, selected && shown_ && !webShown},
-             Item{"contextSendFtp", "&Send Project Files(FTP)...", ID_PROJECT_SEND_FTP, selected},
-             Item{"contextSendMail", "Send Project Files(Mail)...", ID_FILE_SEND_MAIL, selected},
+             Item{"contextRebuild", "&Rebuild Package", ID_PROJECT_REBUILD, selected && shown_ && !webShown},
+             Item{"contextSendFtp", "&Send Project Files (FTP)...", ID_PROJECT_SEND_FTP, selected},
+             Item{"contextSendMail", "Send Project Files (Mail)...", ID_FILE_SEND_MAIL, selected},
              Item{"contextProperties", "&Properties...", ID_PROJECT_PROPERTIES, selected},
          }) {
         QAction* action = menu->addAction(item.text);

@@ -24,6 +24,7 @@
 #include "app/gui/HelpTopic.h"
 #include "app/gui/PcnImages.h"
 #include "platform/SettingsStore.h"
+#include "platform/gui/DialogFit.h"
 
 namespace pcn::gui {
 namespace {
@@ -62,6 +63,7 @@ CMainFrame::CMainFrame(SettingsStore& settings, QWidget* parent) : QMainWindow(p
     setWindowTitle(kAppTitle);
     setWindowIcon(pcnImage(kImageCabinet));
     resize(960, 640);
+    fitFirstSize();
 
     restorePlacement();
     createActions();
@@ -124,8 +126,9 @@ QAction* CMainFrame::action(int id) const {
     return it == actions_.end() || it->second.empty() ? nullptr : it->second.front();
 }
 
-void CMainFrame::setCommandHandler(int id, std::function<void()> run, std::function<bool()> enabled) {
-    handlers_[id] = Handler{std::move(run), std::move(enabled)};
+void CMainFrame::setCommandHandler(int id, std::function<void()> run, std::function<bool()> enabled,
+                                   std::function<QString()> whyDisabled) {
+    handlers_[id] = Handler{std::move(run), std::move(enabled), std::move(whyDisabled)};
     updateCommandUi();
 }
 
@@ -139,11 +142,20 @@ void CMainFrame::runCommand(int id) {
     updateCommandUi();
 }
 
+// A greyed command says in its status tip why it cannot be used now.
 void CMainFrame::updateCommandUi() {
     for (auto& [id, list] : actions_) {
         auto it = handlers_.find(id);
         const bool enabled = it != handlers_.end() && (!it->second.enabled || it->second.enabled());
-        for (QAction* a : list) a->setEnabled(enabled);
+        QString tip = findCommand(id) ? QString::fromUtf8(findCommand(id)->prompt) : QString();
+        if (!enabled && it != handlers_.end() && it->second.whyDisabled) {
+            const QString why = it->second.whyDisabled();
+            if (!why.isEmpty()) tip = why;
+        }
+        for (QAction* a : list) {
+            a->setEnabled(enabled);
+            if (!tip.isEmpty()) a->setStatusTip(tip);
+        }
     }
     if (toolBar_) action(ID_VIEW_TOOLBAR)->setChecked(toolBar_->isVisible());
     if (statusBar_) action(ID_VIEW_STATUS_BAR)->setChecked(statusBar_->isVisible());
@@ -173,9 +185,10 @@ void CMainFrame::createMenus() {
     recentSeparator_ = fileMenu_->addSeparator();
     fileMenu_->addSeparator();
     fileMenu_->addAction(action(ID_APP_EXIT));
-    addMenu("&Edit", "editMenu", {ID_EDIT_UNDO, 0, ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE});
+    addMenu("&Edit", "editMenu", {ID_EDIT_UNDO, 0, ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE, 0, ID_EDIT_REMOVE});
     addMenu("&Project", "projectMenu",
-            {ID_PROJECT_REBUILD, 0, ID_PROJECT_SEND_FTP, ID_FILE_SEND_MAIL, 0, ID_PROJECT_PROPERTIES});
+            {ID_PROJECT_REBUILD, ID_PROJECT_OPEN_OUTPUT, 0, ID_PROJECT_SEND_FTP, ID_FILE_SEND_MAIL, 0,
+             ID_PROJECT_PROPERTIES});
     addMenu("&Signature", "signatureMenu", {ID_SIGN_FILE, ID_CHECK_TRUST});
     addMenu("&Component", "componentMenu",
             {ID_COMPONENT_REGISTER, ID_COMPONENT_UNREGISTER, 0, ID_COMPONENT_CREATE_LPK, ID_COMPONENT_HTML_TEMPLATE});
@@ -221,6 +234,8 @@ void CMainFrame::createAccelerators() {
     keys(ID_EDIT_UNDO, {QKeySequence(Qt::CTRL | Qt::Key_Z), QKeySequence(Qt::ALT | Qt::Key_Backspace)});
     keys(ID_EDIT_CUT, {QKeySequence(Qt::CTRL | Qt::Key_X), QKeySequence(Qt::Key_Delete),
                        QKeySequence(Qt::SHIFT | Qt::Key_Delete)});
+    keys(ID_APP_EXIT, {QKeySequence(Qt::CTRL | Qt::Key_Q)});
+    keys(ID_PROJECT_REBUILD, {QKeySequence(Qt::Key_F5)});
     keys(ID_HELP, {QKeySequence(Qt::Key_F1)});
     keys(ID_CONTEXT_HELP, {QKeySequence(Qt::SHIFT | Qt::Key_F1)});
     // Not in any menu: the window itself carries them.
@@ -436,7 +451,15 @@ void CMainFrame::restorePlacement() {
     for (QScreen* screen : QGuiApplication::screens())
         if (screen->availableGeometry().intersects(rect)) onScreen = true;
     if (!onScreen) return;
-    setGeometry(rect);
+    // A placement stored on a larger screen, or at a smaller scale, keeps
+    // its title bar and its buttons in view here.
+    setGeometry(keptOnScreen(rect, availableArea(this)));
+}
+
+// The first start's size, within a small or strongly scaled screen; the
+// window manager places it.
+void CMainFrame::fitFirstSize() {
+    resize(keptOnScreen(QRect(QPoint(), size()), availableArea(this)).size());
 }
 
 WindowPlacement CMainFrame::currentPlacement() const {

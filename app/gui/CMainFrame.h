@@ -45,7 +45,9 @@ public:
     QSplitter* splitter() const { return splitter_; }
 
     // Who carries out a command, and when it is enabled (always, without a test).
-    void setCommandHandler(int id, std::function<void()> run, std::function<bool()> enabled = {});
+    // whyDisabled: the status tip of the greyed command (empty: its usual prompt).
+    void setCommandHandler(int id, std::function<void()> run, std::function<bool()> enabled = {},
+                           std::function<QString()> whyDisabled = {});
     bool hasCommandHandler(int id) const { return handlers_.count(id) != 0; }
     // Carries out a command as if chosen from the menu (nothing when disabled).
     void runCommand(int id);
@@ -84,6 +86,7 @@ public:
 
     // Stored window placement applied, as a normal window.
     void restorePlacement();
+    void fitFirstSize();
     WindowPlacement currentPlacement() const;
     // Placement, splitter width and toolbar state written to the settings.
     void saveWindowState();
@@ -110,6 +113,7 @@ private:
     struct Handler {
         std::function<void()> run;
         std::function<bool()> enabled;
+        std::function<QString()> whyDisabled;
     };
 
     void createActions();

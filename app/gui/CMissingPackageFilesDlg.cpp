@@ -31,7 +31,7 @@ CMissingPackageFilesDlg::CMissingPackageFilesDlg(std::vector<std::string>& missi
 
     auto* icon = new QLabel(this);
     icon->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxCritical).pixmap(32, 32));
-    auto* text = new QLabel("The following Package file(s) were not found?", this);
+    auto* text = new QLabel("The following Package file(s) were not found:", this);
     list_ = new QTreeWidget(this);
     list_->setObjectName("missingList");
     list_->setRootIsDecorated(false);

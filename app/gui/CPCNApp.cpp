@@ -26,6 +26,7 @@
 #include "editing/gui/pickers/QtPickers.h"
 #include "platform/AtomicFile.h"
 #include "platform/gui/DialogFit.h"
+#include "platform/gui/DialogKeys.h"
 #include "platform/Paths.h"
 #include "platform/RegistryHelper.h"
 #include "platform/SettingsStore.h"
@@ -46,7 +47,7 @@ bool containsPackageExtension(const QString& path) { return path.contains(".pcp"
 constexpr int kListCommands[] = {
     ID_FILE_NEW_PACKAGE, ID_FILE_NEW_WEB_PACKAGE, ID_FILE_OPEN_PACKAGE, ID_FILE_SAVE_PACKAGE,
     ID_FILE_SAVE_PACKAGE_AS, ID_PROJECT_PROPERTIES, ID_PROJECT_REBUILD, ID_PROJECT_SEND_FTP,
-    ID_FILE_SEND_MAIL, ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE,
+    ID_FILE_SEND_MAIL, ID_PROJECT_OPEN_OUTPUT, ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE, ID_EDIT_REMOVE,
     ID_EDIT_UNDO, ID_FILE_EXPORT, ID_FILE_PRINT, ID_FILE_PRINT_PREVIEW,
     ID_FILE_PRINT_SETUP,
 };
@@ -90,6 +91,7 @@ CPCNApp::~CPCNApp() {
     doc_->SetContentsClearedHandler({});
     doc_->SetModifiedChangedHandler({});
     DialogFitter::uninstall();
+    DialogKeys::uninstall();
     doc_->SetMissingFileReconciler({});
     delete frame_.data();
 }
@@ -121,6 +123,7 @@ int CPCNApp::initInstance(const QStringList& arguments, const Options& options) 
     }
     std::setlocale(LC_ALL, "");
     DialogFitter::install(&settings_);
+    DialogKeys::install();
     installHelpKey();
     registerDocumentTypes();
 
@@ -239,7 +242,8 @@ void CPCNApp::wireCommands() {
     frame.setCommandHandler(ID_FILE_SAVE_AS, [this] { saveProjectAs(); });
     for (int id : kListCommands)
         frame.setCommandHandler(
-            id, [this, id] { list_->runCommand(id); }, [this, id] { return list_ && list_->canRunCommand(id); });
+            id, [this, id] { list_->runCommand(id); }, [this, id] { return list_ && list_->canRunCommand(id); },
+            [this, id] { return list_ ? list_->whyDisabled(id) : QString(); });
     frame.setCommandHandler(ID_VIEW_EXPAND_ALL, [this] { info_->expandAllHeadings(); });
     frame.setCommandHandler(ID_VIEW_COLLAPSE, [this] { info_->collapseAllHeadings(); });
     frame.setCommandHandler(ID_VIEW_OPTIONS, [this] { RunOptionsSheet(*editing_, frame_); });
@@ -349,7 +353,7 @@ bool CPCNApp::saveProjectAs() {
 bool CPCNApp::saveModified() {
     if (!doc_->IsModified()) return true;
     const std::string name = doc_->GetPathName().empty() ? doc_->GetTitle() : doc_->GetPathName();
-    switch (ui_->message("Save changes to " + name + "?", kAppTitle, Icon::Warning, Buttons::YesNoCancel,
+    switch (ui_->message("Save changes to " + name + "?", kAppTitle, Icon::Warning, Buttons::SaveDiscardCancel,
                          Answer::Yes)) {
         case Answer::Yes: return saveProject();
         case Answer::No: return true;

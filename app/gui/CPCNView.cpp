@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QDesktopServices>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QMenu>
 #include <QMimeData>
@@ -11,6 +13,7 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <iterator>
 
 #include "app/core/CPCNDoc.h"
 #include "app/gui/CInfoView.h"
@@ -208,7 +211,11 @@ bool CPCNView::canRunCommand(int id) const {
         case ID_PROJECT_REBUILD: return selected && !web && bool(editors_.rebuildDialog);
         case ID_PROJECT_SEND_FTP: return selected && selected_->m_bRebuild != 1 && bool(editors_.sendFtp);
         case ID_FILE_SEND_MAIL: return selected && selected_->m_bRebuild != 1 && bool(editors_.sendMail);
-        case ID_EDIT_CUT: return cuttable;
+        case ID_PROJECT_OPEN_OUTPUT:
+            return selected && selected_->m_bRebuild != 1 &&
+                   QFileInfo(QString::fromStdString(selected_->m_strTargetFolder)).isDir();
+        case ID_EDIT_CUT:
+        case ID_EDIT_REMOVE: return cuttable;
         case ID_EDIT_COPY: return selected;
         case ID_EDIT_PASTE: return clipboardHoldsPackage();
         case ID_EDIT_UNDO: return undo_ != nullptr;
@@ -218,6 +225,26 @@ bool CPCNView::canRunCommand(int id) const {
         case ID_FILE_PRINT_SETUP: return bool(editors_.printSetup);
         default: return false;
     }
+}
+
+QString CPCNView::whyDisabled(int id) const {
+    static constexpr int kNeedPackage[] = {ID_PROJECT_OPEN_OUTPUT, ID_FILE_SAVE_PACKAGE, ID_FILE_SAVE_PACKAGE_AS,
+                                           ID_PROJECT_PROPERTIES,  ID_PROJECT_REBUILD,   ID_PROJECT_SEND_FTP,
+                                           ID_FILE_SEND_MAIL,      ID_EDIT_CUT,          ID_EDIT_REMOVE,
+                                           ID_EDIT_COPY,           ID_FILE_PRINT,        ID_FILE_PRINT_PREVIEW};
+    const bool needsPackage = std::find(std::begin(kNeedPackage), std::end(kNeedPackage), id) != std::end(kNeedPackage);
+    if (needsPackage && !selected_) return tr("Select a package in the list first");
+    if (needsPackage && selected_->m_bNotLoaded)
+        return tr("The package file could not be loaded; it can only be removed");
+    if (id == ID_PROJECT_REBUILD && selected_->IsWebPackage())
+        return tr("A web package is written by its wizard and its properties, not rebuilt");
+    if ((id == ID_PROJECT_SEND_FTP || id == ID_FILE_SEND_MAIL || id == ID_PROJECT_OPEN_OUTPUT) &&
+        selected_->m_bRebuild == 1)
+        return tr("Build the package first: it has changed since its last build (Rebuild Package, F5)");
+    if (id == ID_PROJECT_OPEN_OUTPUT) return tr("The package's target folder does not exist yet");
+    if (id == ID_EDIT_PASTE) return tr("The Clipboard holds no package: Copy or Cut one first");
+    if (id == ID_EDIT_UNDO) return tr("Nothing to undo: Undo puts back the last package cut or removed");
+    return {};
 }
 
 void CPCNView::runCommand(int id) {
@@ -232,7 +259,11 @@ void CPCNView::runCommand(int id) {
         case ID_PROJECT_REBUILD: rebuild(); break;
         case ID_PROJECT_SEND_FTP: editors_.sendFtp(*selected_, doc_); break;
         case ID_FILE_SEND_MAIL: editors_.sendMail(*selected_, doc_); break;
+        case ID_PROJECT_OPEN_OUTPUT:
+            QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(selected_->m_strTargetFolder)));
+            break;
         case ID_EDIT_CUT: cut(); break;
+        case ID_EDIT_REMOVE: removeSelected(); break;
         case ID_EDIT_COPY: copy(); break;
         case ID_EDIT_PASTE: paste(); break;
         case ID_EDIT_UNDO: undo(); break;
@@ -282,9 +313,12 @@ std::unique_ptr<CCabObj> CPCNView::newPackageFromLast(int32_t kind) const {
 
 // The project lists only packages that have a file: one that cannot be
 // written is reported and left out.
+// The new package is selected, so that the tree shows what the wizard made.
 void CPCNView::addSavedPackage(std::unique_ptr<CCabObj> package) {
     if (!saveRecord(*package)) return;
-    insertItem(doc_.AddPackage(std::move(package)));
+    CCabObj* added = doc_.AddPackage(std::move(package));
+    insertItem(added);
+    selectPackage(added);
 }
 
 void CPCNView::newPackage() {
@@ -392,8 +426,12 @@ void CPCNView::copy() {
 }
 
 void CPCNView::cut() {
-    CCabObj* package = selected_;
     copy();
+    removeSelected();
+}
+
+void CPCNView::removeSelected() {
+    CCabObj* package = selected_;
     undo_ = copyOf(*package);
     QTreeWidgetItem* item = itemOf(package);
     // Like the platform's list control, removing a line selects no other one.
@@ -441,9 +479,9 @@ QMenu* CPCNView::createContextMenu(QWidget* parent) {
         {"contextCopy", "&Copy", ID_EDIT_COPY},
         {"contextPaste", "&Paste", ID_EDIT_PASTE},
         {nullptr, nullptr, 0},
-        {"contextRebuild", "&Rebuild Project Files", ID_PROJECT_REBUILD},
-        {"contextSendFtp", "&Send Project Files(FTP)...", ID_PROJECT_SEND_FTP},
-        {"contextSendMail", "Send Project Files(Mail)...", ID_FILE_SEND_MAIL},
+        {"contextRebuild", "&Rebuild Package", ID_PROJECT_REBUILD},
+        {"contextSendFtp", "&Send Project Files (FTP)...", ID_PROJECT_SEND_FTP},
+        {"contextSendMail", "Send Project Files (Mail)...", ID_FILE_SEND_MAIL},
         {nullptr, nullptr, 0},
         {"contextProperties", "&Properties...", ID_PROJECT_PROPERTIES},
     };

@@ -46,6 +46,8 @@ public:
 
     // Commands of the list (and those the tree passes on).
     bool canRunCommand(int id) const;
+    // Why a command is greyed now, for its status tip; empty when it is not.
+    QString whyDisabled(int id) const;
     void runCommand(int id);
 
     // The one clipboard record of the program, and the undo record of this view.
@@ -88,6 +90,8 @@ private:
     bool properties();
     void rebuild();
     void cut();
+    // Takes the selected package out of the project, kept for Undo.
+    void removeSelected();
     void copy();
     void paste();
     void undo();

@@ -164,6 +164,8 @@ bool BuildHostPanel::startBuild(CCabObj& package) {
 
 void BuildHostPanel::requestAbort() {
     if (!building_) return;
+    // What fails from here on is the stop the user asked for: the step line says so.
+    hostedUi_->setSilenced(true);
     abortRequested = 1;
     // The pictures stop with the request, not with the worker.
     stopAnimation();
@@ -183,6 +185,11 @@ void BuildHostPanel::buildFinished(bool success) {
     building_ = false;
     stopAnimation();
     worker_.wait();
+    // The cabinet writer stops on the request and leaves the last build's files in place.
+    if (!success && abortRequested.load()) {
+        stepText_->setText(tr(kBuildCancelled));
+        phaseText_->setText(" ");
+    }
     if (waitingForEnd_) waitingForEnd_->quit();
     emit buildEnded(success);
 }

@@ -35,6 +35,9 @@ class UserInterface;
 
 namespace pcn::gui {
 
+// What the panel says when the user stopped the build.
+inline constexpr const char* kBuildCancelled = "Build cancelled; the previous output is unchanged.";
+
 class BuildHostPanel : public QWidget, public BuildHost {
     Q_OBJECT
 public:

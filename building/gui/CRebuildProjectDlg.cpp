@@ -40,8 +40,14 @@ void CRebuildProjectDlg::buildEnded(bool success) {
     cancel_->setText(tr("Close"));
 }
 
+// Cancel while building stops the build and stays, so that the user reads
+// how it ended; Close (or Cancel once it has ended) closes.
 void CRebuildProjectDlg::reject() {
-    panel_->endBuildBeforeClosing();
+    if (panel_->isBuilding()) {
+        panel_->requestAbort();
+        cancel_->setText(tr("Close"));
+        return;
+    }
     QDialog::reject();
 }
 

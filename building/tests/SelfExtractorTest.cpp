@@ -79,7 +79,7 @@ TEST_F(JoinTest, SelfExtractingCabinetIsStubFollowedByCabinet) {
     EXPECT_EQ(readFile(target / "Tools.EXE"), stub + cabinet);
     EXPECT_FALSE(fs::exists(target / "Tools.CAB"));
     EXPECT_EQ(p->m_arrOutputFiles, std::vector<std::string>{"Tools.EXE"});
-    EXPECT_EQ(host.steps, (std::vector<std::string>{"Building output file...", "Buid Complete."}));
+    EXPECT_EQ(host.steps, (std::vector<std::string>{"Building output file...", "Build Complete."}));
     EXPECT_EQ(host.percents, (std::vector<uint32_t>{0, 100}));
     // Only the executable is left: no temporary file beside it.
     EXPECT_EQ(std::distance(fs::directory_iterator(target), fs::directory_iterator()), 1);

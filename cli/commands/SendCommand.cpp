@@ -158,7 +158,7 @@ int runSend(const SendArgs& a, pcn::cli::Context& ctx) {
             std::fprintf(stderr, "File Transfer Complete.\n");
             return 0;
         case pcn::kTransferCancelled: std::fprintf(stderr, "\nFile Transfer Cancelled.\n"); return kCancelledExit;
-        default: std::fprintf(stderr, "\nFile Transfer Failed?\n"); return 1;
+        default: std::fprintf(stderr, "\nFile Transfer Failed.\n"); return 1;
     }
 }
 

@@ -28,7 +28,7 @@ grep -q 'Scanning for Dependencies' "$work/elf.err" || fail "no progress on stde
 
 printf 'not a component\n' >"$work/readme.ocx"
 if "$bin" scan "$work/readme.ocx" >"$work/out" 2>"$work/err"; then fail "unloadable component accepted"; fi
-grep -qF "Make sure the component is registered." "$work/err" || { fail "unloadable: message"; cat "$work/err"; }
+grep -qF "neither a Linux shared object nor a Windows library" "$work/err" || { fail "unloadable: message"; cat "$work/err"; }
 grep -qF "Failed Scanning for Dependencies." "$work/err" || fail "unloadable: status"
 [ -s "$work/out" ] && fail "unloadable: rows printed"
 

@@ -32,7 +32,9 @@ QMessageBox::Icon toQtIcon(Icon icon) {
     return QMessageBox::NoIcon;
 }
 
-QMessageBox::StandardButton toQtButton(Answer answer) {
+QMessageBox::StandardButton toQtButton(Answer answer, Buttons buttons) {
+    if (buttons == Buttons::SaveDiscardCancel && answer == Answer::Yes) return QMessageBox::Save;
+    if (buttons == Buttons::SaveDiscardCancel && answer == Answer::No) return QMessageBox::Discard;
     switch (answer) {
         case Answer::Ok: return QMessageBox::Ok;
         case Answer::Cancel: return QMessageBox::Cancel;
@@ -50,6 +52,7 @@ QMessageBox::StandardButtons toQtButtons(Buttons buttons) {
         case Buttons::YesNo: return QMessageBox::Yes | QMessageBox::No;
         case Buttons::YesNoCancel: return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
         case Buttons::RetryCancel: return QMessageBox::Retry | QMessageBox::Cancel;
+        case Buttons::SaveDiscardCancel: return QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel;
     }
     return QMessageBox::Ok;
 }
@@ -57,7 +60,9 @@ QMessageBox::StandardButtons toQtButtons(Buttons buttons) {
 Answer fromQtButton(int button, Buttons buttons) {
     switch (button) {
         case QMessageBox::Ok: return Answer::Ok;
-        case QMessageBox::Yes: return Answer::Yes;
+        case QMessageBox::Yes:
+        case QMessageBox::Save: return Answer::Yes;
+        case QMessageBox::Discard: return Answer::No;
         case QMessageBox::No: return Answer::No;
         case QMessageBox::Retry: return Answer::Retry;
         case QMessageBox::Cancel: return Answer::Cancel;
@@ -79,15 +84,18 @@ QWidget* QtUserInterface::currentOwner() const {
     return QApplication::activeWindow();
 }
 
-Answer QtUserInterface::message(std::string_view text, std::string_view caption, Icon icon, Buttons buttons,
+// Every message box carries the program's name as its title, so that the
+// user sees whose message it is; the caption a caller gives ("Error",
+// "Information") is already told by the icon.
+Answer QtUserInterface::message(std::string_view text, std::string_view, Icon icon, Buttons buttons,
                                 Answer defaultAnswer) {
     Answer answer = defaultAnswer;
     onUiThread([&] {
-        QMessageBox box(toQtIcon(icon), toDisplayText(caption), gui::breakableText(toDisplayText(text)), toQtButtons(buttons),
-                        currentOwner());
+        QMessageBox box(toQtIcon(icon), QString::fromLatin1(kMessageTitle), gui::breakableText(toDisplayText(text)),
+                        toQtButtons(buttons), currentOwner());
         box.setObjectName("messageBox");
         box.setTextFormat(Qt::PlainText);
-        if (QAbstractButton* button = box.button(toQtButton(defaultAnswer)))
+        if (QAbstractButton* button = box.button(toQtButton(defaultAnswer, buttons)))
             box.setDefaultButton(qobject_cast<QPushButton*>(button));
         if (icon == Icon::Error || icon == Icon::Warning) QApplication::beep();
         answer = fromQtButton(box.exec(), buttons);

@@ -11,6 +11,9 @@
 
 namespace pcn {
 
+// The title of every message box: the program's name.
+inline constexpr const char* kMessageTitle = "Tarnwick Parcelon";
+
 class QtUserInterface : public UserInterface {
 public:
     explicit QtUserInterface(QWidget* owner = nullptr) : owner_(owner) {}

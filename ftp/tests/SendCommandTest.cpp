@@ -78,7 +78,7 @@ TEST_F(SendCommandTest, SendsTheBuiltFilesToAnAddressWithThePasswordFromTheEnvir
     ProcessResult refused = runProcess(parcelon(), {"send", pcp, "--url", url});
     EXPECT_EQ(refused.exitCode, 1);
     EXPECT_NE(refused.output.find("530"), std::string::npos) << refused.output;
-    EXPECT_NE(refused.output.find("File Transfer Failed?"), std::string::npos) << refused.output;
+    EXPECT_NE(refused.output.find("File Transfer Failed."), std::string::npos) << refused.output;
 }
 
 TEST_F(SendCommandTest, SendsToAStoredSiteWithItsOptionsOverTls) {

@@ -90,6 +90,15 @@ QRect availableArea(const QWidget* widget) {
 
 int messageWidthLimit(const QWidget* widget) { return availableArea(widget).width() * 2 / 3; }
 
+QRect keptOnScreen(const QRect& wanted, const QRect& area) {
+    const QRect inner(area.topLeft() + QPoint(kFrameAllowance.width() / 2, kFrameAllowance.height() - 8),
+                      area.size() - kFrameAllowance);
+    QRect rect(wanted.topLeft(), wanted.size().boundedTo(inner.size()));
+    rect.moveLeft(std::clamp(rect.left(), inner.left(), inner.right() + 1 - rect.width()));
+    rect.moveTop(std::clamp(rect.top(), inner.top(), inner.bottom() + 1 - rect.height()));
+    return rect;
+}
+
 void centreOn(QWidget* window, const QWidget* over) {
     const QRect area = availableArea(window);
     const QRect target = over && over->window()->isVisible() ? over->window()->frameGeometry() : area;

@@ -34,6 +34,11 @@ int messageWidthLimit(const QWidget* widget);
 // Shorter words are left as they are.
 QString breakableText(const QString& text);
 
+// The rectangle of a window that wants `wanted` (its inner part, without
+// the window manager's frame) on a screen offering `area`: no larger than
+// the area less room for the frame, and moved inside it.
+QRect keptOnScreen(const QRect& wanted, const QRect& area);
+
 // Moves a top-level widget so that its centre is the centre of `over`'s
 // window (of the screen when there is none), kept inside the screen.
 void centreOn(QWidget* window, const QWidget* over);

@@ -28,7 +28,7 @@ constexpr int kAllFilesIndex = 3;
 CSignCodeMyPropertyPage1::CSignCodeMyPropertyPage1(CSignCodePropertySheet& sheet)
     : QWizardPage(&sheet), sheet_(sheet) {
     setObjectName("CSignCodeMyPropertyPage1");
-    setTitle(tr("Code Signing Wizard (1 of 2)"));
+    setTitle(tr("Code Signing Wizard (1 of 3)"));
     file_ = namedWidget(new QLineEdit(this), "file");
     browseFile_ = namedWidget(new QPushButton(tr("Browse..."), this), "browseFile");
     name_ = namedWidget(new QLineEdit(this), "name");

@@ -29,7 +29,7 @@ constexpr int kKeyMode = 2;
 CSignCodeMyPropertyPage2::CSignCodeMyPropertyPage2(CSignCodePropertySheet& sheet)
     : QWizardPage(&sheet), sheet_(sheet) {
     setObjectName("CSignCodeMyPropertyPage2");
-    setTitle(tr("Code Signing Wizard (2 of 2)"));
+    setTitle(tr("Code Signing Wizard (2 of 3)"));
     setFinalPage(true);
     credentials_ = namedWidget(new QLineEdit(this), "credentials");
     browseCredentials_ = namedWidget(new QPushButton(tr("Browse..."), this), "browseCredentials");

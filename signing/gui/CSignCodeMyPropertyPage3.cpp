@@ -5,7 +5,7 @@
 namespace pcn::gui {
 
 CSignCodeMyPropertyPage3::CSignCodeMyPropertyPage3(CSignCodePropertySheet& sheet)
-    : ToolProgressPage(tr("Digital Signature"), tr("Digital Signature"), tr("Signing Code...."), &sheet) {
+    : ToolProgressPage(tr("Code Signing Wizard (3 of 3)"), tr("Digital Signature"), tr("Signing Code...."), &sheet) {
     setObjectName("CSignCodeMyPropertyPage3");
     CSignCodeInfo& job = sheet.job();
     setWork(job, [&job] { return runSigningWorker(job); });

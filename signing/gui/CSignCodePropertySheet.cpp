@@ -8,6 +8,7 @@
 #include "signing/gui/CSignCodeMyPropertyPage1.h"
 #include "signing/gui/CSignCodeMyPropertyPage2.h"
 #include "signing/gui/CSignCodeMyPropertyPage3.h"
+#include "platform/gui/HelpTopicName.h"
 #include "signing/gui/ToolProgressPage.h"
 
 namespace pcn::gui {
@@ -15,12 +16,17 @@ namespace pcn::gui {
 CSignCodePropertySheet::CSignCodePropertySheet(EditingContext& context, QWidget* parent)
     : ToolWizardSheet(parent), context_(context), job_(&context.settings) {
     setObjectName("CSignCodePropertySheet");
+    setWindowTitle(tr("Sign File"));
     page1_ = new CSignCodeMyPropertyPage1(*this);
     page2_ = new CSignCodeMyPropertyPage2(*this);
     page3_ = new CSignCodeMyPropertyPage3(*this);
     addToolPage(kFilePage, page1_, {QWizard::NextButton, QWizard::CancelButton});
     addToolPage(kCredentialsPage, page2_, {QWizard::BackButton, QWizard::FinishButton, QWizard::CancelButton});
     addProgressPage(kSigningPage, page3_);
+    setHelpTopic(this, "signature_sign.htm");
+    setHelpTopic(page1_, "signature_sign.htm#page1");
+    setHelpTopic(page2_, "signature_sign.htm#page2");
+    setHelpTopic(page3_, "signature_sign.htm#page3");
 }
 
 CSignCodePropertySheet::~CSignCodePropertySheet() { progressPage()->stopWorker(); }

@@ -43,14 +43,16 @@ private:
 
 ToolProgressPage::ToolProgressPage(const QString& title, const QString& group, const QString& initialStatus,
                                    QWidget* parent)
-    : QWizardPage(parent), host_(std::make_unique<Host>(this)) {
+    : QWizardPage(parent), host_(std::make_unique<Host>(this)), initialStatus_(initialStatus) {
     setTitle(title);
     auto* box = new QGroupBox(group, this);
     icon_ = namedWidget(new QLabel(box), "icon");
     status_ = namedWidget(new QLabel(initialStatus, box), "status");
+    status_->setWordWrap(true);
     output_ = namedWidget(new QPlainTextEdit(box), "output");
     output_->setReadOnly(true);
-    output_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    // A tool's reason (a bad key, an unknown file type) is read in full, however long.
+    output_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     animation_ = namedWidget(new BuildAnimationMovie(box), "animation");
 
     auto* grid = new QGridLayout(box);
@@ -82,6 +84,18 @@ void ToolProgressPage::initializePage() {
     QTimer::singleShot(100, this, &ToolProgressPage::startWorker);
 }
 
+// Back from a run that failed: the next Finish runs the job afresh.
+void ToolProgressPage::cleanupPage() {
+    stopWorker();
+    restoreCursor();
+    animation_->stop();
+    started_ = false;
+    ended_ = false;
+    succeeded_ = false;
+    output_->clear();
+    status_->setText(initialStatus_);
+}
+
 void ToolProgressPage::startWorker() {
     if (!job_ || thread_ || ended_) return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -108,9 +122,6 @@ void ToolProgressPage::appendOutput(const QString& text) {
     output_->moveCursor(QTextCursor::End);
     output_->insertPlainText(QStringLiteral("\n") + lines);
     output_->verticalScrollBar()->setValue(output_->verticalScrollBar()->maximum());
-    // The cursor at the end of a long line scrolls the box sideways; every
-    // line is read from its start.
-    output_->horizontalScrollBar()->setValue(output_->horizontalScrollBar()->minimum());
 }
 
 void ToolProgressPage::workerFinished(bool success) {

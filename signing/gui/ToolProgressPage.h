@@ -46,6 +46,7 @@ public:
     bool succeeded() const { return succeeded_; }
 
     void initializePage() override;
+    void cleanupPage() override;
     bool isComplete() const override { return ended_; }
 
     // Ends the running tool and waits until the worker has ended.
@@ -72,6 +73,7 @@ private:
     ToolRunState* job_ = nullptr;
     std::function<bool()> work_;
     std::unique_ptr<Host> host_;
+    QString initialStatus_;
     QThread* thread_ = nullptr;
     bool started_ = false;
     bool ended_ = false;

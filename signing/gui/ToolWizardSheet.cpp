@@ -7,7 +7,6 @@
 namespace pcn::gui {
 
 ToolWizardSheet::ToolWizardSheet(QWidget* parent) : QWizard(parent) {
-    setWindowTitle(tr("Wizard"));
     setWizardStyle(QWizard::ClassicStyle);
     setOption(QWizard::NoDefaultButton);
     connect(this, &QWizard::currentIdChanged, this, &ToolWizardSheet::pageChanged);
@@ -30,6 +29,7 @@ void ToolWizardSheet::pageChanged(int id) {
     layout += buttons_[id];
     setButtonLayout(layout);
     setButtonText(QWizard::FinishButton, tr("&Finish"));
+    button(QWizard::CancelButton)->setEnabled(true);
 }
 
 void ToolWizardSheet::accept() {
@@ -46,9 +46,13 @@ void ToolWizardSheet::reject() {
     QWizard::reject();
 }
 
-void ToolWizardSheet::jobEnded() {
+// After a failure Back leads to the page where the user put the cause right
+// (a key, a file); Finish on it runs the job again.
+void ToolWizardSheet::jobEnded(bool success) {
     setButtonText(QWizard::FinishButton, tr("Close"));
     button(QWizard::CancelButton)->setEnabled(false);
+    if (!success)
+        setButtonLayout({QWizard::Stretch, QWizard::BackButton, QWizard::FinishButton, QWizard::CancelButton});
 }
 
 }  // namespace pcn::gui

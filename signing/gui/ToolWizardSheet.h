@@ -1,10 +1,11 @@
 #pragma once
-// What the signing and trust-check wizards share: the caption "Wizard", the
-// buttons each page offers, and the last page that runs the job. The page
+// What the signing and trust-check wizards share: the buttons each page
+// offers, and the last page that runs the job. The page
 // before the last one ends with Finish, which stores it and moves on to the
 // last page rather than closing; the last page's Finish is disabled while
 // the job runs and becomes "Close" once it has ended, when Cancel is
-// disabled. Cancel while the job runs stops the tool and the worker first.
+// disabled; after a failure Back returns to the page before it. Cancel while
+// the job runs stops the tool and the worker first.
 
 #include <QList>
 #include <QWizard>
@@ -34,7 +35,7 @@ protected:
 
 private:
     void pageChanged(int id);
-    void jobEnded();
+    void jobEnded(bool success);
 
     std::map<int, QList<QWizard::WizardButton>> buttons_;
     ToolProgressPage* progress_ = nullptr;

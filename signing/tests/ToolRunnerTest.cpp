@@ -125,8 +125,8 @@ TEST_F(ToolRunnerTest, MissingToolGivesTheSystemErrorAndTheExitCodeNote) {
     CSignCodeInfo& j = *jobPtr;
     EXPECT_FALSE(runSigningWorker(j));
     EXPECT_EQ(j.exitCode, ENOENT);
-    EXPECT_EQ(host.statuses.back(), "Failed to Sign Code?");
-    EXPECT_EQ(host.outputs.back(), "\r\nSign Code Failed?\r\nSignCode Process Exit Code [0x00000002]");
+    EXPECT_EQ(host.statuses.back(), "Failed to Sign Code.");
+    EXPECT_EQ(host.outputs.back(), "\r\nSign Code Failed.\r\nSignCode Process Exit Code [0x00000002]");
     EXPECT_EQ(host.ends, (std::vector<bool>{false}));
     EXPECT_EQ(formatExitCode(259), "0x00000259");  // the report's format is decimal digits after "0x"
 }
@@ -204,6 +204,7 @@ TEST_F(ToolRunnerTest, TrustWorkerTellsTheUsersAnswer) {
         {"echo Trusted", "echo Trusted", "User selected to accept Trust.", true},
         {"echo 'Error: x (-1)'", "echo Accepted", "User selected to accept Unverified Trust.", false},
         {"echo Trusted", "echo 'Error: declined'", "User selected to decline Trust.", true},
+        {"echo 'Error: x (-1)'", "echo 'Error: declined'", "User selected to decline Unverified Trust.", false},
     };
     for (const auto& c : cases) {
         fakeTool("ChkTrust", "if [ \"$1\" = -q ]; then " + c.quiet + "; else " + c.shown + "; fi");

@@ -1,9 +1,10 @@
 #include "web/gui/ComponentCommands.h"
 
-#include <QApplication>
-#include <QCursor>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QProgressDialog>
 
-#include <memory>
+#include <thread>
 
 #include "distribution/UserInterface.h"
 #include "editing/gui/EditingContext.h"
@@ -29,35 +30,57 @@ bool pickComponent(EditingContext& context, QWidget* parent, std::string_view se
     return context.pickers.component(parent, path, type, filterIndex) && !path.isEmpty();
 }
 
-// The component's own code runs in this process (or in Wine) and may take
-// a while: the user sees that the program is busy.
-class BusyCursor {
-public:
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
-};
+// The note shown while a component registers: the first registration of a
+// Windows component makes Wine prepare its prefix, which takes minutes.
+QString busyNote(bool unregister, const QString& path) {
+    return QObject::tr("%1 %2...\n\nThe first registration of a Windows component prepares Wine, which may "
+                       "take a few minutes.")
+        .arg(unregister ? QObject::tr("Unregistering") : QObject::tr("Registering"), QFileInfo(path).fileName());
+}
 
-// The outcome of a registration is reported by the call itself; the cursor
-// is back to normal before the first message shows.
-class CursorReleasingUi : public UserInterface {
+// The registration's messages come from its thread; the busy note goes
+// before the first one shows.
+class BusyNoteUi : public UserInterface {
 public:
-    CursorReleasingUi(UserInterface& ui, std::unique_ptr<BusyCursor>& cursor) : ui_(ui), cursor_(cursor) {}
+    BusyNoteUi(UserInterface& ui, QProgressDialog& note) : ui_(ui), note_(note) {}
     Answer message(std::string_view text, std::string_view caption, Icon icon, Buttons buttons,
                    Answer defaultAnswer) override {
-        cursor_.reset();
+        hideNote();
         return ui_.message(text, caption, icon, buttons, defaultAnswer);
     }
     void errorDetails(std::string_view mainText, std::string_view details) override {
-        cursor_.reset();
+        hideNote();
         ui_.errorDetails(mainText, details);
     }
 
 private:
+    void hideNote() {
+        QMetaObject::invokeMethod(&note_, [this] { note_.hide(); }, Qt::BlockingQueuedConnection);
+    }
     UserInterface& ui_;
-    std::unique_ptr<BusyCursor>& cursor_;
+    QProgressDialog& note_;
 };
+
+// Runs the component's own code (in this process or in Wine) on a thread
+// of its own, so that the window keeps answering while it works.
+void registerOffTheUiThread(EditingContext& context, QWidget* parent, const QString& path, bool unregister,
+                            const RegistrationMemory& memory) {
+    QProgressDialog note(busyNote(unregister, path), QString(), 0, 0, parent);
+    note.setObjectName("registrationBusy");
+    note.setWindowTitle(unregister ? QObject::tr("Unregister") : QObject::tr("Register"));
+    note.setWindowModality(Qt::ApplicationModal);
+    note.setMinimumDuration(0);
+    note.show();
+    BusyNoteUi ui(context.ui, note);
+    QEventLoop loop;
+    std::thread worker([&] {
+        if (unregister) UnregisterComponent(path.toStdString(), ui, memory);
+        else RegisterComponent(path.toStdString(), ui, memory);
+        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+    });
+    loop.exec();
+    worker.join();
+}
 
 void runRegistration(EditingContext& context, QWidget* parent, bool unregister) {
     QString path;
@@ -67,10 +90,7 @@ void runRegistration(EditingContext& context, QWidget* parent, bool unregister) 
                        filterIndex))
         return;
     const RegistrationMemory memory{&context.settings, filterIndex};
-    std::unique_ptr<BusyCursor> cursor = std::make_unique<BusyCursor>();
-    CursorReleasingUi ui(context.ui, cursor);
-    if (unregister) UnregisterComponent(path.toStdString(), ui, memory);
-    else RegisterComponent(path.toStdString(), ui, memory);
+    registerOffTheUiThread(context, parent, path, unregister, memory);
 }
 
 }  // namespace

@@ -14,7 +14,7 @@ struct EditingContext;
 void RunHtmlTemplateCommand(EditingContext& context, QWidget* parent);
 // "Create LPK...": starts the licence package tool of the program folder.
 void RunCreateLpkCommand(EditingContext& context);
-// "Register..." and "UnRegister...": picks a component and calls its own
+// "Register..." and "Unregister...": picks a component and calls its own
 // registration entry point; the outcome is shown either way.
 void RunRegisterCommand(EditingContext& context, QWidget* parent);
 void RunUnregisterCommand(EditingContext& context, QWidget* parent);

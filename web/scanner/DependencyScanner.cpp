@@ -50,6 +50,19 @@ std::mutex& listerMutex() {
 
 std::string unableToCheck(const std::string& componentPath) { return "Unable to check Library:\n " + componentPath; }
 
+// What keeps the loader host from loading a file that is no library at
+// all; empty for a Linux shared object or a Windows image, which only fail
+// for want of their registration or their own libraries.
+std::string notALibrary(const std::string& componentPath) {
+    std::ifstream file(componentPath, std::ios::binary);
+    if (!file) return "The file cannot be read.";
+    char head[4] = {};
+    file.read(head, sizeof head);
+    const std::string_view bytes(head, static_cast<size_t>(file.gcount()));
+    if (bytes == std::string_view("\x7f" "ELF", 4) || bytes.starts_with("MZ")) return {};
+    return "The file is neither a Linux shared object nor a Windows library: choose the component's .ocx or .dll.";
+}
+
 class ListerLibrary {
 public:
     explicit ListerLibrary(const std::string& path) : handle_(::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL)) {}
@@ -104,7 +117,12 @@ bool ScanLoadedModules(CCabObj& definition, ScanProgress& progress, UserInterfac
         progress.setPosition(35);
         errno = 0;
         if (processInit(componentPath.c_str()) == 0) {
-            reportGivenError(ui, unableToCheck(componentPath) + "\n\nMake sure the component is registered.", errno);
+            const int error = errno;
+            if (const std::string wrong = notALibrary(componentPath); !wrong.empty()) {
+                reportGivenError(ui, unableToCheck(componentPath) + "\n\n" + wrong, ENOEXEC);
+                return false;
+            }
+            reportGivenError(ui, unableToCheck(componentPath) + "\n\nMake sure the component is registered.", error);
             return false;
         }
     }

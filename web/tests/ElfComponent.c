@@ -1,12 +1,20 @@
 /* A Linux component for the registration tests: its entry points write a
    marker file named by PCN_TEST_MARKER plus ".registered" or ".unregistered"
-   and return the number in PCN_TEST_RESULT (0 when unset). */
+   and return the number in PCN_TEST_RESULT (0 when unset), after waiting
+   PCN_TEST_DELAY_MS milliseconds (a component that takes its time). */
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <time.h>
 
 #if defined(WITH_REGISTER) || defined(WITH_UNREGISTER)
 static int leaveMarker(const char* suffix) {
+    const char* delay = getenv("PCN_TEST_DELAY_MS");
+    if (delay) {
+        long ms = strtol(delay, NULL, 10);
+        struct timespec wait = {ms / 1000, (ms % 1000) * 1000000L};
+        nanosleep(&wait, NULL);
+    }
     const char* base = getenv("PCN_TEST_MARKER");
     if (base) {
         char path[4096];

@@ -165,7 +165,7 @@ TEST_F(WebCommands, RegisterRunsTheEntryPointAndItsResultDecidesTheExitCode) {
     ::unsetenv("PCN_TEST_RESULT");
     ::unsetenv("PCN_TEST_MARKER");
     EXPECT_EQ(failed.exitCode, 1);
-    EXPECT_NE(failed.output.find("Failed to UnRegister Library?"), std::string::npos) << failed.output;
+    EXPECT_NE(failed.output.find("Failed to Unregister Library."), std::string::npos) << failed.output;
     EXPECT_TRUE(fs::exists(marker + ".unregistered"));
 }
 

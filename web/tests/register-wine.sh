@@ -38,12 +38,12 @@ fi
 
 cp "$fixtures/regonly64.dll" "$drive_c/regonly64.dll"
 run_parcelon unregister "$drive_c/regonly64.dll" && fail "unregister without DllUnregisterServer succeeded"
-expect_output "Failed to UnRegister Library?" "unregister without entry point"
+expect_output "Failed to Unregister Library." "unregister without entry point"
 expect_output "DllUnregisterServer is not exported" "unregister without entry point"
 
 printf 'MZ but nothing more' >"$drive_c/broken.dll"
 run_parcelon register "$drive_c/broken.dll" && fail "a broken library registered"
-expect_output "Failed to load Library?" "broken library"
+expect_output "Failed to load Library." "broken library"
 
 if run_parcelon register "$fixtures/control.tlb"; then
   expect_output "The Component was successfully registered." "type library"

@@ -199,7 +199,7 @@ TEST_F(ProjectLoadTest, CancelDropsMissingPackagesAndMarksTheProject) {
     ASSERT_EQ(doc.m_listPackages.size(), 2u);
     EXPECT_EQ(doc.m_listPackages[0]->m_strProduct, "Here");
     EXPECT_TRUE(doc.m_listPackages[1]->m_bNotLoaded);
-    EXPECT_TRUE(ui.sawText("Not all package files could be loaded?"));
+    EXPECT_TRUE(ui.sawText("Not all package files could be loaded."));
     EXPECT_EQ(ui.shown().back().icon, Icon::Information);
     EXPECT_EQ(doc.m_arrPackageFiles, (std::vector<std::string>{folder.file("Here.pcp"), folder.file("Broken.pcp")}));
 }
@@ -240,7 +240,7 @@ TEST_F(ProjectLoadTest, OkWithACorrectedPathLoadsIt) {
     EXPECT_EQ(doc.m_listPackages[1]->m_strProduct, "Moved");
     EXPECT_EQ(doc.m_listPackages[1]->m_strPackageFile, folder.file("moved/Moved.pcp"));
     EXPECT_TRUE(doc.m_listPackages[2]->m_bNotLoaded);
-    EXPECT_TRUE(ui.sawText("Not all package files could be loaded?"));
+    EXPECT_TRUE(ui.sawText("Not all package files could be loaded."));
 }
 
 TEST_F(ProjectLoadTest, OkWithoutCorrectionKeepsThePathAndReports) {
@@ -251,7 +251,7 @@ TEST_F(ProjectLoadTest, OkWithoutCorrectionKeepsThePathAndReports) {
     EXPECT_EQ(doc.m_arrPackageFiles, (std::vector<std::string>{folder.file("Here.pcp"), folder.file("Moved.pcp")}));
     ASSERT_EQ(doc.m_listPackages.size(), 2u);
     EXPECT_TRUE(doc.m_listPackages[1]->m_bNotLoaded);
-    EXPECT_TRUE(ui.sawText("Not all package files could be loaded?"));
+    EXPECT_TRUE(ui.sawText("Not all package files could be loaded."));
     EXPECT_EQ(doc.m_bMarkModified, 1);
 }
 

@@ -112,7 +112,7 @@ TEST_F(DamagedProject, PackagesThatAreNoFilesAreNotLoaded) {
     EXPECT_FALSE(doc.m_listPackages[0]->m_bNotLoaded);
     for (size_t i = 1; i < 4; ++i) EXPECT_TRUE(doc.m_listPackages[i]->m_bNotLoaded) << i;
     EXPECT_EQ(doc.m_listPackages[2]->m_strPackageFile, folder.file("pipe.pcp"));
-    EXPECT_TRUE(ui.sawText("Not all package files could be loaded?"));
+    EXPECT_TRUE(ui.sawText("Not all package files could be loaded."));
 }
 
 }  // namespace

@@ -4,11 +4,16 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QDialog>
 #include <QString>
 #include <QStringList>
+#include <QTest>
+#include <QTimer>
 
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -72,6 +77,23 @@ protected:
     ScriptedPickers pickers_;
     std::unique_ptr<gui::CPCNApp> app_;
 };
+
+// Runs `steps` on the modal window of type T once it is up, while the
+// command that opened it waits in its own event loop. A window the steps
+// left open (a failed check) is closed, so that the command returns.
+template <typename T>
+void whenModal(std::function<void(T&)> steps, int timeoutMs = 60000) {
+    QTimer::singleShot(0, [steps, timeoutMs] {
+        T* window = nullptr;
+        ASSERT_TRUE(QTest::qWaitFor([&] { return (window = qobject_cast<T*>(QApplication::activeModalWidget())); },
+                                    timeoutMs));
+        steps(*window);
+        if (window->isVisible()) {
+            ADD_FAILURE() << "the window was left open";
+            static_cast<QDialog*>(window)->done(QDialog::Rejected);
+        }
+    });
+}
 
 // Sets the kind flags that go with a kind.
 void setKind(CCabObj& package, int32_t kind);

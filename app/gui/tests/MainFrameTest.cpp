@@ -16,6 +16,7 @@
 #include "app/gui/CPCNView.h"
 #include "app/gui/tests/GuiTestSupport.h"
 #include "platform/Paths.h"
+#include "platform/gui/DialogFit.h"
 
 namespace pcn::test {
 
@@ -29,10 +30,10 @@ TEST_F(MainFrameTest, MenusCarryTheCommandsTextsAndHotKeys) {
     for (QAction* a : frame.menuBar()->actions()) titles << a->text();
     EXPECT_EQ(titles, QStringList({"&File", "&Edit", "&Project", "&Signature", "&Component", "&View", "&Help"}));
     EXPECT_EQ(frame.action(gui::ID_FILE_OPEN)->text(), "&Open Project...\tCtrl+O");
-    EXPECT_EQ(frame.action(gui::ID_FILE_NEW_WEB_PACKAGE)->text(), "New Web Package....");
-    EXPECT_EQ(frame.action(gui::ID_FILE_SEND_MAIL)->text(), "S&end Project Files(Mail)...");
-    EXPECT_EQ(frame.action(gui::ID_APP_ABOUT)->text(), "&About PCN...");
-    EXPECT_EQ(frame.action(gui::ID_COMPONENT_UNREGISTER)->text(), "&UnRegister...");
+    EXPECT_EQ(frame.action(gui::ID_FILE_NEW_WEB_PACKAGE)->text(), "New &Web Package...");
+    EXPECT_EQ(frame.action(gui::ID_FILE_SEND_MAIL)->text(), "S&end Project Files (Mail)...");
+    EXPECT_EQ(frame.action(gui::ID_APP_ABOUT)->text(), "&About Parcelon...");
+    EXPECT_EQ(frame.action(gui::ID_COMPONENT_UNREGISTER)->text(), "&Unregister...");
 
     auto shortcuts = [&](int id) { return frame.action(id)->shortcuts(); };
     EXPECT_TRUE(shortcuts(gui::ID_EDIT_CUT).contains(QKeySequence(Qt::Key_Delete)));
@@ -144,7 +145,8 @@ TEST_F(MainFrameTest, MenuHelpShowsTheItemsPromptOverTheWholeBar) {
     emit edit->aboutToShow();
     EXPECT_FALSE(bar->findChild<QLabel*>("capPane")->isVisible());
     frame.action(gui::ID_EDIT_COPY)->showStatusText(&frame);
-    EXPECT_EQ(bar->message(), "Copy the selected package to the Clipboard");
+    // Greyed without a selection, Copy says why.
+    EXPECT_EQ(bar->message(), "Select a package in the list first");
     emit edit->aboutToHide();
     QApplication::processEvents();
     EXPECT_TRUE(bar->findChild<QLabel*>("capPane")->isVisible());
@@ -200,8 +202,8 @@ TEST_F(MainFrameTest, ProjectSaveDrivesTheMeterFromTheDocument) {
 TEST_F(MainFrameTest, PlacementSplitterAndToolbarAreStoredAndRestored) {
     ASSERT_EQ(start(), -1);
     CMainFrame& frame = *app().frame();
-    frame.setGeometry(40, 50, 800, 500);
-    frame.splitter()->setSizes({260, 540});
+    frame.setGeometry(40, 50, 700, 500);
+    frame.splitter()->setSizes({260, 440});
     frame.toolBar()->hide();
     frame.close();
     EXPECT_FALSE(frame.isVisible());
@@ -209,7 +211,7 @@ TEST_F(MainFrameTest, PlacementSplitterAndToolbarAreStoredAndRestored) {
     auto placement = gui::parseWindowPlacement(stored);
     ASSERT_TRUE(placement.has_value()) << stored;
     EXPECT_EQ(placement->showCmd, gui::kShowNormal);
-    EXPECT_EQ(placement->width(), 800);
+    EXPECT_EQ(placement->width(), 700);
     EXPECT_EQ(placement->height(), 500);
     EXPECT_EQ(settings().readInt("Settings", "Window Maximize", -1), 1);
     EXPECT_EQ(settings().readInt("Settings\\List", "Splitter", -1), 260);
@@ -223,7 +225,7 @@ TEST_F(MainFrameTest, PlacementSplitterAndToolbarAreStoredAndRestored) {
     settings().writeString("Settings", "Window Position", gui::formatWindowPlacement(maximised));
     ASSERT_EQ(start(), -1);
     EXPECT_FALSE(app().frame()->isMaximized());
-    EXPECT_EQ(app().frame()->geometry().size(), QSize(800, 500));
+    EXPECT_EQ(app().frame()->geometry().size(), QSize(700, 500));
     EXPECT_EQ(app().frame()->splitter()->sizes().front(), 260);
     EXPECT_FALSE(app().frame()->toolBar()->isVisible());
 }
@@ -232,9 +234,33 @@ TEST_F(MainFrameTest, WithoutStoredPlacementTheDefaultStaysAndTheListTakesAThird
     settings().writeString("Settings", "Window Position", "*");
     ASSERT_EQ(start(), -1);
     CMainFrame& frame = *app().frame();
-    EXPECT_EQ(frame.size(), QSize(960, 640));
+    // 960x640 where the screen has room, less on a smaller one.
+    const QRect area = gui::availableArea(&frame);
+    EXPECT_EQ(frame.size(), QSize(960, 640).boundedTo(area.size() - QSize(16, 48)));
     const QList<int> sizes = frame.splitter()->sizes();
     EXPECT_NEAR(sizes[0], frame.splitter()->width() / 3, 2);
+}
+
+// A placement stored on a larger screen or at a smaller scale (a 1440x960
+// window where 1024x768 at a scale of 1.5 offers 682x512) opens inside the
+// screen, its title bar and its buttons in view.
+TEST_F(MainFrameTest, APlacementLargerThanTheScreenIsKeptOnIt) {
+    const QRect area = gui::availableArea(nullptr);
+    gui::WindowPlacement big;
+    big.left = area.left() - 60;
+    big.top = area.top() - 40;
+    big.right = big.left + area.width() * 2;
+    big.bottom = big.top + area.height() * 2;
+    settings().writeString("Settings", "Window Position", gui::formatWindowPlacement(big));
+    ASSERT_EQ(start(), -1);
+    const QRect placed = app().frame()->geometry();
+    EXPECT_TRUE(area.contains(placed)) << placed.x() << "," << placed.y() << " " << placed.width() << "x"
+                                       << placed.height();
+    EXPECT_GE(placed.top(), area.top() + 16);  // room for the title bar above it
+    EXPECT_GT(placed.width(), area.width() / 2);
+    // Within a screen it came from, a placement is left as it was.
+    EXPECT_EQ(gui::keptOnScreen(QRect(100, 120, 300, 200), QRect(0, 0, 1024, 768)), QRect(100, 120, 300, 200));
+    EXPECT_EQ(gui::keptOnScreen(QRect(0, 0, 1440, 960), QRect(0, 0, 682, 512)), QRect(8, 40, 666, 464));
 }
 
 TEST_F(MainFrameTest, ListColumnFollowsTheViewWidth) {

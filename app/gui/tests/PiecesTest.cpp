@@ -134,7 +134,7 @@ TEST(Help, PagesAreInstalledInTheProgramFolderAndLinked) {
 
 TEST(AboutBox, NamesTheProductAndVersion) {
     CAboutDlg about;
-    EXPECT_EQ(about.windowTitle(), "About PCN");
+    EXPECT_EQ(about.windowTitle(), "About Parcelon");
     EXPECT_TRUE(about.findChild<QLabel*>("productText")->text().startsWith("Tarnwick Parcelon Version "));
 }
 

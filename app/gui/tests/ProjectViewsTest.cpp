@@ -258,8 +258,8 @@ TEST_F(ProjectViewsTest, ContextMenusFollowTheSelection) {
     QStringList texts;
     for (QAction* a : menu->actions())
         if (!a->isSeparator()) texts << a->text();
-    EXPECT_EQ(texts, QStringList({"&Undo", "Cu&t", "&Copy", "&Paste", "&Rebuild Project Files",
-                                  "&Send Project Files(FTP)...", "Send Project Files(Mail)...", "&Properties..."}));
+    EXPECT_EQ(texts, QStringList({"&Undo", "Cu&t", "&Copy", "&Paste", "&Rebuild Package",
+                                  "&Send Project Files (FTP)...", "Send Project Files (Mail)...", "&Properties..."}));
     for (const char* name : {"contextUndo", "contextCut", "contextCopy", "contextPaste", "contextRebuild",
                              "contextSendFtp", "contextSendMail", "contextProperties"})
         EXPECT_FALSE(enabled(menu.get(), name)) << name;
@@ -422,7 +422,7 @@ TEST_F(ProjectViewsTest, ClosingAModifiedProjectAsksAndCancelKeepsTheWindow) {
     EXPECT_FALSE(frame.close());
     EXPECT_TRUE(frame.isVisible());
     EXPECT_EQ(ui_.shown().back().text, "Save changes to " + project_ + "?");
-    EXPECT_EQ(ui_.shown().back().buttons, Buttons::YesNoCancel);
+    EXPECT_EQ(ui_.shown().back().buttons, Buttons::SaveDiscardCancel);
 
     ui_.queueAnswer(Answer::Yes);
     EXPECT_TRUE(frame.close());

@@ -18,16 +18,6 @@
 namespace pcn::test {
 namespace {
 
-// Runs `act` on the modal dialog of type T once it is up.
-template <typename T>
-void whenModal(std::function<void(T&)> act) {
-    QTimer::singleShot(0, [act] {
-        auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
-        act(*dialog);
-    });
-}
-
 class ShellDialogsTest : public GuiTest {
 protected:
     // A project of one existing and one missing package, the last project used.
@@ -96,7 +86,7 @@ TEST_F(ShellDialogsTest, SignatureCommandsOpenTheirWizards) {
         sheet.reject();
     });
     app().frame()->runCommand(gui::ID_SIGN_FILE);
-    EXPECT_EQ(signTitle, "Code Signing Wizard (1 of 2)");
+    EXPECT_EQ(signTitle, "Code Signing Wizard (1 of 3)");
     whenModal<gui::CCheckTrustSheet>([&](gui::CCheckTrustSheet& sheet) {
         checkTitle = sheet.currentPage()->title();
         sheet.reject();

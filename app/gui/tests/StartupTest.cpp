@@ -116,7 +116,7 @@ TEST_F(StartupTest, MailItemIsAddedToTheFileMenuOnce) {
     // Before the separator that precedes Exit.
     const QList<QAction*> items = file->actions();
     ASSERT_GE(items.size(), 3);
-    EXPECT_EQ(items.back()->text(), "E&xit");
+    EXPECT_EQ(items.back()->text(), "E&xit\tCtrl+Q");
     EXPECT_TRUE(items[items.size() - 2]->isSeparator());
     EXPECT_EQ(items[items.size() - 3]->text(), "Sen&d...");
     app().frame()->applyMailMenuRule();
@@ -133,7 +133,7 @@ TEST_F(StartupTest, WithoutAMailProgramTheMailCommandLeavesTheMenusWithOneSepara
     ASSERT_NE(project, nullptr);
     bool previousWasSeparator = true;
     for (QAction* a : project->actions()) {
-        EXPECT_NE(a->text(), "S&end Project Files(Mail)...");
+        EXPECT_NE(a->text(), "S&end Project Files (Mail)...");
         EXPECT_FALSE(previousWasSeparator && a->isSeparator());
         previousWasSeparator = a->isSeparator();
     }

@@ -182,7 +182,9 @@ TEST(BuildAnimationPictures, FollowTheTwoPhasesAndStartAgain) {
 // Closing the dialog while its worker runs stops the build before the window
 // goes: no report reaches a closed window, the package needs a rebuild, and
 // the build's failure message is not shown for a build the user left.
-TEST_F(BuildHostTest, RebuildDialogClosedWhileBuildingStopsTheWorkerFirst) {
+// Cancel stops the build and the dialog stays to say how it ended; Close
+// then closes it.
+TEST_F(BuildHostTest, RebuildDialogCancelledWhileBuildingStopsTheWorkerAndSaysSo) {
     CCabObj package;
     makeLargePackage(package);
     package.m_bRebuild = 0;
@@ -192,8 +194,12 @@ TEST_F(BuildHostTest, RebuildDialogClosedWhileBuildingStopsTheWorkerFirst) {
     ASSERT_TRUE(dialog->panel()->isBuilding());
 
     dialog->cancelButton()->click();
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_EQ(dialog->cancelButton()->text(), "Close");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !dialog->panel()->isBuilding(); }, 30000));
+    EXPECT_EQ(dialog->panel()->findChild<QLabel*>("stepText")->text(), gui::kBuildCancelled);
+    dialog->cancelButton()->click();
     EXPECT_FALSE(dialog->isVisible());
-    EXPECT_FALSE(dialog->panel()->isBuilding());
     EXPECT_EQ(package.m_bRebuild, 1);
     EXPECT_TRUE(package.m_arrOutputFiles.empty());
     EXPECT_TRUE(ui.shown().empty());

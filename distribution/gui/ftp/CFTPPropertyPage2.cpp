@@ -1,5 +1,6 @@
 #include "distribution/gui/ftp/CFTPPropertyPage2.h"
 
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QListWidget>
 #include <QPushButton>
@@ -19,8 +20,12 @@ namespace {
 constexpr const char* kAddFileSection = "Settings\\FTP Add File";
 }
 
+// The name tells the cabinet from the INF at a glance; the whole path is
+// one hover away.
 void SendFileList::add(const QString& path, bool checked) {
-    auto* item = new QListWidgetItem(path, list_);
+    auto* item = new QListWidgetItem(QFileInfo(path).fileName(), list_);
+    item->setData(kPathRole, path);
+    item->setToolTip(path);
     item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
     item->setCheckState(checked ? Qt::Checked : Qt::Unchecked);
 }
@@ -28,7 +33,7 @@ void SendFileList::add(const QString& path, bool checked) {
 QStringList SendFileList::checkedPaths() const {
     QStringList paths;
     for (int i = 0; i < list_->count(); ++i)
-        if (list_->item(i)->checkState() == Qt::Checked) paths << list_->item(i)->text();
+        if (list_->item(i)->checkState() == Qt::Checked) paths << list_->item(i)->data(kPathRole).toString();
     return paths;
 }
 

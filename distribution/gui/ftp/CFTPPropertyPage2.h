@@ -12,6 +12,9 @@ namespace pcn::gui {
 // sheet and the mail dialog.
 class SendFileList {
 public:
+    // Where an entry keeps its full path; its text is the file's name.
+    static constexpr int kPathRole = Qt::UserRole;
+
     explicit SendFileList(QListWidget* list) : list_(list) {}
     void add(const QString& path, bool checked);
     QStringList checkedPaths() const;

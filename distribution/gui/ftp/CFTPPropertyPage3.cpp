@@ -73,12 +73,23 @@ CFTPPropertyPage3::~CFTPPropertyPage3() {
 QString CFTPPropertyPage3::statusText() const { return status_->text(); }
 
 void CFTPPropertyPage3::OnSetActive() {
-    sheet().setWizardButtons(CCabWizSheet::kWizDisabledFinish);
     CFTPObj* site = ftpSheet().chosenSite();
     const bool several = site && site->m_arrFiles.size() >= 2;
     currentLabel_->setVisible(several);
     currentBar_->setVisible(several);
     currentPercent_->setVisible(several);
+    send();
+}
+
+// Retry after a failed transfer: the same files to the same site once more.
+bool CFTPPropertyPage3::OnWizardNext() {
+    if (!request_) send();
+    return false;
+}
+
+void CFTPPropertyPage3::send() {
+    sheet().setWizardButtons(CCabWizSheet::kWizDisabledFinish);
+    sheet().cancelButton()->setText(tr("Cancel"));
     status_->clear();
     currentPercent_->clear();
     overallPercent_->clear();
@@ -176,9 +187,14 @@ void CFTPPropertyPage3::onTransferEnded(FtpTransferResult result) {
     QApplication::beep();
     status_->setText(result == kTransferSucceeded   ? tr("File Transfer Complete.")
                      : result == kTransferCancelled ? tr("File Transfer Cancelled.")
-                                                    : tr("File Transfer Failed?"));
+                                                    : tr("File Transfer Failed."));
     sheet().cancelButton()->setText(tr("Close"));
     sheet().cancelButton()->setEnabled(true);
+    if (result == kTransferFailed) {
+        // The server may be back, the network up again: one press tries again.
+        sheet().setWizardButtons(CCabWizSheet::kWizNext);
+        sheet().nextButton()->setText(tr("&Retry"));
+    }
     request_.reset();
     emit sendingEnded(int(result));
 }

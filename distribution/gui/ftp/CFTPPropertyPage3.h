@@ -24,6 +24,7 @@ public:
     void OnSetActive() override;
     bool OnQueryCancel() override;
     bool OnWizardFinish() override { return false; }
+    bool OnWizardNext() override;
 
     bool isSending() const { return request_ != nullptr; }
     QString statusText() const;
@@ -41,6 +42,7 @@ signals:
     void sendingEnded(int result);
 
 private:
+    void send();
     void startTransfer();
     void onTransferEnded(FtpTransferResult result);
     void startAnimation();

@@ -9,6 +9,7 @@
 #include "editing/gui/EditingContext.h"
 #include "ftp/FtpLibrary.h"
 #include "model/FtpSiteOptions.h"
+#include "platform/gui/HelpTopicName.h"
 
 namespace pcn::gui {
 
@@ -16,11 +17,20 @@ CFTPPropertySheet::CFTPPropertySheet(CCabObj& package, CPCNDoc& doc, FtpLibrary&
                                      QWidget* parent)
     : CCabWizSheet(package, context, parent, WithoutCabinetPages{}), doc_(doc), library_(library) {
     setObjectName("CFTPPropertySheet");
+    setWindowTitle(tr("Send Project Files (FTP)"));
     addCabPage(kSelectSitePage, new CFTPPropertyPage1(*this));
     addCabPage(kNewSitePage, new CFTPPropertyPageNew(*this));
     addCabPage(kFilesPage, new CFTPPropertyPage2(*this));
     addCabPage(kSendingPage, new CFTPPropertyPage3(*this));
     setStartId(kSelectSitePage);
+    setHelpTopic(this, "project_send_ftp.htm");
+    const std::pair<int, const char*> topics[] = {
+        {kSelectSitePage, "project_send_ftp.htm#site-selection"},
+        {kNewSitePage, "project_send_ftp.htm#new-site"},
+        {kFilesPage, "project_send_ftp.htm#files"},
+        {kSendingPage, "project_send_ftp.htm#sending"},
+    };
+    setPageTopics(topics);
 }
 
 bool CFTPPropertySheet::saveSites() {

@@ -37,7 +37,7 @@ private:
     CFTPObj* chosenSite_ = nullptr;
 };
 
-// "&Send Project Files(FTP)...": loads PcnFtp.so (reporting when it cannot),
+// "&Send Project Files (FTP)...": loads PcnFtp.so (reporting when it cannot),
 // runs the sheet, unloads the library.
 void RunFtpSendSheet(CCabObj& package, CPCNDoc& doc, EditingContext& context, QWidget* parent);
 

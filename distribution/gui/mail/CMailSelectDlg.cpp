@@ -39,6 +39,8 @@ CMailSelectDlg::CMailSelectDlg(const CCabObj& package, EditingContext& context, 
     auto* groupLayout = new QVBoxLayout(group);
     files_.widget()->setParent(group);
     files_.widget()->setObjectName("fileList");
+    // Room for file names such as "Acme Tools Setup W.EXE" side by side with the INF.
+    files_.widget()->setMinimumWidth(files_.widget()->fontMetrics().averageCharWidth() * 56);
     groupLayout->addWidget(files_.widget());
     auto* add = new QPushButton(tr("Add..."), group);
     add->setObjectName("addFile");
@@ -79,7 +81,7 @@ void RunSendMail(const CCabObj& package, EditingContext& context, QWidget* paren
     std::vector<std::string> attachments;
     for (const QString& path : dialog.attachments()) attachments.push_back(path.toStdString());
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    sendMail(package.m_strProduct, attachments, context.ui);
+    sendMail(attachments, context.ui);
     QApplication::restoreOverrideCursor();
 }
 

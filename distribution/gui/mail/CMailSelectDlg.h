@@ -33,7 +33,7 @@ private:
     SendFileList files_;
 };
 
-// "Sen&d..." / "S&end Project Files(Mail)...": the dialog, then the composer.
+// "Sen&d..." / "S&end Project Files (Mail)...": the dialog, then the composer.
 void RunSendMail(const CCabObj& package, EditingContext& context, QWidget* parent);
 
 }  // namespace pcn::gui

@@ -19,6 +19,7 @@
 #include "app/core/CPCNDoc.h"
 #include "distribution/MailSender.h"
 #include "distribution/gui/ftp/CFTPPropertyPage3.h"
+#include "distribution/gui/ftp/CFTPPropertyPageNew.h"
 #include "distribution/gui/ftp/CFTPPropertySheet.h"
 #include "distribution/gui/mail/CMailSelectDlg.h"
 #include "distribution/gui/tests/ModalHelper.h"
@@ -47,7 +48,8 @@ T* child(QWidget* page, const char* name) {
 QStringList listed(QListWidget* list, bool checkedOnly = false) {
     QStringList paths;
     for (int i = 0; i < list->count(); ++i)
-        if (!checkedOnly || list->item(i)->checkState() == Qt::Checked) paths << list->item(i)->text();
+        if (!checkedOnly || list->item(i)->checkState() == Qt::Checked)
+            paths << list->item(i)->data(gui::SendFileList::kPathRole).toString();
     return paths;
 }
 
@@ -85,6 +87,7 @@ protected:
     }
 
     void next(CFTPPropertySheet& sheet) { sheet.nextButton()->click(); }
+    void back(CFTPPropertySheet& sheet) { sheet.backButton()->click(); }
 
     void fillNewSite(QWidget* page, const QString& description, const QString& server, const QString& port) {
         child<QLineEdit>(page, "description")->setText(description);
@@ -119,6 +122,7 @@ TEST_F(SendSheetTest, ANewSiteIsCheckedFieldByFieldAndThenAppended) {
         {"New", "ftp://", "21", "FTP Site Required."},
         {"New", "", "21", "FTP Site Required."},
         {"New", "host", "0", "Port number invalid."},
+        {"New", "ftp://host:99999/", "21", "Port number invalid."},
     };
     for (const Case& c : cases) {
         ui.clear();
@@ -126,7 +130,8 @@ TEST_F(SendSheetTest, ANewSiteIsCheckedFieldByFieldAndThenAppended) {
         next(*sheet);
         EXPECT_EQ(sheet->currentId(), CFTPPropertySheet::kNewSitePage) << c.message;
         ASSERT_EQ(ui.shown().size(), 1u) << c.message;
-        EXPECT_EQ(ui.shown()[0].text, c.message);
+        // The message names the field, then says what it needs.
+        EXPECT_TRUE(ui.shown()[0].text.starts_with(c.message + "\n\n")) << c.message << " / " << ui.shown()[0].text;
     }
     EXPECT_EQ(document.m_listFtpSites.size(), 1u);
 
@@ -145,13 +150,47 @@ TEST_F(SendSheetTest, ANewSiteIsCheckedFieldByFieldAndThenAppended) {
     EXPECT_EQ(sheet->chosenSite(), &made);
     // One output file is missing: said once, listed unchecked.
     ASSERT_EQ(ui.shown().size(), 1u);
-    EXPECT_EQ(ui.shown()[0].text, "Some or all project output files are missing?");
+    EXPECT_EQ(ui.shown()[0].text, "Some or all project output files are missing.");
     QListWidget* files = child<QListWidget>(sheet->currentPage(), "fileList");
     const QString target = QString::fromStdString(package.m_strTargetFolder) + "/";
     EXPECT_EQ(listed(files), QStringList({target + "Tools.CAB", target + "Tools2.CAB", target + "Tools.EXE",
                                           target + "Tools.Inf", target + "Tools.Doc"}));
     EXPECT_EQ(listed(files, true), QStringList({target + "Tools.CAB", target + "Tools.EXE", target + "Tools.Inf",
                                                 target + "Tools.Doc"}));
+
+    // Back to correct the site just made: typed as an address this time, it
+    // is the same site, corrected, not a duplicate beside it.
+    back(*sheet);
+    ASSERT_EQ(sheet->currentId(), CFTPPropertySheet::kSelectSitePage);
+    child<QRadioButton>(sheet->currentPage(), "createNewSite")->setChecked(true);
+    next(*sheet);
+    ASSERT_EQ(sheet->currentId(), CFTPPropertySheet::kNewSitePage);
+    ui.clear();
+    fillNewSite(page, "New", "ftp://127.0.0.1:2122/incoming/", "21");
+    child<QLineEdit>(page, "directory")->clear();
+    next(*sheet);
+    EXPECT_EQ(sheet->currentId(), CFTPPropertySheet::kFilesPage);
+    EXPECT_TRUE(ui.shown().size() <= 1u);  // at most the missing-files note again
+    ASSERT_EQ(document.m_listFtpSites.size(), 2u);
+    EXPECT_EQ(&made, document.m_listFtpSites.back().get());
+    EXPECT_EQ(made.m_strServer, "ftp://127.0.0.1");
+    EXPECT_EQ(made.m_nPort, 2122);
+    EXPECT_EQ(made.m_strDirectory, "/incoming");
+}
+
+TEST(SiteAddress, APortAndAFolderInTheAddressGoToTheirFields) {
+    using gui::splitSiteAddress;
+    EXPECT_EQ(splitSiteAddress("ftp://127.0.0.1:1/").server, "ftp://127.0.0.1");
+    EXPECT_EQ(splitSiteAddress("ftp://127.0.0.1:1/").port, 1);
+    EXPECT_EQ(splitSiteAddress("ftp://127.0.0.1/").server, "ftp://127.0.0.1");
+    EXPECT_EQ(splitSiteAddress("ftp://127.0.0.1/").port, -1);
+    EXPECT_EQ(splitSiteAddress("ftp://127.0.0.1/").directory, "");
+    EXPECT_EQ(splitSiteAddress("files.example.com:2121").server, "files.example.com");
+    EXPECT_EQ(splitSiteAddress("files.example.com:2121").port, 2121);
+    EXPECT_EQ(splitSiteAddress("ftps://h:99999/a/b/").port, 0);
+    EXPECT_EQ(splitSiteAddress("ftps://h:99999/a/b/").directory, "/a/b");
+    EXPECT_EQ(splitSiteAddress("  host  ").server, "host");
+    EXPECT_EQ(splitSiteAddress("user@host").server, "user@host");  // not an address of ours: kept as typed
 }
 
 TEST_F(SendSheetTest, ThePackagesLastSiteIsPreselectedAndEditsChangeTheStoredSite) {
@@ -264,7 +303,7 @@ TEST_F(SheetSendTest, AWrongPasswordShowsTheServersReplyAndTheSendFails) {
     ui.clear();
     EXPECT_EQ(finishAndWait(*sheet), kTransferFailed);
     auto* sending = static_cast<gui::CFTPPropertyPage3*>(sheet->currentPage());
-    EXPECT_EQ(sending->statusText(), "File Transfer Failed?");
+    EXPECT_EQ(sending->statusText(), "File Transfer Failed.");
     ASSERT_EQ(ui.shown().size(), 1u);
     EXPECT_TRUE(ui.shown()[0].isErrorDetails);
     EXPECT_TRUE(ui.shown()[0].details.starts_with("530")) << ui.shown()[0].details;
@@ -324,7 +363,7 @@ TEST_F(MailTest, TheDialogListsEachKindsFilesAndTheComposerGetsTheCheckedOnes) {
     gui::CMailSelectDlg dialog(package, context());
     dialog.fillList();
     ASSERT_EQ(ui.shown().size(), 1u);
-    EXPECT_EQ(ui.shown()[0].text, "Some or all project output file(s) are missing?");
+    EXPECT_EQ(ui.shown()[0].text, "Some or all project output file(s) are missing.");
     EXPECT_EQ(ui.shown()[0].icon, Icon::Question);
     const QString target = QString::fromStdString(package.m_strTargetFolder) + "/";
     EXPECT_EQ(listed(dialog.fileList()), QStringList({target + "Tools.CAB", target + "Tools2.CAB", target + "Tools.EXE",
@@ -360,7 +399,7 @@ TEST_F(MailTest, TheDialogListsEachKindsFilesAndTheComposerGetsTheCheckedOnes) {
     });
     ui.clear();
     gui::RunSendMail(package, context(), nullptr);
-    EXPECT_EQ(recorded(), QStringList({"--utf8", "--subject", "Tools", "--attach", target + "Tools.CAB", "--attach",
+    EXPECT_EQ(recorded(), QStringList({"--utf8", "--attach", target + "Tools.CAB", "--attach",
                                        target + "Tools.EXE", "--attach", target + "Tools.Inf", "--attach",
                                        QString::fromStdString(added)}));
     EXPECT_EQ(settings().readString("Settings\\Mail Add File", "Last File", ""), added);
@@ -376,15 +415,17 @@ TEST_F(MailTest, AComposerThatFailsIsReportedAndNothingCheckedStillOpensIt) {
     });
     ui.clear();
     gui::RunSendMail(package, context(), nullptr);
-    EXPECT_EQ(recorded(), QStringList({"--utf8", "--subject", "Tools"}));
+    EXPECT_EQ(recorded(), QStringList({"--utf8"}));
     ASSERT_EQ(ui.shown().size(), 2u);
-    EXPECT_EQ(ui.shown()[1].text, "Send Mail failed to send message.");
+    EXPECT_EQ(ui.shown()[1].text,
+              "Send Mail failed to send message.\n\nThe mail program could not start a new message. Check that the "
+              "default e-mail application of the desktop opens on its own, then try again.");
 
     ::setenv("PATH", "/nonexistent", 1);
     ui.clear();
-    EXPECT_FALSE(sendMail("Tools", {}, ui));
+    EXPECT_FALSE(sendMail({}, ui));
     ASSERT_EQ(ui.shown().size(), 1u);
-    EXPECT_EQ(ui.shown()[0].text, "Unable to load mail system support.");
+    EXPECT_EQ(ui.shown()[0].text, std::string("Unable to load mail system support.\n\n") + kMailProgramMissing);
 }
 
 }  // namespace

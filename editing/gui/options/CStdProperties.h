@@ -10,7 +10,7 @@ namespace pcn::gui {
 
 struct EditingContext;
 
-inline constexpr const char* kOptionsCaption = "Property Sheet";
+inline constexpr const char* kOptionsCaption = "Options";
 
 // Settings read and written by the options sheet.
 namespace options {

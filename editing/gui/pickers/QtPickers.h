@@ -28,8 +28,11 @@ inline constexpr const char* kCredentialsFilter =
 inline constexpr const char* kSignableFilter =
     "Controls (*.ocx)|*.ocx|Library Files (*.dll)|*.dll|Executable Files (*.exe)|*.exe|Cabinet Files (*.cab)|*.cab|"
     "All Files (*.*)|*.*||";
+// Controls and libraries together come last, so that the filter numbers
+// users' settings remember keep their meaning.
 inline constexpr const char* kComponentFilter =
-    "OLE Controls (*.ocx)|*.ocx|Dynamic-link libraries (*.dll)|*.dll|All Files (*.*)|*.*||";
+    "OLE Controls (*.ocx)|*.ocx|Dynamic-link libraries (*.dll)|*.dll|All Files (*.*)|*.*|"
+    "Components (*.dll;*.ocx)|*.dll;*.ocx||";
 inline constexpr const char* kWebPageFilter =
     "Web File (*.htm)|*.htm|Web File (*.html)|*.html|Web File (*.asp)|*.asp|All Files (*.*)|*.*||";
 inline constexpr const char* kPackagePickerFilter = "Package Files (*.pcp)|*.pcp|All Files (*.*)|*.*||";

@@ -49,7 +49,7 @@ protected:
 }  // namespace
 
 TEST_F(OptionsSheetTest, TabsInOrderAndFreshInstallDefaults) {
-    EXPECT_EQ(sheet.windowTitle(), "Property Sheet");
+    EXPECT_EQ(sheet.windowTitle(), "Options");
     QStringList tabs;
     for (int i = 0; i < sheet.pageCount(); ++i) tabs << sheet.page(i)->caption();
     EXPECT_EQ(tabs, QStringList({"General", "Self Extracting Cabinet", "Code Signing", "Animation", "Compression"}));

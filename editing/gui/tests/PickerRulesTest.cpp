@@ -16,6 +16,10 @@ TEST(PickerRules, FilterListsBecomeQtNameFiltersThatMatchWhatTheySay) {
     EXPECT_EQ(QtNameFilters(kLicenceFileFilter).size(), 4);
     EXPECT_EQ(QtNameFilters(kLicenceFileFilter).at(3), "Exe Files (*.Exe)");
     EXPECT_EQ(QtNameFilters(kSignableFilter).size(), 5);
+    // Components: controls and libraries at once, after the three numbered ones.
+    EXPECT_EQ(QtNameFilters(kComponentFilter),
+              (QStringList{"OLE Controls (*.ocx)", "Dynamic-link libraries (*.dll)", "All Files (*)",
+                           "Components (*.dll *.ocx)"}));
     // A list without its closing "||", or without patterns in its text.
     EXPECT_EQ(QtNameFilters("Logs|*.log"), QStringList{"Logs (*.log)"});
     EXPECT_TRUE(QtNameFilters("").isEmpty());

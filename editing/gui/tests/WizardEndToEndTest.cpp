@@ -1,6 +1,6 @@
 // The whole way a user goes: New Package in the package list runs the
 // wizard through every page of a Cabinet package, the Build page builds it,
-// Close adds it to the project; Rebuild Project Files then builds it again
+// Close adds it to the project; Rebuild Package then builds it again
 // in the Re-Build Project dialog. Checked on disk: the package file, the
 // cabinet (cabextract) and the summary document.
 #include <QApplication>
@@ -35,23 +35,6 @@ namespace fs = std::filesystem;
 using gui::CCabWizSheet;
 
 constexpr int kTimeoutMs = 60000;
-
-// Runs `steps` on the modal window of type T once it is up, while the
-// command that opened it waits in its own event loop. A window the steps
-// left open (a failed check) is closed, so that the command returns.
-template <typename T>
-void whenModal(std::function<void(T&)> steps) {
-    QTimer::singleShot(0, [steps] {
-        T* window = nullptr;
-        ASSERT_TRUE(QTest::qWaitFor([&] { return (window = qobject_cast<T*>(QApplication::activeModalWidget())); },
-                                    kTimeoutMs));
-        steps(*window);
-        if (window->isVisible()) {
-            ADD_FAILURE() << "the window was left open";
-            static_cast<QDialog*>(window)->done(QDialog::Rejected);
-        }
-    });
-}
 
 template <typename T>
 T& control(QWidget& window, const char* name) {
@@ -141,7 +124,7 @@ TEST_F(WizardEndToEndTest, NewCabinetPackageThroughEveryPageIsBuiltAddedAndRebui
     EXPECT_EQ(saved->m_strProjectName, "AcmeTools");
     EXPECT_EQ(saved->m_bRebuild, 0);
 
-    // Rebuild Project Files on the listed package, through the real dialog.
+    // Rebuild Package on the listed package, through the real dialog.
     app().listView()->selectPackage(&added);
     added.m_timeBuilt = 0;
     ui_.queueAnswer(Answer::Yes);

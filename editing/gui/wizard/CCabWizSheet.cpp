@@ -5,6 +5,7 @@
 #include "editing/gui/wizard/CCabWizPage.h"
 #include "editing/gui/wizard/CabWizPages.h"
 #include "editing/gui/wizard/WizardPicture.h"
+#include "platform/gui/DialogKeys.h"
 #include "platform/gui/HelpTopicName.h"
 
 namespace pcn::gui {
@@ -20,8 +21,24 @@ constexpr QWizard::WizardButton kFinishButton = QWizard::CustomButton3;
 CCabWizSheet::CCabWizSheet(CCabObj& package, EditingContext& context, QWidget* parent)
     : CCabWizSheet(package, context, parent, WithoutCabinetPages{}) {
     setObjectName("CCabWizSheet");
+    setWindowTitle(tr("New Package"));
     setHelpTopic(this, "package_wizard.htm");
     AddCabWizPages(*this);
+    // F1 on a page opens that page's part of the help.
+    const std::pair<int, const char*> topics[] = {
+        {kInformationPage, "package_wizard.htm#information"}, {kTypePage, "package_wizard.htm#type"},
+        {kFolderPage, "package_wizard.htm#folder"},           {kFilesPage, "package_wizard.htm#files"},
+        {kUserOptionsPage, "package_wizard.htm#user-options"}, {kInstallationPage, "package_wizard.htm#installation"},
+        {kMiniSetupPage, "package_wizard.htm#mini-setup"},    {kSignaturePage, "package_wizard.htm#signature"},
+        {kInfPage, "package_wizard.htm#inf"},                 {kSummaryPage, "package_wizard.htm#summary"},
+        {kBuildPage, "package_wizard.htm#build"},
+    };
+    setPageTopics(topics);
+}
+
+void CCabWizSheet::setPageTopics(std::span<const std::pair<int, const char*>> topics) {
+    for (const auto& [pageId, topic] : topics)
+        if (QWizardPage* shown = page(pageId)) setHelpTopic(shown, topic);
 }
 
 CCabWizSheet::CCabWizSheet(CCabObj& package, EditingContext& context, QWidget* parent, WithoutCabinetPages)
@@ -64,6 +81,8 @@ void CCabWizSheet::setUpButtons() {
     nextButton()->setObjectName("nextButton");
     finishButton()->setObjectName("finishButton");
     cancelButton()->setObjectName("cancelButton");
+    markForwardButton(nextButton());
+    markForwardButton(finishButton());
     connect(backButton(), &QAbstractButton::clicked, this, &CCabWizSheet::goBack);
     connect(nextButton(), &QAbstractButton::clicked, this, &CCabWizSheet::goNext);
     connect(finishButton(), &QAbstractButton::clicked, this, &CCabWizSheet::pressFinish);

@@ -7,6 +7,9 @@
 
 #include <QWizard>
 
+#include <span>
+#include <utility>
+
 #include "app/gui/PackageEditors.h"
 
 class QPushButton;
@@ -70,6 +73,8 @@ public:
 
     // Adds a page under its id (the sheet takes ownership).
     void addCabPage(int id, CCabWizPage* page);
+    // The help topic F1 opens on each page, by page id.
+    void setPageTopics(std::span<const std::pair<int, const char*>> topics);
 
 public slots:
     void reject() override;

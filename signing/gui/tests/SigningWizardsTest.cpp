@@ -189,9 +189,9 @@ TEST_F(SigningWizardsTest, SilentFailingToolShowsTheExitCode) {
     gui::CSignCodePropertySheet sheet(context());
     runSignWizard(sheet, file, "sha256");
     ASSERT_TRUE(waitForEnd(sheet.page3()));
-    EXPECT_EQ(sheet.page3()->status()->text(), "Failed to Sign Code?");
+    EXPECT_EQ(sheet.page3()->status()->text(), "Failed to Sign Code.");
     EXPECT_TRUE(sheet.page3()->output()->toPlainText().contains(
-        "Sign Code Failed?\nSignCode Process Exit Code [0x00000005]"))
+        "Sign Code Failed.\nSignCode Process Exit Code [0x00000005]"))
         << sheet.page3()->output()->toPlainText().toStdString();
     EXPECT_TRUE(sheet.page3()->icon()->property("error").toBool());
     EXPECT_EQ(sheet.buttonText(QWizard::FinishButton), "Close");
@@ -291,11 +291,11 @@ TEST_F(CheckTrustTest, DisplayTrustInformationTellsTheUsersAnswer) {
         EXPECT_EQ(page->status()->text() == "Complete", row.complete) << box.toStdString();
         EXPECT_EQ(box.contains("Failed to Check Trust."), !row.complete) << box.toStdString();
     }
-    // Both declined and unverified: nothing more to say than the failure.
+    // Both declined and unverified: the answer is in the record too.
     answerTrustDialogWith(1);
     gui::CCheckTrustSheet sheet(context());
     auto* page = check(sheet, unsignedOne, true);
-    EXPECT_FALSE(page->output()->toPlainText().contains("User selected"));
+    EXPECT_TRUE(page->output()->toPlainText().contains("User selected to decline Unverified Trust."));
 }
 
 TEST_F(CheckTrustTest, MissingChkTrustShowsTheErrorNumber) {

@@ -42,7 +42,7 @@ WebGeneralForm::WebGeneralForm(Pickers& pickers, QWidget* parent) : QWidget(pare
     scan = namedWidget(new QCheckBox(tr("Scan for dependencies")), "scan");
     scanDynamic = namedWidget(new QCheckBox(tr("Scan for dynamic dependencies")), "scanDynamic");
     targetFolder = namedWidget(new QLineEdit, "targetFolder");
-    browseTarget = namedWidget(new QPushButton(tr("Browse")), "browseTarget");
+    browseTarget = namedWidget(new QPushButton(tr("Browse...")), "browseTarget");
     htmTemplate = namedWidget(new QCheckBox(tr("Create Htm Template")), "htmTemplate");
     includeLpk = namedWidget(new QCheckBox(tr("Include LPK Object")), "includeLpk");
     status = namedWidget(new QLabel, "scanStatus");

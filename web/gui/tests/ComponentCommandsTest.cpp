@@ -8,6 +8,7 @@
 #include <QClipboard>
 #include <QDesktopServices>
 #include <QPlainTextEdit>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTimer>
 #include <QUrl>
@@ -176,6 +177,38 @@ TEST_F(ComponentCommandsTest, RegisterAndUnregisterCallTheComponentAndRememberIt
     gui::RunRegisterCommand(context(), nullptr);
     EXPECT_TRUE(ui.shown().empty());
     ::unsetenv("PCN_TEST_MARKER");
+}
+
+// A component that takes its time (Wine preparing its prefix takes
+// minutes): the window keeps answering, with a note of what goes on.
+TEST_F(ComponentCommandsTest, ASlowRegistrationLeavesTheWindowResponsiveWithABusyNote) {
+    using namespace registration;
+    const std::string marker = (root() / "slow").string();
+    ::setenv("PCN_TEST_MARKER", marker.c_str(), 1);
+    ::setenv("PCN_TEST_DELAY_MS", "700", 1);
+    ::unsetenv("PCN_TEST_RESULT");
+    pickers.queue(QString::fromStdString(std::string(PCN_TEST_BIN) + "/ElfComponent-full.so"), 1);
+
+    int ticks = 0;
+    QString note;
+    QTimer clock;
+    QObject::connect(&clock, &QTimer::timeout, [&] {
+        ++ticks;
+        if (auto* busy = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget()))
+            note = busy->labelText();
+    });
+    clock.start(20);
+    gui::RunRegisterCommand(context(), nullptr);
+    clock.stop();
+    ::unsetenv("PCN_TEST_DELAY_MS");
+    ::unsetenv("PCN_TEST_MARKER");
+
+    EXPECT_TRUE(fs::exists(marker + ".registered"));
+    EXPECT_GE(ticks, 10) << "the event loop stood still while the component registered";
+    EXPECT_TRUE(note.startsWith("Registering ElfComponent-full.so...")) << note.toStdString();
+    EXPECT_TRUE(note.contains("prepares Wine")) << note.toStdString();
+    ASSERT_EQ(ui.shown().size(), 1u);
+    EXPECT_EQ(ui.shown()[0].text, kRegistered);
 }
 
 TEST_F(ComponentCommandsTest, CreateLpkStartsTheToolOfTheProgramFolderOrSaysWhereItLooked) {

@@ -69,16 +69,18 @@ protected:
 
 TEST_F(WebWizardTest, ProductNameRetargetsTheFolderButANameWithADotLeavesItAsItWas) {
     startWizard();
-    EXPECT_EQ(sheet->windowTitle(), "Wizard");
+    EXPECT_EQ(sheet->windowTitle(), "New Web Package");
     EXPECT_TRUE(sheet->page1()->title().startsWith("Web Inf Package - "));
     auto* product = find<QLineEdit>("productName");
     auto* target = find<QLineEdit>("targetFolder");
     typeText(product, "Gauge");
     const QString gauge = QString::fromStdString((root() / "out" / "Gauge").string());
     EXPECT_EQ(target->text(), gauge);
-    QTest::keyClicks(product, ".1");
-    EXPECT_EQ(product->text(), "Gauge.1");
-    EXPECT_EQ(target->text(), gauge);
+    QTest::keyClicks(product, " 2.0");
+    EXPECT_EQ(product->text(), "Gauge 2.0");
+    EXPECT_EQ(target->text(), gauge + " 2.0");
+    QTest::keyClicks(product, ":");
+    EXPECT_EQ(target->text(), gauge + " 2.0");
     typeText(product, "Meter");
     EXPECT_EQ(target->text(), QString::fromStdString((root() / "out" / "Meter").string()));
 
@@ -214,7 +216,10 @@ TEST_F(WebWizardTest, AFailedScanKeepsTheWizardOnTheFirstPage) {
     next();
     EXPECT_EQ(page(), CWebWizSheet::kGeneralPage);
     EXPECT_EQ(find<QLabel>("scanStatus")->text(), "Failed Scanning for Dependencies.");
-    EXPECT_TRUE(ui.sawText("Unable to check Library:\n " + broken + "\n\nMake sure the component is registered."));
+    // What is wrong with the file, not a registration it could never have.
+    EXPECT_TRUE(ui.sawText("Unable to check Library:\n " + broken +
+                           "\n\nThe file is neither a Linux shared object nor a Windows library: choose the "
+                           "component's .ocx or .dll."));
     EXPECT_EQ(package->GetDependencyCount(), 0);
     EXPECT_EQ(sheet->state().m_bRescan, 1);
     EXPECT_TRUE(sheet->nextButton()->isEnabled());

@@ -59,10 +59,11 @@ void CWebWizPage1::OnSetActive() {
     sheet().setWizardButtons(empty ? 0 : CCabWizSheet::kWizNext);
 }
 
-// Characters that cannot name a folder or file are refused as they are typed:
-// the target folder stays as it was.
+// Characters that would split or break the target folder's path are refused
+// as they are typed: the target folder stays as it was. "Gauge 2.0" is a
+// name like any other.
 void CWebWizPage1::productEdited(const QString& text) {
-    if (text.contains(QRegularExpression(R"([\\.:/])"))) {
+    if (text.contains(QRegularExpression(R"([\\:/])"))) {
         QApplication::beep();
         return;
     }

@@ -11,6 +11,7 @@ namespace pcn::gui {
 CWebWizSheet::CWebWizSheet(CCabObj& package, EditingContext& context, QWidget* parent)
     : CCabWizSheet(package, context, parent, WithoutCabinetPages{}), state_(package, context) {
     setObjectName("CWebWizSheet");
+    setWindowTitle(tr("New Web Package"));
     setHelpTopic(this, "web_package_wizard.htm");
     page1_ = new CWebWizPage1(*this);
     page2_ = new CWebWizPage2(*this);
@@ -20,6 +21,13 @@ CWebWizSheet::CWebWizSheet(CCabObj& package, EditingContext& context, QWidget* p
     addCabPage(kDependenciesPage, page2_);
     addCabPage(kOsTypesPage, page3_);
     addCabPage(kInfOutputPage, page4_);
+    const std::pair<int, const char*> topics[] = {
+        {kGeneralPage, "web_package_wizard.htm#general"},
+        {kDependenciesPage, "web_package_wizard.htm#dependencies"},
+        {kOsTypesPage, "web_package_wizard.htm#os-types"},
+        {kInfOutputPage, "web_package_wizard.htm#inf-output"},
+    };
+    setPageTopics(topics);
 }
 
 WizardResult RunWebWizard(CCabObj& package, EditingContext& context, QWidget* parent) {

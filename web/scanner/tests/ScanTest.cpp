@@ -160,15 +160,17 @@ TEST_F(ScanTest, WithoutSystemFolderTheWindowsLibrariesAreNotFound) {
     EXPECT_FALSE(hasEntryContaining("dynload"));  // no dynamic scan asked for
 }
 
-TEST_F(ScanTest, UnloadableComponentAsksForRegistrationWithinTheHandshakeBound) {
+TEST_F(ScanTest, AFileThatIsNoLibrarySaysSoWithinTheHandshakeBound) {
     fs::path text = folder_ / "readme.ocx";
     std::ofstream(text) << "no component here\n";
     auto start = std::chrono::steady_clock::now();
     EXPECT_FALSE(scan(text));
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
     ASSERT_EQ(ui_.shown().size(), 1u);
-    EXPECT_EQ(ui_.shown()[0].text,
-              "Unable to check Library:\n " + text.string() + "\n\nMake sure the component is registered.");
+    EXPECT_EQ(ui_.shown()[0].text, "Unable to check Library:\n " + text.string() +
+                                       "\n\nThe file is neither a Linux shared object nor a Windows library: choose "
+                                       "the component's .ocx or .dll.");
+    EXPECT_EQ(ui_.shown()[0].details.find("No such process"), std::string::npos) << ui_.shown()[0].details;
     EXPECT_EQ(progress_.status, kScanFailedText);
     EXPECT_EQ(package_.GetDependencyCount(), 0);
 }
