@@ -1,6 +1,7 @@
 #include "building/BuildDriver.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -10,7 +11,9 @@
 #include "building/ConfigFile.h"
 #include "building/SafeNames.h"
 #include "building/SelfExtractor.h"
+#include "building/StoredNames.h"
 #include "model/CCabObj.h"
+#include "platform/AtomicFile.h"
 #include "platform/Paths.h"
 #include "platform/SettingsStore.h"
 #include "signing/BuildSigning.h"
@@ -58,18 +61,33 @@ bool BuildDriver::collectFiles() {
     return true;
 }
 
+// An empty package would be a cabinet no extractor opens.
+bool BuildDriver::hasFiles() {
+    if (package_.GetFileCount() > 0) return true;
+    ui_.message(kNoFiles, "Error", Icon::Error, Buttons::Ok, Answer::Ok);
+    return false;
+}
+
 // Checked before anything is written, so that a package no Windows
-// extractor could install is never shipped.
+// extractor could install, or one whose files would overwrite each other
+// when extracted, is never shipped.
 bool BuildDriver::namesAreSafe() {
     std::vector<UnsafeName> unsafe = FindUnsafeNames(package_);
-    if (unsafe.empty()) return true;
-    ui_.message(UnsafeNamesMessage(unsafe), "Error", Icon::Error, Buttons::Ok, Answer::Ok);
+    if (!unsafe.empty()) {
+        ui_.message(UnsafeNamesMessage(unsafe), "Error", Icon::Error, Buttons::Ok, Answer::Ok);
+        return false;
+    }
+    std::vector<NameCollision> collisions = FindNameCollisions(PlannedCabinetEntries(package_));
+    if (collisions.empty()) return true;
+    ui_.message(NameCollisionsMessage(collisions, kPackageCollisionRemedy), "Error", Icon::Error, Buttons::Ok,
+                Answer::Ok);
     return false;
 }
 
 bool BuildDriver::writeInf() {
     if (!package_.m_bCreateInf) return true;
     host_.showStep("Creating Cabinet Information File...");
+    keepPreviousInf();
     // An INF that cannot be written has been reported; the cabinets are still worth building.
     WriteCabInfForBuild(package_, ui_);
     return true;
@@ -148,7 +166,7 @@ bool BuildDriver::buildByKind() {
 
 bool BuildDriver::run() {
     collectFiles();
-    if (!namesAreSafe()) return finish(false);
+    if (!hasFiles() || !namesAreSafe()) return finish(false);
     writeInf();
     host_.showStep("Retrieving File information...");
     if (package_.m_bCabWiz && package_.m_bMiniSetup) AddMiniSetup(package_, &host_);
@@ -189,11 +207,42 @@ bool BuildDriver::endAtOnce() {
 // goes after a finished build.
 void BuildDriver::settleFailedBuild() {
     if (configWritten_) ::unlink(ConfigFilePath(package_).c_str());
+    restorePreviousInf();
     std::vector<std::string> listed = cabinetsPlaced_ ? std::move(package_.m_arrOutputFiles) : previousOutputs_;
     const std::string folder = withTrailingSeparator(package_.m_strTargetFolder);
     package_.m_arrOutputFiles.clear();
     for (std::string& name : listed)
         if (fileExists(folder + name)) package_.m_arrOutputFiles.push_back(std::move(name));
+}
+
+// The INF files a build writes (in the target folder and, for a cabinet that
+// carries it, in the source folder) as they were before: a build that fails
+// puts them back, so that they keep describing the cabinets still there.
+void BuildDriver::keepPreviousInf() {
+    std::vector<std::string> paths{CabInfFilePath(package_)};
+    if (package_.m_bIncludeInf && !package_.m_strSourceFolder.empty())
+        paths.push_back(withTrailingSeparator(package_.m_strSourceFolder) + fileNamePart(paths.front()));
+    for (std::string& path : paths) {
+        std::string bytes;
+        int error = 0;
+        if (readWholeFile(path, bytes, &error))
+            previousInfs_.push_back({std::move(path), std::move(bytes)});
+        else if (error == ENOENT)
+            previousInfs_.push_back({std::move(path), std::nullopt});
+        // A file that cannot be read is left to the writer, which reports it.
+    }
+}
+
+void BuildDriver::restorePreviousInf() {
+    for (const KeptFile& kept : previousInfs_) {
+        if (!kept.bytes) {
+            ::unlink(kept.path.c_str());
+            continue;
+        }
+        std::string now;
+        if (!readWholeFile(kept.path, now) || now != *kept.bytes) writeFileAtomically(kept.path, *kept.bytes);
+    }
+    previousInfs_.clear();
 }
 
 BuildWorker::~BuildWorker() {

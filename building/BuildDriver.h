@@ -7,6 +7,7 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -22,6 +23,7 @@ class SettingsStore;
 // Texts of the build's step line and outcome.
 inline constexpr const char* kBuildComplete = "Build Complete.";
 inline constexpr const char* kBuildFailed = "Failed to build project.";
+inline constexpr const char* kNoFiles = "The package has no files.";
 inline constexpr const char* kMissingSourceFiles =
     "Some or all project source files are missing.\n\nDo You want to Continue?";
 
@@ -51,6 +53,7 @@ public:
 
 private:
     bool collectFiles();
+    bool hasFiles();
     bool namesAreSafe();
     bool writeInf();
     bool checkSourcesPresent();
@@ -60,6 +63,13 @@ private:
     bool finish(bool success);
     bool endAtOnce();
     void settleFailedBuild();
+    void keepPreviousInf();
+    void restorePreviousInf();
+
+    struct KeptFile {
+        std::string path;
+        std::optional<std::string> bytes;  // none: there was no file
+    };
 
     CCabObj& package_;
     BuildHost& host_;
@@ -70,6 +80,7 @@ private:
     bool cabinetsPlaced_ = false;               // this build's cabinets are in the target folder
     bool configWritten_ = false;                // pcn.cfg lies in the target folder
     bool signingIncomplete_ = false;
+    std::vector<KeptFile> previousInfs_;  // filled when this build writes the INF
 };
 
 // A build on its own worker thread, as the build page and the rebuild dialog

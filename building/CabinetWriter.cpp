@@ -14,6 +14,7 @@
 #include "app/core/ProgressSink.h"
 #include "building/BuildSupport.h"
 #include "building/SelfExtractor.h"
+#include "building/StagedCabinetSet.h"
 #include "cabinet/PosixCabinetIo.h"
 #include "model/CompressionChoice.h"
 #include "distribution/ErrorReport.h"
@@ -119,64 +120,23 @@ bool isPackageCabinet(const std::string& path) {
     return std::string_view(header, 4) == "MSCF" && setId == kCabinetSetId;
 }
 
-// The cabinets of a set are written into a private folder beside their final
-// names and moved into place only once every one of them is complete: a
-// cancelled or failed write removes that folder and leaves the set of the
-// last build exactly as it was.
-class StagedCabinetSet {
-public:
-    explicit StagedCabinetSet(const std::string& targetFolder) : target_(withTrailingSeparator(targetFolder)) {
-        std::string pattern = target_ + ".pcn-cabinets-XXXXXX";
-        if (::mkdtemp(pattern.data())) folder_ = withTrailingSeparator(pattern);
-        else error_ = errno;
+// Cabinets of an earlier set under this package's name that the new set
+// no longer has.
+void removeStaleCabinets(const CCabObj& package, const std::string& target, const std::vector<std::string>& kept) {
+    auto removeIfStale = [&](const std::string& name) {
+        if (std::find(kept.begin(), kept.end(), name) != kept.end()) return;
+        const std::string path = target + name;
+        if (isPackageCabinet(path)) ::unlink(path.c_str());
+    };
+    removeIfStale(package.m_strProjectName + ".CAB");
+    // Earlier sets are numbered without gaps from 1.
+    for (size_t number = 1;; ++number) {
+        const std::string name = package.m_strProjectName + std::to_string(number) + ".CAB";
+        struct stat info {};
+        if (number > kept.size() && ::stat((target + name).c_str(), &info) != 0) break;
+        removeIfStale(name);
     }
-    ~StagedCabinetSet() {
-        if (folder_.empty()) return;
-        std::error_code ignored;
-        std::filesystem::remove_all(folder_, ignored);
-    }
-    StagedCabinetSet(const StagedCabinetSet&) = delete;
-    StagedCabinetSet& operator=(const StagedCabinetSet&) = delete;
-
-    // Where the compressor writes; empty when it could not be made (error()).
-    const std::string& folder() const { return folder_; }
-    int error() const { return error_; }
-
-    // Renames every cabinet into the target folder, then removes the
-    // cabinets of an earlier set under this package's name that the new set
-    // no longer has. False with error() set when a rename fails.
-    bool commit(const CCabObj& package, const std::vector<std::string>& names) {
-        for (const std::string& name : names) {
-            if (::rename((folder_ + name).c_str(), (target_ + name).c_str()) != 0) {
-                error_ = errno;
-                return false;
-            }
-        }
-        removeStaleCabinets(package, names);
-        return true;
-    }
-
-private:
-    void removeStaleCabinets(const CCabObj& package, const std::vector<std::string>& kept) {
-        auto removeIfStale = [&](const std::string& name) {
-            if (std::find(kept.begin(), kept.end(), name) != kept.end()) return;
-            const std::string path = target_ + name;
-            if (isPackageCabinet(path)) ::unlink(path.c_str());
-        };
-        removeIfStale(package.m_strProjectName + ".CAB");
-        // Earlier sets are numbered without gaps from 1.
-        for (size_t number = 1;; ++number) {
-            const std::string name = package.m_strProjectName + std::to_string(number) + ".CAB";
-            struct stat info {};
-            if (number > kept.size() && ::stat((target_ + name).c_str(), &info) != 0) break;
-            removeIfStale(name);
-        }
-    }
-
-    std::string target_;
-    std::string folder_;
-    int error_ = 0;
-};
+}
 
 CabinetParams paramsFor(const CabinetWriteJob& job, const std::string& stagingFolder) {
     const CCabObj& p = job.package;
@@ -301,11 +261,12 @@ bool writeCabinets(CabinetWriteJob& job) {
         ReportBuildError(job.ui, format("Cabinet destroy failed: code %d [%s]\r\n", error.code, ""), error.errorNumber);
         return false;
     }
-    if (!staged.commit(p, written)) {
+    if (!staged.commit(written)) {
         job.lastError = staged.error();
         ReportBuildError(job.ui, "Unable to move the cabinets into place:\r\n" + p.m_strBuildFolder, job.lastError);
         return false;
     }
+    removeStaleCabinets(p, withTrailingSeparator(p.m_strBuildFolder), written);
     p.m_arrOutputFiles.insert(p.m_arrOutputFiles.end(), written.begin(), written.end());
     job.host.showStep("Complete");
     return true;

@@ -76,6 +76,13 @@ std::string UnsafeStoredNameReason(std::string_view stored) {
     }
 }
 
+std::string UnsafeEntryReason(std::string_view sourcePath, std::string_view stored) {
+    const size_t slash = sourcePath.rfind('/');
+    const std::string_view linuxName = sourcePath.substr(slash == std::string_view::npos ? 0 : slash + 1);
+    if (linuxName.find('\\') != std::string_view::npos) return "a backslash in its name, which Windows takes for a folder";
+    return UnsafeStoredNameReason(stored);
+}
+
 std::vector<UnsafeName> FindUnsafeNames(const CCabObj& package) {
     std::vector<std::string> paths;
     for (int i = 0; i < package.GetFileCount(); ++i) paths.push_back(package.GetFilePath(i));
@@ -84,10 +91,7 @@ std::vector<UnsafeName> FindUnsafeNames(const CCabObj& package) {
 
     std::vector<UnsafeName> unsafe;
     for (const std::string& path : paths) {
-        const std::string linuxName = path.substr(path.rfind('/') == std::string::npos ? 0 : path.rfind('/') + 1);
-        std::string reason = linuxName.find('\\') != std::string::npos
-                                 ? "a backslash in its name, which Windows takes for a folder"
-                                 : UnsafeStoredNameReason(nameInCabinet(package, path));
+        std::string reason = UnsafeEntryReason(path, nameInCabinet(package, path));
         if (!reason.empty()) unsafe.push_back({path, std::move(reason)});
     }
     return unsafe;

@@ -22,9 +22,13 @@ struct UnsafeName {
 // COM1-9, LPT1-9, with or without an extension) and text that is not UTF-8.
 std::string UnsafeStoredNameReason(std::string_view stored);
 
+// Why the file at sourcePath cannot go into a cabinet under `stored`: the
+// stored name's reason, or a backslash in the Linux file name, which
+// Windows would take for a folder. Empty when it can.
+std::string UnsafeEntryReason(std::string_view sourcePath, std::string_view stored);
+
 // The package's files (the file table and, for a wizard that shows one, the
-// licence) whose names are unsafe, in table order. A backslash in a Linux
-// file name is refused too: Windows would take it for a folder.
+// licence) whose names are unsafe, in table order.
 std::vector<UnsafeName> FindUnsafeNames(const CCabObj& package);
 
 // One message that lists every offending file with its reason.

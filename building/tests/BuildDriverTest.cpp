@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "building/BuildDriver.h"
+#include "building/StoredNames.h"
 #include "cabinet/tests/CabinetTestSupport.h"
 #include "distribution/ScriptedUserInterface.h"
 #include "model/CCabObj.h"
@@ -270,6 +271,96 @@ TEST_F(BuildDriverTest, UnsafeNamesAreRefusedTogetherBeforeAnythingIsWritten) {
     EXPECT_FALSE(fs::exists(out("")));
     EXPECT_EQ(package.m_bRebuild, 1);
     EXPECT_EQ(host.steps.back(), kBuildFailed);
+}
+
+// Two entries of one cabinet that Windows takes for the same file (names
+// compared ignoring case, pcn.cfg and the mini setup included) are refused
+// with every source, before anything is written; with their folders kept
+// they are two files.
+TEST_F(BuildDriverTest, StoredNameCollisionsAreRefusedBeforeAnythingIsWritten) {
+    addFile("a/readme.txt", "a");
+    addFile("b/README.TXT", "b");
+    addFile("unique.txt", "u");
+    package.m_bCreateInf = 1;
+    EXPECT_FALSE(build());
+    ASSERT_EQ(ui.shown().size(), 1u);
+    const std::string& text = ui.shown()[0].text;
+    for (const std::string& part : {std::string("readme.txt:"), (dir / "src/a/readme.txt").string(),
+                                    (dir / "src/b/README.TXT").string(), std::string("Restore Directory Structure")})
+        EXPECT_NE(text.find(part), std::string::npos) << part << " in " << text;
+    EXPECT_EQ(text.find("unique.txt"), std::string::npos);
+    EXPECT_FALSE(fs::exists(out("")));
+    EXPECT_EQ(host.steps.back(), kBuildFailed);
+
+    package.m_bRestoreDirs = 1;
+    ASSERT_TRUE(build());
+    const CommandResult listing = run("cabextract -l " + quoted(out("Demo.CAB")));
+    EXPECT_NE(listing.output.find("a/readme.txt"), std::string::npos) << listing.output;
+    EXPECT_NE(listing.output.find("b/README.TXT"), std::string::npos) << listing.output;
+}
+
+TEST_F(BuildDriverTest, TheFilesABuildAddsCountAsEntriesOfTheCabinet) {
+    addFile("PCN.CFG", "a user's own file");
+    addFile("tinysetup.exe", "another mini setup");
+    addFile("Demo.inf", "an INF of the user's");
+    package.m_bCab = 0;
+    package.m_bCabWiz = 1;
+    package.m_bMiniSetup = 1;
+    package.m_bCreateInf = 1;
+    package.m_bIncludeInf = 1;
+    package.SetKindFromFlags();
+    std::vector<std::string> clashes;
+    for (const NameCollision& collision : FindNameCollisions(PlannedCabinetEntries(package)))
+        clashes.push_back(collision.stored);
+    EXPECT_EQ(clashes, (std::vector<std::string>{"pcn.cfg", "tinysetup.exe", "Demo.inf"}));
+    EXPECT_FALSE(build());
+    EXPECT_FALSE(fs::exists(out("")));
+
+    // Windows also drops trailing dots and blanks, and folds case beyond ASCII.
+    EXPECT_EQ(windowsNameKey("Docs\\\xC3\xA9T\xC3\xA9.txt. "), windowsNameKey("DOCS\\\xC3\x89T\xC3\x89.TXT"));
+    EXPECT_NE(windowsNameKey("a\\b.txt"), windowsNameKey("a\\c.txt"));
+}
+
+// An empty file list builds nothing: no 36-byte cabinet that no extractor opens.
+TEST_F(BuildDriverTest, APackageWithoutFilesIsNotBuilt) {
+    package.m_bCreateInf = 1;
+    EXPECT_FALSE(build());
+    ASSERT_EQ(ui.shown().size(), 1u);
+    EXPECT_EQ(ui.shown()[0].text, kNoFiles);
+    EXPECT_FALSE(fs::exists(out("")));
+    EXPECT_EQ(package.m_bRebuild, 1);
+}
+
+// The INF describes the cabinets beside it: a build that fails or is
+// cancelled leaves the last build's INF (and its copy in the source folder).
+TEST_F(BuildDriverTest, AFailedOrCancelledBuildLeavesThePreviousInf) {
+    for (int i = 0; i < 6; ++i) addFile("f" + std::to_string(i) + ".bin", noiseData(100000, 90 + i));
+    package.m_bCreateInf = 1;
+    package.m_bIncludeInf = 1;
+    package.m_strInfText = "old INF";
+    ASSERT_TRUE(build());
+    const auto before = folderContents(out(""));
+    ASSERT_EQ(before.at("Demo.Inf"), "old INF");
+
+    package.m_strInfText = "new INF";
+    host.abortAfterFiles = 2;
+    EXPECT_FALSE(build());
+    EXPECT_EQ(folderContents(out("")), before);
+    EXPECT_EQ(readBytes(dir / "src" / "Demo.Inf"), "old INF");
+
+    // A first build that fails leaves no INF at all.
+    fs::remove_all(out(""));
+    fs::remove(dir / "src" / "Demo.Inf");
+    host.filesSeen = 0;
+    host.abortRequested = 0;
+    EXPECT_FALSE(build());
+    EXPECT_FALSE(fs::exists(out("Demo.Inf")));
+    EXPECT_FALSE(fs::exists(dir / "src" / "Demo.Inf"));
+
+    host.abortAfterFiles = -1;
+    host.abortRequested = 0;
+    ASSERT_TRUE(build());
+    EXPECT_EQ(readBytes(out("Demo.Inf")), "new INF");
 }
 
 // Outputs that are complete but not signed as asked are an outcome of their

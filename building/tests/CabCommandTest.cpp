@@ -73,5 +73,45 @@ TEST(CabCommand, LzxWithAndWithoutWindowIsReadBackAndBadWindowsAreRefused) {
     }
 }
 
+// The names a build refuses, and two files an extractor would write to one
+// name, are refused before anything is written; a run that fails leaves the
+// file already at the output path as it was.
+TEST(CabCommand, RefusesUnsafeAndCollidingNamesAndKeepsTheOldCabinetOnFailure) {
+    ScratchFolder dir;
+    const fs::path out = dir / "out.cab";
+    writeBytes(out, "the cabinet of last week");
+    writeBytes(dir / "a" / "README.txt", "a");
+    writeBytes(dir / "b" / "readme.TXT", "b");
+    writeBytes(dir / "evil" / "CON.txt", "device");
+    writeBytes(dir / "evil" / "a|b.txt", "pipe");
+
+    CommandResult r = run(parcelon() + " cab " + quoted(out) + " " + quoted(dir / "a" / "README.txt") + " " +
+                          quoted(dir / "b" / "readme.TXT"));
+    EXPECT_NE(r.exitCode, 0);
+    for (const char* text : {"README.txt:", "/a/README.txt", "/b/readme.TXT", "--source-root"})
+        EXPECT_NE(r.output.find(text), std::string::npos) << text << " in " << r.output;
+    EXPECT_EQ(readBytes(out), "the cabinet of last week");
+
+    r = run(parcelon() + " cab " + quoted(out) + " " + quoted(dir / "evil"));
+    EXPECT_NE(r.exitCode, 0);
+    EXPECT_NE(r.output.find("CON.txt"), std::string::npos) << r.output;
+    EXPECT_NE(r.output.find("a|b.txt"), std::string::npos) << r.output;
+    EXPECT_EQ(readBytes(out), "the cabinet of last week");
+
+    // A file that fails while it is read (reading a process's memory at 0
+    // fails with EIO) fails the write half-way: the old cabinet stays.
+    r = run(parcelon() + " cab " + quoted(out) + " " + quoted(dir / "a" / "README.txt") + " /proc/self/mem");
+    EXPECT_NE(r.exitCode, 0);
+    EXPECT_NE(r.output.find("/mem)"), std::string::npos) << r.output;
+    EXPECT_EQ(readBytes(out), "the cabinet of last week");
+
+    // With their folders kept the two readmes are two files.
+    r = run(parcelon() + " cab " + quoted(out) + " " + quoted(dir / "a") + " " + quoted(dir / "b") +
+            " --source-root " + quoted(dir.path()));
+    ASSERT_EQ(r.exitCode, 0) << r.output;
+    EXPECT_EQ(run("cabextract -t " + quoted(out)).exitCode, 0);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 4);  // no staging left
+}
+
 }  // namespace
 }  // namespace pcn::cabinet::test

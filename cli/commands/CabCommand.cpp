@@ -11,6 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "building/SafeNames.h"
+#include "building/StagedCabinetSet.h"
+#include "building/StoredNames.h"
 #include "cabinet/CabinetCompressor.h"
 #include "cabinet/LzxEncoder.h"
 #include "cabinet/PosixCabinetIo.h"
@@ -39,6 +42,27 @@ struct Entry {
     std::string stored;  // with '\' between folders
     uint64_t size = 0;
 };
+
+// The names a package build refuses are refused here too, all in one
+// message, and so are two files an extractor would write to one name.
+bool namesAreSafe(const std::vector<Entry>& entries) {
+    std::vector<pcn::UnsafeName> unsafe;
+    std::vector<pcn::CabinetEntry> stored;
+    for (const Entry& e : entries) {
+        std::string reason = pcn::UnsafeEntryReason(e.path, e.stored);
+        if (!reason.empty()) unsafe.push_back({e.path, std::move(reason)});
+        stored.push_back({e.path, e.stored});
+    }
+    if (!unsafe.empty()) {
+        pcn::cli::fail(pcn::UnsafeNamesMessage(unsafe));
+        return false;
+    }
+    const std::vector<pcn::NameCollision> collisions = pcn::FindNameCollisions(stored);
+    if (collisions.empty()) return true;
+    pcn::cli::fail(pcn::NameCollisionsMessage(
+        collisions, "Give --source-root, so that each file keeps its folder, or leave one of the files out."));
+    return false;
+}
 
 volatile std::sig_atomic_t interrupted = 0;
 extern "C" void onInterrupt(int) { interrupted = 1; }
@@ -157,6 +181,7 @@ int runCab(const CabArgs& a) {
     std::vector<Entry> entries;
     if (!collect(a, entries)) return 1;
     if (entries.empty()) return pcn::cli::fail("no files to put in the cabinet");
+    if (!namesAreSafe(entries)) return 1;
 
     Session s;
     const fs::path out = fs::absolute(a.output);
@@ -173,7 +198,12 @@ int runCab(const CabArgs& a) {
     params.folderThreshold = 90000000;
     params.headerReserve = uint32_t(a.reserve);
     params.setId = 44444;
-    const std::string folder = s.folder.string() + "/";
+    // Written beside the output and renamed over it only when the whole set
+    // is complete: a failed or cancelled run leaves what was there.
+    pcn::StagedCabinetSet staged(s.folder.string());
+    if (staged.folder().empty())
+        return pcn::cli::fail("cannot write into " + s.folder.string() + ": " + std::strerror(staged.error()));
+    const std::string folder = staged.folder();
     const std::string first = out.filename().string();
     if (folder.size() >= sizeof params.cabinetPath || first.size() >= sizeof params.cabinetName)
         return pcn::cli::fail("the output path is too long: " + a.output);
@@ -213,6 +243,9 @@ int runCab(const CabArgs& a) {
         if (!failedFile.empty()) text += " (while adding " + failedFile + ")";
         return pcn::cli::fail(text);
     }
+    if (!staged.commit(s.written))
+        return pcn::cli::fail("cannot move the cabinets into " + s.folder.string() + ": " +
+                              std::strerror(staged.error()));
     s.bar->finish(pcn::cli::groupDigits(s.processed) + " bytes in, " + pcn::cli::groupDigits(s.compressed) + " out");
     for (const std::string& name : s.written) std::printf("%s\n", (s.folder / name).c_str());
     return 0;

@@ -344,15 +344,42 @@ TEST_F(FilesPageTest, NextLeadsByKindAndStaysWhenThatPageIsMissing) {
     }
 }
 
-TEST_F(FilesPageTest, AnUnreadableSourceFolderIsReported) {
+// A source folder that is not there is refused at every Next, not only the
+// first, and so is a file list left empty: either would build a package
+// without files.
+TEST_F(FilesPageTest, AMissingFolderAndAnEmptyListAreRefusedAtEveryNext) {
     startWizard();
     passInformation();
     next();
+    QApplication::setActiveWindow(sheet.get());
     find<QLineEdit>("sourceFolder")->setText(dataFolder() + "missing/");
+    for (int attempt = 1; attempt <= 2; ++attempt) {
+        next();
+        ASSERT_EQ(page(), CCabWizSheet::kFolderPage) << attempt;
+        ASSERT_EQ(ui.shown().size(), size_t(attempt));
+        EXPECT_EQ(ui.shown().back().text,
+                  ("The source folder does not exist or is not a folder:\n\n" + dataFolder() + "missing/").toStdString());
+        EXPECT_EQ(QApplication::focusWidget(), find<QWidget>("sourceFolder"));
+    }
+
+    find<QLineEdit>("sourceFolder")->setText(dataFolder() + "src/");
     next();
     ASSERT_EQ(page(), CCabWizSheet::kFilesPage);
-    EXPECT_TRUE(ui.sawText(("Unable to read the source folder:\n\n" + dataFolder() + "missing/").toStdString()));
-    EXPECT_EQ(find<QTreeWidget>("fileList")->topLevelItemCount(), 0);
+    list = find<QTreeWidget>("fileList");
+    select({0, 1});
+    find<QPushButton>("removeFiles")->click();
+    ui.clear();
+    for (int attempt = 1; attempt <= 2; ++attempt) {
+        next();
+        ASSERT_EQ(page(), CCabWizSheet::kFilesPage) << attempt;
+        ASSERT_EQ(ui.shown().size(), size_t(attempt));
+        EXPECT_EQ(ui.shown().back().text, "The package has no files.");
+    }
+
+    pickers.queueFiles({src("a.exe")});
+    find<QPushButton>("addFiles")->click();
+    next();
+    EXPECT_NE(page(), CCabWizSheet::kFilesPage);
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 #include "editing/gui/wizard/CCabWizPage3.h"
 
 #include <QLineEdit>
+
+#include <filesystem>
 #include <QVBoxLayout>
 
 #include "editing/core/NewPackage.h"
@@ -48,6 +50,14 @@ bool CCabWizPage3::OnWizardNext() {
     const FolderForm::RequiredMessages messages{tr("Source Directory required."), tr("Project Name required."),
                                                 tr("Target Folder required.")};
     if (ShowProblem(context(), form_->check(messages))) return false;
+    // Asked at every Next: the Files page has nothing to scan without it.
+    const QString source = form_->sourceFolder->text();
+    std::error_code error;
+    if (!std::filesystem::is_directory(source.toStdString(), error)) {
+        ShowProblem(context(), FormProblem{tr("The source folder does not exist or is not a folder:\n\n%1").arg(source),
+                                           form_->sourceFolder, Icon::Error});
+        return false;
+    }
     CCabObj& p = package();
     form_->store(p);
     p.m_strTargetFolder = withTrailingSeparator(p.m_strTargetFolder);

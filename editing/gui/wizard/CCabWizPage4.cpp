@@ -1,6 +1,7 @@
 #include "editing/gui/wizard/CCabWizPage4.h"
 
 #include <QPushButton>
+#include <QTreeWidget>
 #include <QVBoxLayout>
 
 #include "distribution/UserInterface.h"
@@ -41,6 +42,13 @@ void CCabWizPage4::rescan() {
                                               "and were not scanned again:\n\n%1")
                                                .arg(QString::fromStdString(result.loops.front())),
                                            nullptr});
+}
+
+// A package without files would build into a cabinet no extractor opens.
+bool CCabWizPage4::OnWizardNext() {
+    if (package().GetFileCount() > 0) return true;
+    ShowProblem(context(), FormProblem{tr("The package has no files."), form_->fileList, Icon::Error});
+    return false;
 }
 
 int CCabWizPage4::nextPageId() const {

@@ -19,6 +19,7 @@ public:
     explicit CCabWizPage4(CCabWizSheet& sheet);
 
     void OnSetActive() override;
+    bool OnWizardNext() override;
     int nextPageId() const override;
 
     FilesForm* form() const { return form_; }
