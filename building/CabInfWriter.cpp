@@ -42,12 +42,17 @@ std::string versionLines(const std::string& path, const std::string& extension) 
 }
 
 // "DestDir=11" and, when the file opens as a type library, "clsid=" with the
-// first type description's GUID (whatever its kind); each after a line end.
+// class a browser creates: the first coclass, which the HTML page's classid
+// names too. Only a library without a coclass gives its first type
+// description (whatever its kind). Each after a line end.
 std::string libraryLines(const std::string& path) {
     std::string lines = std::string(kCrLf) + "DestDir=11";
     if (auto library = pe::loadTypeLibrary(path)) {
         lines += std::string(kCrLf) + "clsid=";
-        if (!library->types.empty()) lines += library->types.front().guid.registryText();
+        if (const pe::TypeDescription* coclass = library->firstCoclass())
+            lines += coclass->guid.registryText();
+        else if (!library->types.empty())
+            lines += library->types.front().guid.registryText();
     }
     return lines;
 }

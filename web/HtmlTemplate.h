@@ -38,12 +38,14 @@ struct ComponentTemplateFacts {
 ComponentTemplateFacts ReadComponentTemplateFacts(std::string_view componentPath);
 
 // The dialog's template: the version in the code base, licence block with the
-// closing tag right after the embed tag.
+// closing tag right after the embed tag. Every text from the component is
+// escaped for where it stands; file names in addresses are percent-encoded.
 std::string BuildComponentTemplate(const ComponentTemplateFacts& facts, bool includeLpk, std::string_view siteBase);
 
-// The web package's page: the code base names base name + ".inf"; the licence
-// block puts a line end before its closing tag.
-std::string BuildPackageTemplate(const ComponentTemplateFacts& facts, bool includeLpk, std::string_view siteBase);
+// The web package's page: the code base names the package's INF file; the
+// licence block puts a line end before its closing tag.
+std::string BuildPackageTemplate(const ComponentTemplateFacts& facts, std::string_view infFileName, bool includeLpk,
+                                 std::string_view siteBase);
 
 // Shown when a component has no class identifier to embed.
 inline constexpr std::string_view kUnknownClassId = "*** Unable to find CLSID: ***";

@@ -1,5 +1,6 @@
 #include "web/NewWebPackage.h"
 
+#include <algorithm>
 #include <filesystem>
 
 #include "model/CCabObj.h"
@@ -7,12 +8,45 @@
 
 namespace pcn {
 
+namespace {
+
+bool hasControlCharacter(std::string_view text) {
+    return std::any_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; });
+}
+
+}  // namespace
+
 std::string WebProductNameProblem(const std::string& product) {
     if (product.empty()) return "A product name is needed: it names the package's output files.";
     // The product name becomes a folder and a file name: these would split
     // or break the path. A "." is fine ("Gauge 2.0").
     if (product.find_first_of("\\:/") != std::string::npos)
         return "The product name cannot hold \\ : or /: " + product;
+    return WebProductLineProblem(product);
+}
+
+std::string WebProductLineProblem(const std::string& product) {
+    // It is the INF file's first line: a line break would start lines of its own.
+    if (hasControlCharacter(product)) return "The product name cannot hold line breaks or other control characters.";
+    return {};
+}
+
+std::string WebComponentNameProblem(const std::string& path) {
+    const std::string name = fileNamePart(path);
+    // The name is a key, a value and a section name of the INF file.
+    if (hasControlCharacter(name) || name.find_first_of("[]=") != std::string::npos)
+        return "The file name cannot hold line breaks, control characters, [, ] or =, which would end a line, "
+               "a key or a section of the INF file: " + path;
+    return {};
+}
+
+std::string WebPackageNameProblem(const CCabObj& package) {
+    if (std::string problem = WebProductLineProblem(package.m_strProduct); !problem.empty()) return problem;
+    for (int i = 0; i < package.GetDependencyCount(); ++i) {
+        if (package.GetDependencyInclude(i) == 0) continue;
+        if (std::string problem = WebComponentNameProblem(package.GetDependencyName(i)); !problem.empty())
+            return problem;
+    }
     return {};
 }
 
@@ -24,6 +58,8 @@ NewWebPackageResult MakeNewWebPackage(const NewWebPackageOptions& o) {
         result.message = "A component to deploy is needed.";
         return result;
     }
+    result.message = WebComponentNameProblem(o.component);
+    if (!result.message.empty()) return result;
     auto package = std::make_unique<CCabObj>();
     package->m_nKind = kKindWebInf;
     package->m_strPackageFile = o.packageFile;

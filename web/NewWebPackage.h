@@ -31,6 +31,18 @@ struct NewWebPackageResult {
 // folder and file names); empty when the name can be used.
 std::string WebProductNameProblem(const std::string& product);
 
+// The part of it that concerns the INF file: a product name with a line
+// break or another control character; empty when there is none.
+std::string WebProductLineProblem(const std::string& product);
+
+// What keeps a component or dependency file from being named in the INF
+// file (a line break, "[", "]" or "="); empty when it can be.
+std::string WebComponentNameProblem(const std::string& path);
+
+// The first problem of the product name or of an included entry's name;
+// empty when the package's INF and page can be written.
+std::string WebPackageNameProblem(const CCabObj& package);
+
 // The definition, not yet scanned: its dependency list is empty.
 NewWebPackageResult MakeNewWebPackage(const NewWebPackageOptions& options);
 

@@ -12,4 +12,9 @@ std::string SiteBaseAddress(const SettingsStore& settings) {
 
 std::string SiteBaseAddress() { return SiteBaseAddress(SettingsStore::user()); }
 
+std::string SiteAddressOf(std::string_view site, std::string_view path) {
+    while (site.ends_with('/')) site.remove_suffix(1);
+    return std::string(site) + "/" + std::string(path);
+}
+
 }  // namespace pcn

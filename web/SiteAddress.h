@@ -4,6 +4,7 @@
 // placeholder the user is meant to replace.
 
 #include <string>
+#include <string_view>
 
 namespace pcn {
 
@@ -16,5 +17,9 @@ inline constexpr const char* kPlaceholderSiteAddress = "http://www.your-web-site
 // `URL` under "Settings\CodeSign"; the placeholder when it is empty.
 std::string SiteBaseAddress(const SettingsStore& settings);
 std::string SiteBaseAddress();  // the user's settings
+
+// An address below the site: the site and the path joined by exactly one
+// "/", whether or not the site ends with one.
+std::string SiteAddressOf(std::string_view site, std::string_view path);
 
 }  // namespace pcn

@@ -9,6 +9,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/Paths.h"
 #include "web/HtmlTemplate.h"
+#include "web/NewWebPackage.h"
 #include "web/SiteAddress.h"
 
 namespace pcn {
@@ -30,10 +31,10 @@ std::string_view processorOf(int32_t cpuFlags) {
 // "file-win32-x86=<site>/x86/<name>"; "file=<site>/<name>" for an entry
 // that is not specific to an OS.
 std::string locationLine(const std::string& fileName, int32_t osFlags, int32_t cpuFlags, std::string_view site) {
-    if (osFlags == 0) return "file=" + std::string(site) + "/" + fileName;
+    if (osFlags == 0) return "file=" + SiteAddressOf(site, fileName);
     std::string os = (osFlags & kOsMac) ? "mac" : "win32";
     std::string processor(processorOf(cpuFlags));
-    return "file-" + os + "-" + processor + "=" + std::string(site) + "/" + processor + "/" + fileName;
+    return "file-" + os + "-" + processor + "=" + SiteAddressOf(site, processor + "/" + fileName);
 }
 
 std::vector<int> includedEntries(const CCabObj& package) {
@@ -79,7 +80,9 @@ std::string BuildWebInf(const CCabObj& package) { return BuildWebInf(package, Si
 
 std::string BuildWebHtml(const CCabObj& package, std::string_view siteBase) {
     std::string component = package.GetDependencyCount() > 0 ? package.GetDependencyName(0) : std::string();
-    return BuildPackageTemplate(ReadComponentTemplateFacts(component), package.m_pWeb->m_bLpk != 0, siteBase);
+    // The page's code base names the INF file the package writes.
+    return BuildPackageTemplate(ReadComponentTemplateFacts(component), fileNamePart(WebInfFilePath(package)),
+                                package.m_pWeb->m_bLpk != 0, siteBase);
 }
 
 std::string BuildWebHtml(const CCabObj& package) { return BuildWebHtml(package, SiteBaseAddress()); }
@@ -92,6 +95,11 @@ bool WriteWebPackage(const CCabObj& package, std::string_view infText, std::stri
     if (package.m_strTargetFolder.empty()) {
         // Without a folder the files would land at the root of the file system.
         reportGivenError(ui, "Unable to create file:\n" + package.m_strProjectName + ".inf", ENOENT);
+        return false;
+    }
+    // A name that would end a line or a section of the INF is never written.
+    if (std::string problem = WebPackageNameProblem(package); !problem.empty()) {
+        ui.message(problem, "Error", Icon::Error, Buttons::Ok, Answer::Ok);
         return false;
     }
     if (CreateOutputFolder(package.m_strTargetFolder, ui).empty()) return false;

@@ -69,18 +69,25 @@ TEST_F(CabInfTest, PlainTextFileHasNoVersion) {
               kHeader + "readme.txt=readme.txt\r\n\r\n" + "\r\n[readme.txt]\r\nfile=thiscab\r\nFileVersion=0,0,0,0\r\n");
 }
 
+// The first of the fixture's coclasses ("{...} | {...}").
+template <typename Facts>
+std::string firstCoclass(const Facts& facts) {
+    const std::string all = facts.value("coclass-guids");
+    return all.substr(0, all.find(' '));
+}
+
 TEST_F(CabInfTest, SelfRegisteringControlWithTypeLibrary) {
     for (const std::string fixture : {"control32.ocx", "control64.ocx"}) {
         const auto& facts = factsOf(fixture);
         CCabObj package;
         package.m_strProduct = "Fixture Product";
         package.AddFile(place(fixture, "Fixture.OCX"));
-        // The clsid is the first type description's, here an interface, not
-        // the coclass.
+        // The clsid is the first coclass's, the class a browser creates, not
+        // the interface that comes first in the library.
         EXPECT_EQ(GenerateCabInfText(package),
                   kHeader + "Fixture.OCX=Fixture.OCX\r\n\r\n" + "\r\n[Fixture.OCX]\r\nfile=thiscab\r\nFileVersion=" +
                       facts.value("version") + "\r\nRegisterServer=yes\r\nDestDir=11\r\nclsid=" +
-                      facts.value("first-type-guid") + "\r\n")
+                      firstCoclass(facts) + "\r\n")
             << fixture;
     }
 }
@@ -116,7 +123,7 @@ TEST_F(CabInfTest, OnlyComponentExtensionsAreExamined) {
     std::string text = GenerateCabInfText(package_);
     EXPECT_NE(text.find("\r\n[control.txt]\r\nfile=thiscab\r\nFileVersion=0,0,0,0\r\n\r\n"), std::string::npos) << text;
     EXPECT_TRUE(text.ends_with("\r\n[types.dll]\r\nfile=thiscab\r\nFileVersion=0,0,0,0\r\nDestDir=11\r\nclsid=" +
-                               factsOf("control.tlb").value("first-type-guid") + "\r\n"))
+                               firstCoclass(factsOf("control.tlb")) + "\r\n"))
         << text;
 }
 

@@ -63,7 +63,7 @@ TEST_F(InfCommandTest, PrintsGeneratedOrStoredText) {
     EXPECT_TRUE(generated.output.starts_with(";Fixture Product\r\n\r\n[Version]\r\n")) << generated.output;
     EXPECT_TRUE(generated.output.ends_with(
         "\r\n[Fixture.ocx]\r\nfile=thiscab\r\nFileVersion=1, 2, 3, 4\r\nRegisterServer=yes\r\nDestDir=11\r\n"
-        "clsid={6B2B1A11-3C4D-4E5F-8A9B-0C1D2E3F4A52}\r\n"))
+        "clsid={6B2B1A12-3C4D-4E5F-8A9B-0C1D2E3F4A53}\r\n"))
         << generated.output;
 
     Result stored = parcelon("inf --stored " + (folder_ / "Fixture.pcp").string(), false);

@@ -26,8 +26,8 @@ TEST(HtmlTemplate, BothVariantsWithAndWithoutLicenceBlockMatchTheHandWrittenPage
     ComponentTemplateFacts facts = ReadComponentTemplateFacts(fixture("control32.ocx"));
     EXPECT_EQ(BuildComponentTemplate(facts, false, kSite), expected("component-control.htm"));
     EXPECT_EQ(BuildComponentTemplate(facts, true, kSite), expected("component-control-lpk.htm"));
-    EXPECT_EQ(BuildPackageTemplate(facts, false, kSite), expected("package-control.htm"));
-    EXPECT_EQ(BuildPackageTemplate(facts, true, kSite), expected("package-control-lpk.htm"));
+    EXPECT_EQ(BuildPackageTemplate(facts, "control32.inf", false, kSite), expected("package-control.htm"));
+    EXPECT_EQ(BuildPackageTemplate(facts, "control32.inf", true, kSite), expected("package-control-lpk.htm"));
 }
 
 TEST(HtmlTemplate, WithoutTypeLibraryTheClassIdIsMissingAndTheFileNameIsTheTitle) {
@@ -57,6 +57,7 @@ TEST(HtmlTemplate, PackagePageIsBuiltFromTheFirstEntryAndItsLpkChoice) {
     package.AddDependency(fixture("control32.ocx"));
     package.AddDependency(fixture("plain32.dll"));
     package.m_pWeb->m_bLpk = 1;
+    package.m_strProjectName = "control32";
     EXPECT_EQ(BuildWebHtml(package, kSite), expected("package-control-lpk.htm"));
 
     CCabObj empty;

@@ -93,11 +93,13 @@ TEST_F(WebCommands, NewPackageBuiltInAProjectWritesAnInfAndPageThatReadBack) {
                                          {"FileVersion", "1, 2, 3, 4"},
                                          {"RegisterServer", "yes"},
                                          {"DestDir", "11"},
-                                         {"clsid", "{6B2B1A11-3C4D-4E5F-8A9B-0C1D2E3F4A52}"}}));
+                                         {"clsid", "{6B2B1A12-3C4D-4E5F-8A9B-0C1D2E3F4A53}"}}));
 
     std::string page = test::readText(htm);
     EXPECT_EQ(attribute(page, "id"), "FixtureControl1");
-    EXPECT_EQ(attribute(page, "codebase"), std::string(kSite) + "/Gauge.inf");
+    // The code base names the INF file written, its blank encoded.
+    EXPECT_EQ(std::filesystem::path(inf).filename().string(), "Gauge Control.inf");
+    EXPECT_EQ(attribute(page, "codebase"), std::string(kSite) + "/Gauge%20Control.inf");
     EXPECT_EQ(attribute(page, "value"), "Gauge.lpk");
     EXPECT_NE(page.find("classid=\"CLSID:6B2B1A12-3C4D-4E5F-8A9B-0C1D2E3F4A53\""), std::string::npos);
 }

@@ -6,6 +6,8 @@
 #include "distribution/ScriptedUserInterface.h"
 #include "model/CCabObj.h"
 #include "platform/SettingsStore.h"
+#include "web/HtmlTemplate.h"
+#include "web/NewWebPackage.h"
 #include "web/SiteAddress.h"
 #include "web/WebInf.h"
 #include "web/tests/WebTestSupport.h"
@@ -108,6 +110,65 @@ TEST_F(WebPackageFiles, ATargetFolderThatCannotBeMadeStopsWithItsMessage) {
     EXPECT_FALSE(WriteWebPackage(package_, "inf", "", ui_));
     ASSERT_FALSE(ui_.shown().empty());
     EXPECT_NE(ui_.shown()[0].text.find("Error Creating Directory"), std::string::npos);
+}
+
+// The INF, the page and the files written agree: the page's code base names
+// the INF file written (its blank encoded), its classid is the class the
+// INF's clsid names (the first coclass, not the interface before it), and a
+// site ending in "/" gives no "//".
+TEST_F(WebPackageFiles, TheInfThePageAndTheFilesWrittenAgree) {
+    package_.m_strProduct = package_.m_strProjectName = "Ctl Sample";
+    package_.m_pWeb->m_bHtmTemplate = 1;
+    const std::string site = "https://files.example/controls/";
+    const std::string inf = BuildWebInf(package_, site), html = BuildWebHtml(package_, site);
+    ASSERT_TRUE(WriteWebPackage(package_, inf, html, ui_));
+    EXPECT_TRUE(std::filesystem::exists(folder_.file("out/Fixture/Ctl Sample.inf")));
+    EXPECT_NE(html.find("codebase=\"https://files.example/controls/Ctl%20Sample.inf\""), std::string::npos) << html;
+    EXPECT_NE(inf.find("clsid={6B2B1A12-3C4D-4E5F-8A9B-0C1D2E3F4A53}\r\n"), std::string::npos) << inf;
+    EXPECT_NE(html.find("classid=\"CLSID:6B2B1A12-3C4D-4E5F-8A9B-0C1D2E3F4A53\""), std::string::npos) << html;
+    EXPECT_NE(inf.find("file-win32-x86=https://files.example/controls/x86/control32.ocx\r\n"), std::string::npos);
+    EXPECT_EQ(inf.find("//x86"), std::string::npos);
+}
+
+// Hostile names yield no markup in the page, and names that would end a
+// line or a section of the INF are refused before anything is written.
+TEST_F(WebPackageFiles, HostileNamesAreEscapedOrRefused) {
+    const std::string hostile = folder_.file("a\"><img src=x onerror=alert(1)>.ocx");
+    std::filesystem::copy_file(fixture("control32.ocx"), hostile);
+    CCabObj page;
+    fill(page, {{hostile, 1, 1, 1}});
+    page.m_strProjectName = "P<b>";
+    const std::string html = BuildWebHtml(page, "https://x.example/a\"b");
+    EXPECT_EQ(html.find("<img"), std::string::npos) << html;
+    EXPECT_EQ(html.find("<b>"), std::string::npos) << html;
+    EXPECT_EQ(html.find("a\"b"), std::string::npos) << html;
+    ComponentTemplateFacts facts = ReadComponentTemplateFacts(hostile);
+    facts.title = "</TITLE><script>x</script>";
+    const std::string component = BuildComponentTemplate(facts, true, "https://x.example/");
+    EXPECT_EQ(component.find("<script>"), std::string::npos) << component;
+    EXPECT_EQ(component.find("<img"), std::string::npos) << component;
+    EXPECT_NE(component.find("&lt;/TITLE&gt;&lt;script&gt;"), std::string::npos) << component;
+
+    package_.m_pWeb->m_bHtmTemplate = 1;
+    for (const auto& [product, entry] : {std::pair<std::string, std::string>{"Fixture\r\n[Add.Code]", fixture("control32.ocx")},
+                                         {"Fixture", folder_.file("x]\n[Add.Code.ocx")},
+                                         {"Fixture", folder_.file("k=v.ocx")}}) {
+        CCabObj bad;
+        bad.m_strProduct = product;
+        bad.m_strProjectName = "Fixture";
+        bad.m_strTargetFolder = folder_.file("bad");
+        bad.m_pWeb->m_bHtmTemplate = 1;
+        fill(bad, {{entry, 1, 1, 1}});
+        ScriptedUserInterface ui;
+        EXPECT_FALSE(WriteWebPackageFiles(bad, ui)) << product << entry;
+        ASSERT_EQ(ui.shown().size(), 1u);
+        EXPECT_FALSE(std::filesystem::exists(folder_.file("bad")));
+        EXPECT_FALSE(WebPackageNameProblem(bad).empty());
+    }
+    NewWebPackageOptions options;
+    options.product = "Two\nLines";
+    options.component = fixture("control32.ocx");
+    EXPECT_FALSE(MakeNewWebPackage(options).package);
 }
 
 }  // namespace

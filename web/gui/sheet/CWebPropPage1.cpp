@@ -10,8 +10,12 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include <utility>
+
 #include "editing/gui/EditingContext.h"
+#include "editing/gui/forms/FormProblem.h"
 #include "model/CCabObj.h"
+#include "web/NewWebPackage.h"
 #include "web/gui/DependencyScan.h"
 #include "web/gui/forms/WebGeneralForm.h"
 #include "web/gui/sheet/CWebPropSheet.h"
@@ -64,6 +68,11 @@ void CWebPropPage1::OnSetActive() {
 }
 
 bool CWebPropPage1::storeAndScan() {
+    // Names that would end a line or a section of the INF keep the user here.
+    for (const auto& [problem, field] :
+         {std::pair{WebProductLineProblem(form_->productName->text().toStdString()), form_->productName},
+          std::pair{WebComponentNameProblem(form_->componentPath->text().toStdString()), form_->componentPath}})
+        if (!problem.empty()) return !ShowProblem(context(), FormProblem{QString::fromStdString(problem), field});
     CCabObj& p = package();
     CWebObj& web = *p.m_pWeb;
     p.m_strProduct = form_->productName->text().toStdString();

@@ -110,6 +110,17 @@ TEST_F(WebPropertySheetTest, AChangedComponentIsScannedWhenTheTabIsLeftAndAFaile
     EXPECT_EQ(find<QLabel>("scanStatus")->text(), "");
 }
 
+// A product name that would start lines of its own in the INF keeps the tab.
+TEST_F(WebPropertySheetTest, AProductNameWithALineBreakKeepsTheTab) {
+    open();
+    find<QLineEdit>("productName")->setText("Plug\r\n[Add.Code]");
+    showTab(1);
+    EXPECT_EQ(sheet->currentPage(), sheet->page(0));
+    ASSERT_FALSE(ui.shown().empty());
+    EXPECT_NE(ui.shown().back().text.find("line breaks"), std::string::npos) << ui.shown().back().text;
+    EXPECT_EQ(package.m_strProduct, "Plug");
+}
+
 // Cancel while OK scans: the scan stops, the list is as it was and the sheet
 // stays open on the first tab.
 TEST_F(WebPropertySheetTest, CancelDuringTheScanStopsItAndKeepsTheSheetAndTheListAsTheyWere) {

@@ -91,6 +91,17 @@ TEST_F(WebWizardTest, ProductNameRetargetsTheFolderButANameWithADotLeavesItAsItW
     EXPECT_EQ(page(), CWebWizSheet::kGeneralPage);
     ASSERT_FALSE(ui.shown().empty());
     EXPECT_NE(ui.shown().back().text.find("cannot hold"), std::string::npos);
+
+    // Names that would end a line or a section of the INF are refused too.
+    product->setText("Two\nLines");
+    next();
+    EXPECT_EQ(page(), CWebWizSheet::kGeneralPage);
+    EXPECT_NE(ui.shown().back().text.find("line breaks"), std::string::npos) << ui.shown().back().text;
+    product->setText("Meter");
+    find<QLineEdit>("componentPath")->setText(QString::fromStdString((root() / "x]\n[Add.Code.ocx").string()));
+    next();
+    EXPECT_EQ(page(), CWebWizSheet::kGeneralPage);
+    EXPECT_NE(ui.shown().back().text.find("INF file"), std::string::npos) << ui.shown().back().text;
 }
 
 TEST_F(WebWizardTest, UncheckingTheScanUnchecksAndDisablesTheDynamicScan) {

@@ -81,6 +81,9 @@ bool CWebWizPage1::checkFields() {
     if (!problem.empty()) return !ShowProblem(context(), FormProblem{QString::fromStdString(problem), form_->productName});
     if (form_->componentPath->text().trimmed().isEmpty())
         return !ShowProblem(context(), FormProblem{tr("A component to deploy is needed."), form_->componentPath});
+    const std::string component = WebComponentNameProblem(form_->componentPath->text().toStdString());
+    if (!component.empty())
+        return !ShowProblem(context(), FormProblem{QString::fromStdString(component), form_->componentPath});
     return true;
 }
 
