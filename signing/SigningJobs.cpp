@@ -12,6 +12,10 @@ ToolCommand commandFromTemplate(std::string_view tool, std::string_view template
     return ToolCommand{toolPath(tool), templateArguments(templateText, values)};
 }
 
+// The file as the tools' argument: a name that begins with "-" would be
+// taken for an option, so it is given as a path in the current folder.
+std::string fileArgument(const std::string& file) { return file.starts_with('-') ? "./" + file : file; }
+
 void status(ToolRunState& job, std::string_view text) {
     if (job.host) job.host->setStatus(text);
 }
@@ -31,7 +35,7 @@ void finish(ToolRunState& job, bool success) {
 CSignCodeInfo::CSignCodeInfo(SettingsStore* settings) : settings_(settings ? settings : &SettingsStore::user()) {}
 
 TokenValues CSignCodeInfo::tokenValues() const {
-    return TokenValues{credentials, key, name, information, md5, file};
+    return TokenValues{credentials, key, name, information, md5, fileArgument(file)};
 }
 
 bool CSignCodeInfo::BuildSignCommand() {
@@ -52,7 +56,7 @@ bool CSignCodeInfo::BuildTimeStampCommand() {
     if (timeStampServer) {
         // The address is never read as template text: a '"' or '@' in it
         // stays part of it.
-        std::vector<std::string> arguments{"-tr", "10", "-tw", "2", "-x", "-t", *timeStampServer, file};
+        std::vector<std::string> arguments{"-tr", "10", "-tw", "2", "-x", "-t", *timeStampServer, fileArgument(file)};
         timeStampCommand = ToolCommand{toolPath(kSignCodeTool), std::move(arguments)};
         return true;
     }
@@ -64,7 +68,7 @@ bool CSignCodeInfo::BuildTrustCommand() {
     // Quiet: the check after signing reports into the output; asking the
     // signer whether to trust the signature just made would tell nothing,
     // and a build or the command line may have nobody to ask.
-    trustCommand = ToolCommand{toolPath(kChkTrustTool), {"-q", file}};
+    trustCommand = ToolCommand{toolPath(kChkTrustTool), {"-q", fileArgument(file)}};
     return true;
 }
 
@@ -79,12 +83,12 @@ bool CSignCodeInfo::RunTrustAfterSigning() {
 }
 
 bool CCheckTrustInfo::BuildQuietCommand() {
-    command = ToolCommand{toolPath(kChkTrustTool), {"-q", file}};
+    command = ToolCommand{toolPath(kChkTrustTool), {"-q", fileArgument(file)}};
     return true;
 }
 
 bool CCheckTrustInfo::BuildDisplayCommand() {
-    command = ToolCommand{toolPath(kChkTrustTool), {file}};
+    command = ToolCommand{toolPath(kChkTrustTool), {fileArgument(file)}};
     return true;
 }
 

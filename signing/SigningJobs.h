@@ -24,10 +24,12 @@ inline constexpr std::string_view kSignCodeCommand = "SignCodeCommand";
 inline constexpr std::string_view kTimeStampCommand = "TimeStampCommand";
 inline constexpr std::string_view kDefaultSignCodeCommand =
     "-spc @file@ -v @pvkFile@ -n @name@ -i @info@ -a @algorithm@ @FileName@";
-// The VeriSign Authenticode time-stamping service.
-inline constexpr std::string_view kDefaultTimeStampUrl = "http://timestamp.verisign.com/scripts/timstamp.dll";
+// The RFC 3161 service of the authority that took over the one whose
+// Authenticode server ("/scripts/timstamp.dll") was shut down; a template
+// already in the user's settings is kept as it is.
+inline constexpr std::string_view kDefaultTimeStampUrl = "http://timestamp.digicert.com";
 inline constexpr std::string_view kDefaultTimeStampCommand =
-    "-tr 10 -tw 2 -x -t http://timestamp.verisign.com/scripts/timstamp.dll @FileName@";
+    "-tr 10 -tw 2 -x -ts http://timestamp.digicert.com @FileName@";
 }  // namespace codesign
 
 class CSignCodeInfo : public ToolRunState {

@@ -79,6 +79,16 @@ TEST_F(SendCommandTest, SendsTheBuiltFilesToAnAddressWithThePasswordFromTheEnvir
     EXPECT_EQ(refused.exitCode, 1);
     EXPECT_NE(refused.output.find("530"), std::string::npos) << refused.output;
     EXPECT_NE(refused.output.find("File Transfer Failed."), std::string::npos) << refused.output;
+
+    // A password inside the address still works, with a warning, and is not shown.
+    ::unsetenv("PCN_FTP_PASSWORD");
+    const std::string withPassword = "ftp://sender:" + std::string(FtpTestServer::kPassword) +
+                                     "@127.0.0.1:" + std::to_string(server.port()) + "/drop/again";
+    ProcessResult warned = runProcess(parcelon(), {"send", pcp, "--url", withPassword, "--passive"});
+    EXPECT_EQ(warned.exitCode, 0) << warned.output;
+    EXPECT_NE(warned.output.find("set PCN_FTP_PASSWORD instead"), std::string::npos) << warned.output;
+    EXPECT_EQ(warned.output.find(FtpTestServer::kPassword), std::string::npos) << warned.output;
+    EXPECT_TRUE(readBytes(server.root() + "/drop/again/Tools.CAB") == readBytes(folder.file("target/Tools.CAB")));
 }
 
 TEST_F(SendCommandTest, SendsToAStoredSiteWithItsOptionsOverTls) {

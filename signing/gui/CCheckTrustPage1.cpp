@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "distribution/UserInterface.h"
 #include "editing/gui/EditingContext.h"
 #include "editing/gui/forms/FormSupport.h"
 #include "editing/gui/pickers/Pickers.h"
@@ -49,6 +50,12 @@ void CCheckTrustPage1::initializePage() {
 }
 
 bool CCheckTrustPage1::validatePage() {
+    if (file_->text().isEmpty()) {
+        sheet_.context().ui.message("File to check is a required entry.", "Parcelon", Icon::Error, Buttons::Ok,
+                                    Answer::Ok);
+        file_->setFocus();
+        return false;
+    }
     SettingsStore& s = sheet_.context().settings;
     s.writeString(signsettings::kCheckTrustSection, "Last File", file_->text().toStdString());
     s.writeInt(signsettings::kCheckTrustSection, "Display UI", displayUI_->isChecked() ? 1 : 0);

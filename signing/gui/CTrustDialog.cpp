@@ -48,7 +48,11 @@ CTrustDialog::CTrustDialog(const TrustDetails& d, QWidget* parent) : QDialog(par
     auto* buttons = new QDialogButtonBox(this);
     accept_ = namedWidget(buttons->addButton(tr("&Accept"), QDialogButtonBox::AcceptRole), "acceptButton");
     decline_ = namedWidget(buttons->addButton(tr("&Decline"), QDialogButtonBox::RejectRole), "declineButton");
+    // Enter declines, and so does the focus a keyboard user starts with,
+    // unless the chain ends in a trusted root.
+    accept_->setAutoDefault(false);
     decline_->setDefault(true);
+    if (!d.chainTrusted) decline_->setFocus();
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 

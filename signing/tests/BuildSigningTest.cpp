@@ -69,7 +69,7 @@ TEST_F(BuildSigningTest, SignsEachOutputFileAndGoesOnAfterAFailure) {
                          "Tools.CAB]\ncall\n"),
               std::string::npos)
         << calls;
-    EXPECT_NE(calls.find("[-x]\n[-t]\n[http://timestamp.verisign.com/scripts/timstamp.dll]\n[" + out +
+    EXPECT_NE(calls.find("[-x]\n[-ts]\n[http://timestamp.digicert.com]\n[" + out +
                          "ToolsW.EXE]\ncall\n"),
               std::string::npos)
         << calls;

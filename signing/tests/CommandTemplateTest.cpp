@@ -76,8 +76,7 @@ TEST(CommandTemplate, ValuesAreNeverSplitOrInterpreted) {
 TEST(TimeStampServer, ReadAndReplacedInTheTemplate) {
     using Kind = TimeStampServer::Kind;
     const std::string original(codesign::kDefaultTimeStampCommand);
-    ASSERT_EQ(timeStampServerOf(original),
-              (TimeStampServer{Kind::Authenticode, std::string(codesign::kDefaultTimeStampUrl)}));
+    ASSERT_EQ(timeStampServerOf(original), (TimeStampServer{Kind::Rfc3161, std::string(codesign::kDefaultTimeStampUrl)}));
     // The RFC 3161 choice keeps the attempts, the wait and the file token.
     const std::string rfc = withTimeStampServer(original, {Kind::Rfc3161, "http://127.0.0.1:8080/tsa"});
     EXPECT_EQ(rfc, "-tr 10 -tw 2 -x -ts http://127.0.0.1:8080/tsa @FileName@");

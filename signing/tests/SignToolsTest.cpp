@@ -115,8 +115,22 @@ TEST_F(SignToolsTest, ChkTrustTellsUnsignedAndUntrustedFiles) {
     fs::path app = copyOfApp("plain.exe");
     ProcessResult r = run(tool("ChkTrust"), {"-q", app.string()});
     EXPECT_NE(r.exitCode, 0);
-    EXPECT_NE(r.output.find("Error: " + app.string() + ": the file is not signed (-2146762496)"), std::string::npos)
+    EXPECT_NE(r.output.find("Error: " + app.string() + " is not signed. TRUST_E_NOSIGNATURE 0x800B0100 (-2146762496)"),
+              std::string::npos)
         << r.output;
+    // Nor is anybody asked to trust it, a text file least of all.
+    const fs::path text = dir / "notes.txt";
+    writeFile(text, "not a program\n");
+    const fs::path marker = dir / "asked";
+    writeScript(dir / "answer", "touch '" + marker.string() + "'\nexit 0\n");
+    ::setenv("PCN_TRUST_DIALOG", (dir / "answer").c_str(), 1);
+    r = run(tool("ChkTrust"), {text.string()});
+    ::unsetenv("PCN_TRUST_DIALOG");
+    EXPECT_NE(r.exitCode, 0);
+    EXPECT_NE(r.output.find(text.string() + " is not signed."), std::string::npos) << r.output;
+    EXPECT_FALSE(fs::exists(marker));
+    fs::remove(text);
+    fs::remove(dir / "answer");
 
     ASSERT_EQ(run(tool("SignCode"), {"-spc", key("cert.spc"), "-v", key("key.pvk"), "-a", "sha256", app.string()}).exitCode, 0);
     r = run(tool("ChkTrust"), {"-q", app.string()});
@@ -249,6 +263,19 @@ TEST_F(SignToolsTest, HostileFileNameSignsThatFileAndRunsNothingElse) {
     expectVerified(app);
     expectOnlyFiles({name, "conf"});
     EXPECT_FALSE(fs::exists("pwned"));
+}
+
+// A name that begins with "-" is a file, not an option, for parcelon sign
+// and for the tools behind it.
+TEST_F(SignToolsTest, AFileNamedLikeAnOptionIsSigned) {
+    fs::path app = copyOfApp("-rf.exe");
+    ProcessResult r = run("/bin/sh", {"-c", "cd '" + dir.path().string() + "' && '" + tool("parcelon") +
+                                                "' sign --spc '" + key("cert.spc") + "' --key '" + key("key.pvk") +
+                                                "' --digest sha256 --no-timestamp -- -rf.exe"});
+    EXPECT_EQ(r.exitCode, 0) << r.output;
+    expectVerified(app);
+    EXPECT_NE(r.output.find("Trusted: ./-rf.exe"), std::string::npos) << r.output;
+    expectOnlyFiles({"-rf.exe", "conf"});
 }
 
 TEST_F(SignToolsTest, BuildSigningSignsAndStampsEveryOutputFile) {

@@ -142,15 +142,22 @@ TEST_F(ToolRunnerTest, EmptyTimeStampTemplateRunsTheToolWithoutArguments) {
     EXPECT_TRUE(j.timeStampCommand.arguments.empty());
 }
 
-TEST_F(ToolRunnerTest, DefaultTimeStampTemplateNamesThePublicServer) {
+// The default names an RFC 3161 service that answers today; a template the
+// user has in the settings is used as it stands.
+TEST_F(ToolRunnerTest, DefaultTimeStampTemplateNamesAServerThatExists) {
     fakeTool("SignCode", "echo stamped");
     auto jobPtr = job();
     CSignCodeInfo& j = *jobPtr;
     EXPECT_TRUE(j.RunTimeStamp());
     EXPECT_EQ(j.timeStampCommand.arguments,
-              (std::vector<std::string>{"-tr", "10", "-tw", "2", "-x", "-t",
-                                        std::string(codesign::kDefaultTimeStampUrl), j.file}));
-    EXPECT_NE(codesign::kDefaultTimeStampUrl.find("/scripts/timstamp.dll"), std::string::npos);
+              (std::vector<std::string>{"-tr", "10", "-tw", "2", "-x", "-ts", "http://timestamp.digicert.com", j.file}));
+    EXPECT_EQ(codesign::kDefaultTimeStampUrl, "http://timestamp.digicert.com");
+
+    ASSERT_TRUE(settings->writeString(codesign::kSection, codesign::kTimeStampCommand,
+                                      "-t http://timestamp.verisign.com/scripts/timstamp.dll @FileName@"));
+    EXPECT_TRUE(j.RunTimeStamp());
+    EXPECT_EQ(j.timeStampCommand.arguments,
+              (std::vector<std::string>{"-t", "http://timestamp.verisign.com/scripts/timstamp.dll", j.file}));
 }
 
 TEST_F(ToolRunnerTest, HostileFileNameReachesTheToolAsOneArgument) {

@@ -6,6 +6,8 @@
 // "Error: FILE: why (result code)" and exit code 1. osslsigncode can exit
 // with 0 while its report says that the time stamp did not verify, so the
 // report is read line by line.
+// A file without a signature is reported as such ("FILE is not signed.",
+// TRUST_E_NOSIGNATURE), with or without -q: there is nothing to trust.
 // Without -q it shows the signature's details and asks the user whether to
 // trust the file: in the trust dialog (TrustDialog from the program folder)
 // when a display is there, else on the terminal; a program named by
@@ -41,6 +43,9 @@ struct Options {
     std::string caFile, tsaCaFile, file;
 };
 
+// TRUST_E_NOSIGNATURE (0x800B0100).
+constexpr long kNoSignature = -2146762496;
+
 // What was wrong, with the result code Windows' trust check gives for it.
 struct Verdict {
     bool trusted = false;
@@ -52,8 +57,9 @@ bool has(std::string_view text, std::string_view needle) { return text.find(need
 
 Verdict judge(const ProcessResult& run) {
     const std::string& out = run.output;
-    if (has(out, "No signature found") || has(out, "Unable to extract"))
-        return {false, "the file is not signed", -2146762496};  // TRUST_E_NOSIGNATURE
+    // A file of a kind that cannot carry a signature (a text file) has none either.
+    if (has(out, "No signature found") || has(out, "Unable to extract") || has(out, "unsupported input file type"))
+        return {false, "the file is not signed", kNoSignature};
     if (has(out, "MISMATCH") || has(out, "Failed to calculate message digest"))
         return {false, "the file was changed after it was signed", -2146869232};  // TRUST_E_BAD_DIGEST
     if (has(out, "Timestamp Server Signature verification: failed"))
@@ -170,6 +176,9 @@ int main(int argc, char** argv) {
     if (!run.started) return 1;
 
     Verdict v = judge(run);
+    // There is no signature to trust: nobody is asked to trust the file.
+    if (v.code == kNoSignature) return failWith(o.file + " is not signed. TRUST_E_NOSIGNATURE 0x800B0100 (" +
+                                                std::to_string(kNoSignature) + ")");
     if (!o.quiet) return askTheUser(o.file, run, v);
     if (!v.trusted) return failWith(o.file + ": " + v.reason + " (" + std::to_string(v.code) + ")");
     std::string signer = signerOf(run.output);

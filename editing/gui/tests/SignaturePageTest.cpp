@@ -53,8 +53,8 @@ TEST_F(SignaturePageTest, Sha256AndAnRfc3161ServerAreRememberedForTheNextPackage
     package.m_bMD5 = 2;
     openAt(CCabWizSheet::kSignaturePage);
     EXPECT_TRUE(control<QRadioButton>("sha256")->isChecked());
-    // The server of the default time-stamp template is an Authenticode one.
-    EXPECT_TRUE(control<QRadioButton>("timeStampAuthenticode")->isChecked());
+    // The server of the default time-stamp template is an RFC 3161 one.
+    EXPECT_TRUE(control<QRadioButton>("timeStampRfc3161")->isChecked());
     EXPECT_EQ(control<QLineEdit>("timeStampServer")->text().toStdString(), codesign::kDefaultTimeStampUrl);
 
     control<QLineEdit>("credentials")->setText("/keys/ann.spc");

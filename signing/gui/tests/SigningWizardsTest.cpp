@@ -262,40 +262,57 @@ TEST_F(CheckTrustTest, SignedFileIsCompleteUnsignedFails) {
     page = check(unsignedSheet, copyOf("app.exe", "plain.exe"), false);
     EXPECT_NE(page->status()->text(), "Complete");
     EXPECT_TRUE(page->output()->toPlainText().contains("Failed to Check Trust."));
-    EXPECT_TRUE(page->output()->toPlainText().contains("the file is not signed"));
+    EXPECT_TRUE(page->output()->toPlainText().contains("plain.exe is not signed."));
     EXPECT_TRUE(page->icon()->property("error").toBool());
     EXPECT_EQ(unsignedSheet.buttonText(QWizard::FinishButton), "Close");
 }
 
 TEST_F(CheckTrustTest, DisplayTrustInformationTellsTheUsersAnswer) {
     const std::string signedOne = signedFile();
-    const std::string unsignedOne = copyOf("app.exe", "plain.exe");
     struct Row {
-        const std::string& file;
+        const char* trustedCertificates;
         int answer;  // the dialog's exit code: 0 accepts
         const char* appended;
         bool complete;
     };
     const Row rows[] = {
-        {signedOne, 0, "User selected to accept Trust.", true},
-        {unsignedOne, 0, "User selected to accept Unverified Trust.", false},
-        {signedOne, 1, "User selected to decline Trust.", true},
+        {"cert.pem", 0, "User selected to accept Trust.", true},
+        {"other-cert.pem", 0, "User selected to accept Unverified Trust.", false},
+        {"cert.pem", 1, "User selected to decline Trust.", true},
+        {"other-cert.pem", 1, "User selected to decline Unverified Trust.", false},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.appended);
+        settings().writeString("Settings\\CheckTrust", "CAFile", key(row.trustedCertificates));
         answerTrustDialogWith(row.answer);
         gui::CCheckTrustSheet sheet(context());
-        auto* page = check(sheet, row.file, true);
+        auto* page = check(sheet, signedOne, true);
         const QString box = page->output()->toPlainText();
         EXPECT_TRUE(box.contains(row.appended)) << box.toStdString();
         EXPECT_EQ(page->status()->text() == "Complete", row.complete) << box.toStdString();
         EXPECT_EQ(box.contains("Failed to Check Trust."), !row.complete) << box.toStdString();
     }
-    // Both declined and unverified: the answer is in the record too.
-    answerTrustDialogWith(1);
+    // A file without a signature has nothing to trust: nobody is asked.
+    const fs::path asked = root() / "asked";
+    writeScript(root() / "answer", "touch '" + asked.string() + "'\nexit 0\n");
+    ::setenv("PCN_TRUST_DIALOG", (root() / "answer").c_str(), 1);
     gui::CCheckTrustSheet sheet(context());
-    auto* page = check(sheet, unsignedOne, true);
-    EXPECT_TRUE(page->output()->toPlainText().contains("User selected to decline Unverified Trust."));
+    auto* page = check(sheet, copyOf("app.exe", "plain.exe"), true);
+    const QString box = page->output()->toPlainText();
+    EXPECT_FALSE(box.contains("User selected")) << box.toStdString();
+    EXPECT_TRUE(box.contains("plain.exe is not signed. TRUST_E_NOSIGNATURE 0x800B0100")) << box.toStdString();
+    EXPECT_FALSE(fs::exists(asked));
+}
+
+// As Sign File does, Check Trust keeps its first page without a file.
+TEST_F(CheckTrustTest, EmptyFileToCheckKeepsThePage) {
+    gui::CCheckTrustSheet sheet(context());
+    sheet.show();
+    sheet.page1()->file()->clear();
+    sheet.button(QWizard::NextButton)->click();
+    EXPECT_EQ(sheet.currentPage(), sheet.page1());
+    ASSERT_FALSE(ui.shown().empty());
+    EXPECT_EQ(ui.shown().back().text, "File to check is a required entry.");
 }
 
 TEST_F(CheckTrustTest, MissingChkTrustShowsTheErrorNumber) {
@@ -326,6 +343,14 @@ TEST(TrustDialogTest, ShowsTheDetailsAndTellsTheAnswer) {
         EXPECT_EQ(dialog.fieldText("chain"), "NOT trusted: the signing certificate is not trusted");
         QTimer::singleShot(0, &dialog, [&] { (accept ? dialog.acceptButton() : dialog.declineButton())->click(); });
         EXPECT_EQ(dialog.exec(), accept ? QDialog::Accepted : QDialog::Rejected);
+    }
+    // Enter declines a chain that is not trusted, whatever has the focus first.
+    {
+        gui::CTrustDialog dialog(d);
+        dialog.show();
+        QApplication::setActiveWindow(&dialog);
+        QTimer::singleShot(0, &dialog, [&] { QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : &dialog, Qt::Key_Return); });
+        EXPECT_EQ(dialog.exec(), QDialog::Rejected);
     }
     // The details survive the trip to the dialog's program.
     d.timeStamp = "Dec  9 01:51:29 2026 GMT";
