@@ -36,6 +36,20 @@ mkdir "$work/empty"
 if PCN_PROGRAM_DIR="$work/empty" "$bin" scan "$plugin" >/dev/null 2>"$work/err"; then fail "scan without lister"; fi
 grep -qF "Error loading LDSCNT.so." "$work/err" || { fail "missing lister: message"; cat "$work/err"; }
 
+# Libraries the component names are located where the dynamic loader would
+# find them, never loaded here: the one with a constructor leaves no marker,
+# and a FIFO named like a library is not found, at once.
+namer="$components/elf/libscannamer.so"
+mkdir "$work/fifo" && mkfifo "$work/fifo/libpcnfifo.so.1"
+PCN_TEST_TRAP="$work/trap-ran" LD_LIBRARY_PATH="$work/fifo:$components/elf/trap" \
+  timeout 20 "$bin" scan "$namer" --dynamic >"$work/namer" 2>"$work/namer.err" || { fail "scan of the namer"; cat "$work/namer.err"; }
+has_row "$work/namer" "^4 0 $components/elf/trap/libpcntrap\.so\$"
+has_row "$work/namer" '^5 0 libpcnfifo\.so\.1$'
+[ -e "$work/trap-ran" ] && fail "a library the component names was loaded: its constructor ran"
+# The loader host does not wait on a FIFO given as the component either.
+mkfifo "$work/pipe.dll"
+timeout 3 "$1/LDSCE" "$work/pipe.dll" 2>/dev/null; [ $? -eq 124 ] && fail "LDSCE blocks on a FIFO"
+
 # Two scans at once: each lists its own host's modules.
 if [ -f "$components/pe/cyclea.dll" ]; then
   for round in 1 2 3; do

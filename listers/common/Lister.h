@@ -34,4 +34,5 @@ int runProcessInit(const char* componentPath, RecordHostModules recordHost, Modu
     extern "C" __attribute__((visibility("default"))) int GetProcessCount() { return moduleTable.count(); } \
     extern "C" __attribute__((visibility("default"))) int GetProcessByIndex(int index, char* buffer, int size) { \
         return moduleTable.copyName(index, buffer, size);                                         \
-    }
+    }                                                                                            \
+    extern "C" __attribute__((visibility("default"))) int GetProcessDropped() { return moduleTable.dropped(); }

@@ -7,10 +7,14 @@ namespace pcn::listers {
 void ModuleTable::clear() {
     std::memset(names_, 0, sizeof names_);
     count_ = 0;
+    dropped_ = 0;
 }
 
 bool ModuleTable::add(std::string_view name) {
-    if (count_ >= kSlots || name.size() >= static_cast<size_t>(kSlotSize)) return false;
+    if (count_ >= kSlots || name.size() >= static_cast<size_t>(kSlotSize)) {
+        ++dropped_;
+        return false;
+    }
     std::memcpy(names_[count_], name.data(), name.size());
     names_[count_][name.size()] = '\0';
     ++count_;

@@ -17,6 +17,10 @@ public:
     // name does not fit a slot.
     bool add(std::string_view name);
     int count() const { return count_; }
+    // Names that add() could not record since the last clear(): the table
+    // was full or the name too long. Read through GetProcessDropped, so that
+    // a cut list is reported rather than taken as whole.
+    int dropped() const { return dropped_; }
     // GetProcessByIndex: copies the name at index with its terminator into
     // buffer and returns 1; 0 (buffer untouched) when index is outside 0..99 or
     // the name with its terminator does not fit in size bytes.
@@ -25,6 +29,7 @@ public:
 private:
     char names_[kSlots][kSlotSize] = {};
     int count_ = 0;
+    int dropped_ = 0;
 };
 
 }  // namespace pcn::listers

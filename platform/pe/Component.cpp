@@ -29,7 +29,8 @@ std::optional<MappedFile> MappedFile::open(const std::filesystem::path& file, in
         if (error) *error = code;
         return std::nullopt;
     };
-    int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    // Without blocking: a FIFO named like a library must not hold the loader host.
+    int fd = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return fail(errno);
     struct stat info {};
     if (::fstat(fd, &info) != 0) {

@@ -15,6 +15,7 @@
 
 #include "distribution/ErrorReport.h"
 #include "model/CCabObj.h"
+#include "platform/ElfLibrary.h"
 #include "platform/LibrarySearch.h"
 #include "platform/Paths.h"
 #include "platform/SettingsStore.h"
@@ -25,6 +26,7 @@ namespace {
 using ProcessInitFn = int (*)(const char*);
 using GetProcessCountFn = int (*)();
 using GetProcessByIndexFn = int (*)(int, char*, int);
+using GetProcessDroppedFn = int (*)();
 
 constexpr int kNameBufferSize = 1024;
 
@@ -142,7 +144,16 @@ bool ScanLoadedModules(CCabObj& definition, ScanProgress& progress, UserInterfac
         return false;
     }
 
+    // Our listers also tell how many modules did not fit their table.
+    if (auto getDropped = lister.lookup<GetProcessDroppedFn>("GetProcessDropped"); getDropped && getDropped() > 0)
+        ui.message("The component loaded more modules than the lister's table holds: " + std::to_string(getDropped()) +
+                       " modules after the first " + std::to_string(count) + " are not listed.",
+                   "Parcelon", Icon::Warning, Buttons::Ok, Answer::Ok);
+
     progress.setPosition(75);
+    // A Windows component's modules are its PE images: the ELF libraries the
+    // loader host itself runs on are not the component's.
+    const bool windowsComponent = !elfIdentity(componentPath);
     const std::string& baseName = definition.m_pWeb->m_strFileName.empty() ? fileNamePart(componentPath)
                                                                             : definition.m_pWeb->m_strFileName;
     char buffer[kNameBufferSize];
@@ -151,6 +162,7 @@ bool ScanLoadedModules(CCabObj& definition, ScanProgress& progress, UserInterfac
         std::string_view name(buffer);
         if (sameNameIgnoringCase(name, componentPath) || sameNameIgnoringCase(name, baseName) || isHostImage(name))
             continue;
+        if (windowsComponent && elfIdentity(std::string(name))) continue;
         int entry = definition.AddDependency(name);
         definition.SetDependencyOrigin(entry, isSystemLibraryName(name) ? kOriginSystem : kOriginLoaded);
     }
@@ -193,7 +205,12 @@ bool ScanDependencies(CCabObj& definition, ScanProgress& progress, UserInterface
         }
         // The dynamic scan is a refinement of the scan: without it nothing but
         // the component is listed.
-        if (web.m_bScanDynamic) ScanFileForLibraryNames(definition, web.m_strFilePath);
+        int skipped = 0;
+        if (web.m_bScanDynamic) ScanFileForLibraryNames(definition, web.m_strFilePath, &skipped);
+        if (skipped > 0)
+            ui.message("The component names more libraries than a list can hold: " + std::to_string(skipped) +
+                           " names after the first " + std::to_string(kMaxNamesKept) + " were skipped.",
+                       "Parcelon", Icon::Warning, Buttons::Ok, Answer::Ok);
         ResolveDependencyPaths(definition);
     }
     definition.InsertDependency(0, web.m_strFilePath);

@@ -46,15 +46,18 @@ bool ScanLoadedModules(CCabObj& definition, ScanProgress& progress, UserInterfac
 
 // The name pass. True when at least one ".DLL" (or, in an ELF component,
 // ".so") occurrence was seen; false when none was or the file could not be
-// read. Shows nothing.
-bool ScanFileForLibraryNames(CCabObj& definition, const std::string& componentPath);
+// read. Shows nothing. At most kMaxNamesKept names are added; `skipped`
+// receives how many more different names were found and left out.
+bool ScanFileForLibraryNames(CCabObj& definition, const std::string& componentPath, int* skipped = nullptr);
+inline constexpr int kMaxNamesKept = 1000;
 
 // The resolution pass: each entry's name replaced by the full path of the
 // file it names, or its origin set to kOriginNotFound.
 void ResolveDependencyPaths(CCabObj& definition);
 
 // True when the file is a library that exports DllRegisterServer: a PE
-// image's export table names it, or an ELF shared object loads and has it.
+// image's export table names it, or an ELF shared object's dynamic symbol
+// table defines it. The file is read, never loaded.
 bool HasRegisterServer(const std::string& path);
 
 // The scan as the web pages run it: the list cleared, the passes the web data

@@ -1,5 +1,6 @@
 // The name pass: library names the component mentions in its bytes.
 #include <cctype>
+#include <unordered_set>
 
 #include "model/CCabObj.h"
 #include "platform/LibrarySearch.h"
@@ -42,10 +43,21 @@ size_t soExtensionLength(std::string_view bytes, size_t at) {
     return end - at;
 }
 
+std::string foldedName(std::string_view name) {
+    std::string folded(name);
+    for (char& c : folded)
+        if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+    return folded;
+}
+
+// The names found, each kept once (compared ignoring case as the list's
+// entries are), up to kMaxNamesKept; the rest are counted as skipped.
 class NameCollector {
 public:
     NameCollector(CCabObj& definition, std::string componentName)
-        : definition_(definition), componentName_(std::move(componentName)) {}
+        : definition_(definition), componentName_(std::move(componentName)) {
+        for (int i = 0; i < definition_.GetDependencyCount(); ++i) seen_.insert(foldedName(definition_.GetDependencyName(i)));
+    }
 
     void found(std::string_view stem, std::string_view extension) {
         if (stem.size() < kMinimumNameCharacters) return;
@@ -56,20 +68,28 @@ public:
             name += " *";
             origin = kOriginSystem;
         }
-        for (int i = 0; i < definition_.GetDependencyCount(); ++i)
-            if (sameNameIgnoringCase(definition_.GetDependencyName(i), name)) return;
+        if (!seen_.insert(foldedName(name)).second) return;
+        if (kept_ >= kMaxNamesKept) {
+            ++skipped_;
+            return;
+        }
+        ++kept_;
         int entry = definition_.AddDependency(name);
         definition_.SetDependencyOrigin(entry, origin);
     }
+    int skipped() const { return skipped_; }
 
 private:
     CCabObj& definition_;
     std::string componentName_;
+    std::unordered_set<std::string> seen_;  // folded: listed before, kept or skipped
+    int kept_ = 0;
+    int skipped_ = 0;
 };
 
 }  // namespace
 
-bool ScanFileForLibraryNames(CCabObj& definition, const std::string& componentPath) {
+bool ScanFileForLibraryNames(CCabObj& definition, const std::string& componentPath, int* skipped) {
     // Mapped rather than read into a buffer of the file's size: the file is
     // the user's and may be of any size.
     auto mapped = pe::ComponentFile::open(componentPath);
@@ -102,6 +122,7 @@ bool ScanFileForLibraryNames(CCabObj& definition, const std::string& componentPa
             }
         }
     }
+    if (skipped) *skipped = names.skipped();
     return matches > 0;
 }
 

@@ -1,12 +1,11 @@
 // The resolution pass and the register-server test: where a library name
-// leads on this machine, and what a library file exports.
-#include <dlfcn.h>
+// leads on this machine, and what a library file exports. Nothing is loaded
+// into this program: a library's constructors would run here.
 #include <filesystem>
-#include <fstream>
-#include <link.h>
 #include <optional>
 
 #include "model/CCabObj.h"
+#include "platform/ElfLibrary.h"
 #include "platform/LibrarySearch.h"
 #include "platform/Paths.h"
 #include "platform/SettingsStore.h"
@@ -19,36 +18,23 @@ namespace {
 
 enum class LibraryKind { None, Elf, Pe };
 
+// Read without blocking: a FIFO or a device named like a library is no
+// library, and is never opened for reading.
 LibraryKind libraryKind(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    char magic[4] = {};
-    if (!in.read(magic, sizeof magic)) return LibraryKind::None;
-    if (std::string_view(magic, 4) == "\x7f" "ELF") return LibraryKind::Elf;
-    if (std::string_view(magic, 2) != "MZ") return LibraryKind::None;
+    if (elfIdentity(path)) return LibraryKind::Elf;
     auto mapped = pe::ComponentFile::open(path);
-    return mapped && pe::PeImage::parse(mapped->bytes()) ? LibraryKind::Pe : LibraryKind::None;
+    if (!mapped || !mapped->bytes().starts_with("MZ")) return LibraryKind::None;
+    return pe::PeImage::parse(mapped->bytes()) ? LibraryKind::Pe : LibraryKind::None;
 }
 
-// A path dlopen takes as a file, never as a name to search for.
-std::string asFilePath(const std::string& path) {
-    return path.find('/') == std::string::npos ? "./" + path : path;
-}
-
-// The system's own search: a bare name goes to the dynamic loader (which
-// tells where it found the library); a path is taken as it stands.
-std::optional<std::string> systemSearch(const std::string& name) {
+// The system's own search, without loading anything: a bare name where the
+// dynamic loader would find it; a path as it stands.
+std::optional<std::string> systemSearch(const std::string& name, const ElfLibrarySearch& loaderSearch) {
     if (name.find('/') != std::string::npos) {
         if (libraryKind(name) == LibraryKind::None) return std::nullopt;
         return std::filesystem::absolute(name).lexically_normal().string();
     }
-    void* handle = ::dlopen(name.c_str(), RTLD_LAZY | RTLD_LOCAL);
-    if (!handle) return std::nullopt;
-    std::optional<std::string> path;
-    link_map* map = nullptr;
-    if (::dlinfo(handle, RTLD_DI_LINKMAP, &map) == 0 && map && map->l_name && map->l_name[0] == '/')
-        path = map->l_name;
-    ::dlclose(handle);
-    return path;
+    return loaderSearch.find(name);
 }
 
 // A library file in the folder: the name as it stands, or a Windows library
@@ -80,9 +66,10 @@ void ResolveDependencyPaths(CCabObj& definition) {
         componentFolder.empty() ? std::string("./") : componentFolder,
     };
     FolderLookup lookup;
+    const ElfLibrarySearch loaderSearch(elfIdentity(web.m_strFilePath).value_or(nativeElfIdentity()));
     for (int i = 0; i < definition.GetDependencyCount(); ++i) {
         const std::string name = definition.GetDependencyName(i);
-        std::optional<std::string> path = systemSearch(name);
+        std::optional<std::string> path = systemSearch(name, loaderSearch);
         for (const std::string& folder : folders) {
             if (path) break;
             path = findInFolder(lookup, folder, name);
@@ -97,13 +84,7 @@ void ResolveDependencyPaths(CCabObj& definition) {
 bool HasRegisterServer(const std::string& path) {
     switch (libraryKind(path)) {
         case LibraryKind::Pe: return pe::componentExports(path, "DllRegisterServer");
-        case LibraryKind::Elf: {
-            void* handle = ::dlopen(asFilePath(path).c_str(), RTLD_LAZY | RTLD_LOCAL);
-            if (!handle) return false;
-            bool found = ::dlsym(handle, "DllRegisterServer") != nullptr;
-            ::dlclose(handle);
-            return found;
-        }
+        case LibraryKind::Elf: return elfDefinesSymbol(path, "DllRegisterServer");
         case LibraryKind::None: break;
     }
     return false;

@@ -106,5 +106,20 @@ TEST_F(NamePassTest, UnreadableFileFindsNothing) {
     EXPECT_EQ(package_.GetDependencyCount(), 0);
 }
 
+// A component naming tens of thousands of libraries: each name is looked up
+// once (no pass over the list per name), at most kMaxNamesKept are kept and
+// the rest are counted, so that the caller can say names were skipped.
+TEST_F(NamePassTest, ManyNamesAreCappedAndTheRestCounted) {
+    std::string data;
+    for (int i = 0; i < 40000; ++i) data += "lib" + std::to_string(i) + ".dll" + bytes(kEnd) + "LIB" + std::to_string(i) + ".DLL" + bytes(kEnd);
+    fs::path file = folder_ / "many.ocx";
+    std::ofstream(file, std::ios::binary) << data;
+    int skipped = -1;
+    EXPECT_TRUE(ScanFileForLibraryNames(package_, file.string(), &skipped));
+    EXPECT_EQ(package_.GetDependencyCount(), kMaxNamesKept);
+    EXPECT_EQ(skipped, 40000 - kMaxNamesKept);
+    EXPECT_EQ(package_.GetDependencyName(kMaxNamesKept - 1), "lib" + std::to_string(kMaxNamesKept - 1) + ".dll");
+}
+
 }  // namespace
 }  // namespace pcn::web
