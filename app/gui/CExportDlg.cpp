@@ -20,6 +20,7 @@
 #include "app/gui/PcnImages.h"
 #include "editing/gui/pickers/Pickers.h"
 #include "platform/Paths.h"
+#include "platform/gui/WholeNames.h"
 
 namespace pcn::gui {
 namespace {
@@ -83,6 +84,7 @@ CExportDlg::CExportDlg(CPCNDoc& doc, UserInterface& ui, Pickers& pickers, QWidge
     list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     list_->setHeaderLabels({"Package List"});
     list_->setMinimumWidth(360);
+    showWholeNames(list_);
     for (const auto& package : doc_.m_listPackages) {
         if (package->m_bNotLoaded) continue;  // nothing to export
         auto* item = new QTreeWidgetItem(list_, {QString::fromStdString(PackageListText(*package))});

@@ -15,6 +15,7 @@
 #include "app/gui/PcnImages.h"
 #include "distribution/UserInterface.h"
 #include "platform/Paths.h"
+#include "platform/gui/WholeNames.h"
 
 namespace pcn::gui {
 namespace {
@@ -38,6 +39,7 @@ CMissingPackageFilesDlg::CMissingPackageFilesDlg(std::vector<std::string>& missi
     list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     list_->setHeaderLabels({"Package File Not Found List"});
     list_->setMinimumWidth(480);
+    showWholeNames(list_);
 
     change_ = new QPushButton("&Change...", this);
     change_->setObjectName("changeButton");

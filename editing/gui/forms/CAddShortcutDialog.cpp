@@ -12,6 +12,7 @@
 #include "editing/gui/forms/FormProblem.h"
 #include "editing/gui/forms/FormSupport.h"
 #include "model/CCabObj.h"
+#include "platform/gui/WholeNames.h"
 
 namespace pcn::gui {
 
@@ -25,6 +26,7 @@ CAddShortcutDialog::CAddShortcutDialog(const CCabObj& package, UserInterface& ui
     files_ = namedWidget(new QListWidget(this), "shortcutFiles");
     files_->setFrameShadow(QFrame::Sunken);
     files_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    showWholeNames(files_);
     for (int i = 0; i < package.GetFileCount(); ++i) {
         auto* item = new QListWidgetItem(QString::fromStdString(package.GetFilePath(i)), files_);
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);

@@ -14,6 +14,7 @@
 #include "distribution/UserInterface.h"
 #include "model/CCabObj.h"
 #include "platform/Paths.h"
+#include "platform/gui/WholeNames.h"
 
 namespace pcn::gui {
 
@@ -29,6 +30,7 @@ CReScanSourceFilesDlg::CReScanSourceFilesDlg(const CCabObj& package, UserInterfa
     list_->setRootIsDecorated(false);
     list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     list_->header()->setStretchLastSection(true);
+    showWholeNames(list_);
     auto* note = new QLabel(tr("The following file(s) could not be located."), this);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     ok_ = buttons->button(QDialogButtonBox::Ok);
