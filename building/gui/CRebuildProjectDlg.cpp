@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include "building/gui/BuildHostPanel.h"
+#include "platform/gui/Sounds.h"
 
 namespace pcn::gui {
 
@@ -35,8 +36,7 @@ void CRebuildProjectDlg::showEvent(QShowEvent* event) {
 
 void CRebuildProjectDlg::buildEnded(bool success) {
     succeeded_ = success;
-    // One beep for both outcomes: Qt has no distinct error sound.
-    QApplication::beep();
+    playSound(success ? Sound::Default : Sound::Error);
     cancel_->setText(tr("Close"));
 }
 

@@ -259,6 +259,14 @@ protected:
 };
 
 TEST_F(CheckTrustTest, SignedFileIsCompleteUnsignedFails) {
+    // Success and failure sound different: the sound theme's names reach the player.
+    const fs::path heard = root() / "heard";
+    writeScript(root() / "player", "echo \"$2\" >> '" + heard.string() + "'\n");
+    ::setenv("PCN_SOUND_PLAYER", (root() / "player").c_str(), 1);
+    const auto soundsHeard = [&](size_t count) {
+        QTest::qWaitFor([&] { return splitLines(readFile(heard)).size() >= count; }, 5000);
+        return readFile(heard);
+    };
     gui::CCheckTrustSheet trusted(context());
     auto* page = check(trusted, signedFile(), false);
     EXPECT_EQ(page->status()->text(), "Complete") << page->output()->toPlainText().toStdString();
@@ -273,6 +281,8 @@ TEST_F(CheckTrustTest, SignedFileIsCompleteUnsignedFails) {
     EXPECT_TRUE(page->output()->toPlainText().contains("plain.exe is not signed."));
     EXPECT_TRUE(page->icon()->property("error").toBool());
     EXPECT_EQ(unsignedSheet.buttonText(QWizard::FinishButton), "Close");
+    EXPECT_EQ(soundsHeard(2), "dialog-information\ndialog-error\n");
+    ::unsetenv("PCN_SOUND_PLAYER");
 }
 
 TEST_F(CheckTrustTest, DisplayTrustInformationTellsTheUsersAnswer) {
