@@ -21,6 +21,7 @@
 #include "editing/gui/pickers/Pickers.h"
 #include "platform/Paths.h"
 #include "platform/gui/WholeNames.h"
+#include "platform/gui/HelpTopicName.h"
 
 namespace pcn::gui {
 namespace {
@@ -65,6 +66,7 @@ CExportDlg::CExportDlg(CPCNDoc& doc, UserInterface& ui, Pickers& pickers, QWidge
     : QDialog(parent), doc_(doc), ui_(ui), pickers_(pickers) {
     setWindowTitle("Export");
     setObjectName("CExportDlg");
+    setHelpTopic(this, "file_export.htm");
 
     auto* destinationLabel = new QLabel("Destination", this);
     destination_ = new QLineEdit(defaultDestination(), this);

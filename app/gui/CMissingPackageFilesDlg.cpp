@@ -16,6 +16,7 @@
 #include "distribution/UserInterface.h"
 #include "platform/Paths.h"
 #include "platform/gui/WholeNames.h"
+#include "platform/gui/HelpTopicName.h"
 
 namespace pcn::gui {
 namespace {
@@ -29,6 +30,7 @@ CMissingPackageFilesDlg::CMissingPackageFilesDlg(std::vector<std::string>& missi
     : QDialog(parent), missing_(missing), settings_(settings), ui_(ui), pickers_(pickers) {
     setWindowTitle("Tarnwick Parcelon (Package File Not Found)");
     setObjectName("CMissingPackageFilesDlg");
+    setHelpTopic(this, "file_open_project.htm#missing");
 
     auto* icon = new QLabel(this);
     icon->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxCritical).pixmap(32, 32));

@@ -7,12 +7,14 @@
 
 #include "building/gui/BuildHostPanel.h"
 #include "platform/gui/Sounds.h"
+#include "platform/gui/HelpTopicName.h"
 
 namespace pcn::gui {
 
 CRebuildProjectDlg::CRebuildProjectDlg(CCabObj& package, UserInterface& ui, SettingsStore& settings, QWidget* parent)
     : QDialog(parent), package_(package) {
     setObjectName("CRebuildProjectDlg");
+    setHelpTopic(this, "project_rebuild.htm");
     setWindowTitle(tr("Re-Build Project"));
     panel_ = new BuildHostPanel(ui, settings, this);
     auto* buttons = new QDialogButtonBox(this);

@@ -13,6 +13,7 @@
 #include "editing/gui/forms/FormSupport.h"
 #include "model/CCabObj.h"
 #include "platform/gui/WholeNames.h"
+#include "platform/gui/HelpTopicName.h"
 
 namespace pcn::gui {
 
@@ -20,6 +21,7 @@ CAddShortcutDialog::CAddShortcutDialog(const CCabObj& package, UserInterface& ui
     : QDialog(parent), package_(package), ui_(ui) {
     setWindowTitle(tr("Add Shortcut"));
     setObjectName("CAddShortcutDialog");
+    setHelpTopic(this, "package_wizard.htm#mini-setup");
     auto* label = new QLabel(tr("Shortcut Description:"), this);
     descriptionEdit_ = namedWidget(new QLineEdit(this), "shortcutDescription");
     label->setBuddy(descriptionEdit_);

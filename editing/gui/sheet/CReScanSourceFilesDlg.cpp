@@ -15,12 +15,14 @@
 #include "model/CCabObj.h"
 #include "platform/Paths.h"
 #include "platform/gui/WholeNames.h"
+#include "platform/gui/HelpTopicName.h"
 
 namespace pcn::gui {
 
 CReScanSourceFilesDlg::CReScanSourceFilesDlg(const CCabObj& package, UserInterface& ui, QWidget* parent)
     : QDialog(parent), package_(package), ui_(ui) {
     setObjectName("CReScanSourceFilesDlg");
+    setHelpTopic(this, "project_properties.htm#files");
     setWindowTitle(tr("Re-Scan Source Files"));
 
     list_ = new QTreeWidget(this);
