@@ -1,14 +1,8 @@
 #!/usr/bin/env bash
 # parcelon scan end to end: the dependency lists of the test components, the
 # failures, and two scans at once each listing their own component.
-set -u
-bin="$1/parcelon"
+source "$(dirname "$0")/../../scripts/test-lib.sh" "$1"
 components="$2"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-export PCN_SETTINGS="$work/settings.conf"
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures+1)); }
 has_row() {  # has_row FILE REGEX
   grep -qE -- "$2" "$1" || { fail "no row matching '$2' in $1:"; cat "$1"; }
 }
@@ -74,5 +68,4 @@ if [ -f "$components/pe/cyclea.dll" ]; then
   done
 fi
 
-[ "$failures" -eq 0 ] && echo "cli scan: all passed"
-exit "$failures"
+finish
