@@ -13,6 +13,7 @@
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QCheckBox>
+#include <QTest>
 #include <QTimer>
 
 #include <filesystem>
@@ -292,8 +293,9 @@ TEST_F(SheetSendTest, ASendDrivenThroughTheFourPagesArrivesOnTheServer) {
     struct stat st {};
     ASSERT_EQ(::stat(document.m_szFtpFile.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0600u);
-    // Closing now ends the sheet.
-    sheet->cancelButton()->click();
+    // Closing now ends the sheet, Enter too.
+    EXPECT_TRUE(sheet->cancelButton()->isDefault());
+    QTest::keyClick(sheet.get(), Qt::Key_Return);
     EXPECT_FALSE(sheet->isVisible());
 }
 
