@@ -2,16 +2,31 @@
 
 #include <QApplication>
 #include <QEventLoop>
+#include <QFontMetrics>
 #include <QProgressDialog>
 #include <QTimer>
 
 #include <thread>
 
 namespace pcn::gui {
+namespace {
+
+// A line longer than this (a deep folder's path) is cut in the middle, so
+// that the note keeps its size and its Cancel stays on the screen.
+constexpr int kLongestLinePx = 600;
+
+QString fitted(const QString& text, const QFontMetrics& metrics) {
+    QStringList lines = text.split(u'\n');
+    for (QString& line : lines) line = metrics.elidedText(line, Qt::ElideMiddle, kLongestLinePx);
+    return lines.join(u'\n');
+}
+
+}  // namespace
 
 BusyNote::BusyNote(QWidget* parent, const QString& title, const QString& text, int showAfterMs)
     : dialog_(new QProgressDialog(text, QString(), 0, 0, parent)), showAfterMs_(showAfterMs) {
     dialog_->setObjectName("busyNote");
+    dialog_->setLabelText(fitted(text, dialog_->fontMetrics()));
     dialog_->setWindowTitle(title);
     dialog_->setWindowModality(Qt::ApplicationModal);
     dialog_->setAutoClose(false);
@@ -40,7 +55,12 @@ void BusyNote::run(const std::function<void()>& work) {
     QTimer showLater;
     showLater.setSingleShot(true);
     connect(&showLater, &QTimer::timeout, this, [this] {
-        if (!hidden_) dialog_->show();
+        if (hidden_) return;
+        dialog_->show();
+        // Shown by a timer, not by a click: the window manager may leave the
+        // focus below, where keys are not taken, and Escape would not cancel.
+        dialog_->raise();
+        dialog_->activateWindow();
     });
     showLater.start(showAfterMs_);
 
@@ -59,7 +79,7 @@ void BusyNote::run(const std::function<void()>& work) {
 
 void BusyNote::postText(const QString& text) {
     QMetaObject::invokeMethod(this, [this, text] {
-        if (!cancelled_) dialog_->setLabelText(text);
+        if (!cancelled_) dialog_->setLabelText(fitted(text, dialog_->fontMetrics()));
     }, Qt::QueuedConnection);
 }
 

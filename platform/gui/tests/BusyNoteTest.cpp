@@ -7,6 +7,7 @@
 #include <QThread>
 #include <QTimer>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <thread>
@@ -36,6 +37,8 @@ TEST(BusyNoteTest, LongWorkKeepsTheWindowAnsweringAndStopsOnCancel) {
 
     int ticks = 0;
     QString shownText;
+    bool noteActive = false;  // where Escape goes
+    int widest = 0;
     QTimer clock;
     QObject::connect(&clock, &QTimer::timeout, [&] {
         ++ticks;
@@ -43,13 +46,15 @@ TEST(BusyNoteTest, LongWorkKeepsTheWindowAnsweringAndStopsOnCancel) {
         auto* shown = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget());
         if (!shown || !shown->isVisible() || shownText.contains("folder 3") || stop) return;
         shownText = shown->labelText();
+        noteActive = noteActive || QApplication::activeWindow() == shown;
+        widest = std::max(widest, shown->width());
         if (shownText.contains("folder 3")) shown->findChild<QPushButton*>()->click();
     });
     clock.start(20);
     const auto started = std::chrono::steady_clock::now();
     note.run([&] {
         for (int folder = 1; !stop && std::chrono::steady_clock::now() - started < std::chrono::seconds(10); ++folder) {
-            note.postText(QString("Scanning folder %1").arg(folder));
+            note.postText(QString("Scanning %1/folder %2").arg(QString("/deep").repeated(60)).arg(folder));
             std::this_thread::sleep_for(std::chrono::milliseconds(30));
         }
     });
@@ -59,6 +64,8 @@ TEST(BusyNoteTest, LongWorkKeepsTheWindowAnsweringAndStopsOnCancel) {
     EXPECT_TRUE(stop);
     EXPECT_EQ(stoppedOn, QThread::currentThreadId());
     EXPECT_TRUE(shownText.contains("folder 3")) << shownText.toStdString();
+    EXPECT_TRUE(noteActive);
+    EXPECT_LT(widest, 800) << "a deep path widened the note past the screen";
     EXPECT_GE(ticks, 10) << "the event loop stood still while the work ran";
     EXPECT_EQ(pressedBelow, 0);
     EXPECT_FALSE(note.dialog().isVisible());
