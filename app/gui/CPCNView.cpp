@@ -209,6 +209,8 @@ bool CPCNView::canRunCommand(int id) const {
         case ID_FILE_SAVE_PACKAGE_AS: return selected;
         case ID_PROJECT_PROPERTIES: return selected && (web ? bool(editors_.webSheet) : bool(editors_.cabinetSheet));
         case ID_PROJECT_REBUILD: return selected && !web && bool(editors_.rebuildDialog);
+        case ID_PROJECT_CONTENTS:
+            return selected && !web && !selected_->m_arrOutputFiles.empty() && bool(editors_.contentsDialog);
         case ID_PROJECT_SEND_FTP: return selected && selected_->m_bRebuild != 1 && bool(editors_.sendFtp);
         case ID_FILE_SEND_MAIL: return selected && selected_->m_bRebuild != 1 && bool(editors_.sendMail);
         case ID_PROJECT_OPEN_OUTPUT:
@@ -257,6 +259,7 @@ void CPCNView::runCommand(int id) {
         case ID_FILE_SAVE_PACKAGE_AS: savePackageAs(); break;
         case ID_PROJECT_PROPERTIES: properties(); break;
         case ID_PROJECT_REBUILD: rebuild(); break;
+        case ID_PROJECT_CONTENTS: editors_.contentsDialog(*selected_); break;
         case ID_PROJECT_SEND_FTP: editors_.sendFtp(*selected_, doc_); break;
         case ID_FILE_SEND_MAIL: editors_.sendMail(*selected_, doc_); break;
         case ID_PROJECT_OPEN_OUTPUT:
@@ -483,6 +486,7 @@ QMenu* CPCNView::createContextMenu(QWidget* parent) {
         {"contextSendFtp", "&Send Project Files (FTP)...", ID_PROJECT_SEND_FTP},
         {"contextSendMail", "Send Project Files (Mail)...", ID_FILE_SEND_MAIL},
         {nullptr, nullptr, 0},
+        {"contextContents", "C&ontents...", ID_PROJECT_CONTENTS},
         {"contextProperties", "&Properties...", ID_PROJECT_PROPERTIES},
     };
     for (const Item& item : items) {

@@ -1,0 +1,128 @@
+#!/usr/bin/env bash
+# parcelon list, extract and verify end to end on packages built by parcelon,
+# checked against cabextract, and on copies broken on purpose in one way each.
+set -u
+bin="$1/parcelon"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+export PCN_SETTINGS="$work/settings.conf" PCN_DATA_DIR="$work/data"
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures+1)); }
+
+mkdir -p "$work/src/docs"
+head -c 200000 /dev/urandom >"$work/src/data.bin"
+seq 1 30000 >"$work/src/docs/numbers.txt"
+echo "read me" >"$work/src/readme.txt"
+"$bin" new "$work/Span.pcp" --company Acme --product Span --source "$work/src" --subdirs --target "$work/out" \
+  --no-signature --span 100000 >/dev/null 2>&1 || fail "new Span"
+"$bin" build "$work/Span.pcp" --yes >/dev/null 2>&1 || fail "build Span"
+span="$work/out/Span"
+
+# list: a set made with sub-folders, whole from its first or a later
+# cabinet, as cabextract sees it.
+"$bin" cab "$work/set/Set.CAB" --source-root "$work/src" "$work/src" --span 100000 >/dev/null 2>&1 || fail "cab set"
+"$bin" list "$work/set/Set.CAB" >"$work/list" 2>"$work/err" || { fail "list Set.CAB"; cat "$work/err"; }
+for name in data.bin 'docs\numbers.txt' readme.txt; do
+  grep -qF " $name" "$work/list" || fail "list names $name"
+done
+grep -q '^3 files, ' "$work/list" || fail "list counts 3 files: $(tail -1 "$work/list")"
+cabextract -l "$work/set/Set.CAB" 2>/dev/null | awk -F'|' '/\|/ && $1 ~ /[0-9]/ {gsub(/ /,"",$1); print $1}' | sort -n >"$work/sizes.cabextract"
+grep -E '^ +[0-9,]+  [0-9]{4}-' "$work/list" | awk '{gsub(/,/,"",$1); print $1}' | sort -n >"$work/sizes.ours"
+[ -s "$work/sizes.ours" ] && cmp -s "$work/sizes.cabextract" "$work/sizes.ours" || fail "list sizes agree with cabextract -l"
+"$bin" list "$work/set/Set3.CAB" >"$work/list3" 2>/dev/null || fail "list from the last cabinet"
+cmp -s "$work/list" "$work/list3" || fail "list from any cabinet shows the same set"
+
+# extract: byte-identical to the source, sub-folders kept.
+"$bin" extract "$work/set/Set2.CAB" -d "$work/x" >/dev/null 2>"$work/err" || { fail "extract"; cat "$work/err"; }
+cmp -s "$work/x/data.bin" "$work/src/data.bin" && cmp -s "$work/x/docs/numbers.txt" "$work/src/docs/numbers.txt" \
+  || fail "extract writes the files byte-identical"
+
+# verify: a whole set holds.
+"$bin" verify "$work/Span.pcp" >"$work/v" 2>/dev/null
+rc=$?
+[ "$rc" -eq 0 ] || { fail "verify of a good package exits $rc"; cat "$work/v"; }
+grep -q 'whole set of' "$work/v" || fail "verify reports the whole set"
+grep -q 'decompress and match' "$work/v" || fail "verify checks the data"
+
+# --against-source: every stored file is its source, byte for byte; a source
+# changed since the build is named with the first byte that differs.
+"$bin" verify --against-source "$work/Span.pcp" >"$work/v" 2>/dev/null || fail "verify --against-source of a fresh build"
+grep -q '^ok .*all 3 files are byte-identical to their sources' "$work/v" || { fail "the source comparison holds"; cat "$work/v"; }
+cp "$work/src/docs/numbers.txt" "$work/numbers.keep"
+printf 'X' | dd of="$work/src/docs/numbers.txt" bs=1 seek=1000 conv=notrunc 2>/dev/null
+"$bin" verify --against-source "$work/Span.pcp" >"$work/v" 2>/dev/null && fail "a changed source passes --against-source"
+grep -q '^FAIL .*numbers.txt differs from its source .* from byte 1,000 on' "$work/v" || { fail "the changed source is named"; cat "$work/v"; }
+cp "$work/numbers.keep" "$work/src/docs/numbers.txt"
+
+# --json: the same checks as one object.
+"$bin" verify --json "$work/Span.pcp" >"$work/json" 2>/dev/null || fail "verify --json"
+python3 -c 'import json,sys; d=json.load(open(sys.argv[1])); assert d["exitCode"]==0 and d["checks"] and all(c["verdict"]=="holds" for c in d["checks"])' \
+  "$work/json" || fail "verify --json gives the checks as JSON"
+
+# Broken on purpose: a flipped byte in a data block.
+cp -r "$span" "$work/flip"
+size=$(stat -c %s "$work/flip/Span1.CAB")
+printf '\xff' | dd of="$work/flip/Span1.CAB" bs=1 seek=$((size - 5000)) conv=notrunc 2>/dev/null
+"$bin" verify "$work/flip/Span1.CAB" >"$work/v" 2>/dev/null && fail "verify of a flipped byte exits 0"
+grep -q '^FAIL.*checksum' "$work/v" || { fail "the flipped byte is named as a checksum failure"; cat "$work/v"; }
+"$bin" extract "$work/flip/Span1.CAB" -d "$work/fx" >/dev/null 2>&1 && fail "extract of damaged data exits 0"
+
+# Broken on purpose: a continuation cabinet gone.
+cp -r "$span" "$work/gone"
+rm "$work/gone/Span3.CAB"
+"$bin" verify "$work/gone/Span1.CAB" >"$work/v" 2>/dev/null && fail "verify without the third cabinet exits 0"
+grep -q '^FAIL.*Span3.CAB is missing' "$work/v" || { fail "the missing cabinet is named"; cat "$work/v"; }
+"$bin" list "$work/gone/Span1.CAB" >/dev/null 2>&1 && fail "list of an incomplete set exits 0"
+
+# Broken on purpose: a cabinet of another set in place of the second.
+cp -r "$span" "$work/mixed"
+"$bin" cab "$work/other/Span.CAB" "$work/src/readme.txt" >/dev/null 2>&1
+cp "$work/other/Span.CAB" "$work/mixed/Span2.CAB"
+"$bin" verify "$work/mixed/Span1.CAB" >"$work/v" 2>/dev/null && fail "verify with a foreign second cabinet exits 0"
+grep -q '^FAIL' "$work/v" || fail "the foreign cabinet fails"
+
+# Hostile set names: a next cabinet outside the folder is never followed, and
+# a set that names a cabinet of itself again ends.
+cp -r "$span" "$work/hostile"
+cp "$span/Span2.CAB" "$work/n2.CAB"
+python3 - "$work/hostile/Span1.CAB" "$work/hostile/Span2.CAB" <<'PY'
+import sys
+def patch(path, old, new):
+    b = open(path, 'rb').read(); assert old in b; open(path, 'wb').write(b.replace(old, new, 1))
+patch(sys.argv[1], b'Span2.CAB\0', b'../n2.CAB\0')
+patch(sys.argv[2], b'Span3.CAB\0', b'Span1.CAB\0')
+PY
+timeout 20 "$bin" verify "$work/hostile/Span1.CAB" >"$work/v" 2>/dev/null && fail "a climbing next name passes"
+grep -q '^FAIL.*\.\./n2.CAB is missing' "$work/v" || { fail "a climbing next name is not followed"; cat "$work/v"; }
+timeout 20 "$bin" list "$work/hostile/Span2.CAB" >/dev/null 2>"$work/err" && fail "a set naming itself again lists cleanly"
+grep -q 'already in the set' "$work/err" || { fail "the repeated cabinet is named"; cat "$work/err"; }
+
+# Names Windows cannot take: nothing is extracted, every name is listed.
+mkdir -p "$work/bad"
+echo x >"$work/bad/AUX.txt"
+echo y >"$work/bad/fine.txt"
+(cd "$work/bad" && gcab -c "$work/bad.cab" AUX.txt fine.txt) >/dev/null 2>&1
+"$bin" extract "$work/bad.cab" -d "$work/bx" >/dev/null 2>"$work/err" && fail "extract of a reserved name exits 0"
+grep -q 'AUX.txt' "$work/err" || fail "the unsafe name is named"
+[ ! -e "$work/bx/fine.txt" ] || fail "nothing is extracted when a name is unsafe"
+# A name that climbs out of the folder, patched into a good cabinet.
+(cd "$work/src" && gcab -c "$work/climb.cab" docs/numbers.txt) >/dev/null 2>&1
+python3 - "$work/climb.cab" <<'PY'
+import sys
+p = sys.argv[1]; b = bytearray(open(p, 'rb').read())
+i = b.find(b'docs\\numbers.txt'); b[i:i+4] = b'..\\.'
+open(p, 'wb').write(bytes(b))
+PY
+"$bin" extract "$work/climb.cab" -d "$work/cx/in" >/dev/null 2>"$work/err" && fail "extract of a climbing name exits 0"
+[ -z "$(find "$work/cx" -type f 2>/dev/null)" ] || fail "a climbing name writes nothing"
+"$bin" verify "$work/climb.cab" >"$work/v" 2>/dev/null && fail "verify of a climbing name exits 0"
+
+# Not a cabinet at all; a truncated one.
+echo "plain text" >"$work/text.cab"
+"$bin" list "$work/text.cab" >/dev/null 2>"$work/err" && fail "list of a text file exits 0"
+grep -q 'no cabinet' "$work/err" || fail "a text file is called no cabinet: $(cat "$work/err")"
+head -c 3000 "$span/Span1.CAB" >"$work/short.cab"
+"$bin" verify "$work/short.cab" >/dev/null 2>&1 && fail "verify of a truncated cabinet exits 0"
+
+[ "$failures" -eq 0 ] && echo "all verify-cli checks passed"
+exit $((failures > 0))
