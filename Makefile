@@ -28,12 +28,17 @@ fuzz: setup
 	cmake --build $(FUZZBUILD) -j$(JOBS)
 	cd $(FUZZBUILD) && ctest --output-on-failure -R '^fuzz\.'
 
-# The Debian package, out/parcelon_<version>_<arch>.deb.
-deb: build
-	cd $(BUILD) && cpack -G DEB
+# The Debian packages parcelon-cli and parcelon, from a release build of their
+# own (out-release/), checked with lintian.
+RELEASE ?= out-release
+deb: setup
+	cmake -S . -B $(RELEASE) -G Ninja -DCMAKE_BUILD_TYPE=Release -DPCN_BUILD_TESTS=OFF $(CMAKE_FLAGS)
+	cmake --build $(RELEASE) -j$(JOBS)
+	cd $(RELEASE) && cpack -G DEB
+	lintian --display-info $(RELEASE)/parcelon-cli_*.deb $(RELEASE)/parcelon_*.deb
 
 bench: build
 	./bench/run-all.sh $(BUILD)
 
 clean:
-	rm -rf $(BUILD) $(FUZZBUILD)
+	rm -rf $(BUILD) $(FUZZBUILD) $(RELEASE)

@@ -1,27 +1,40 @@
 #include "cli/Progress.h"
 
+#include <algorithm>
 #include <cstdio>
-#include <unistd.h>
+
+#include "cli/Output.h"
 
 namespace pcn::cli {
 
-ProgressBar::ProgressBar(std::string label) : label_(std::move(label)), terminal_(::isatty(2)) {}
+ProgressBar::ProgressBar(std::string label)
+    : label_(std::move(label)), shown_(showsProgress()), inPlace_(shown_ && stderrIsTerminal()) {}
 
 ProgressBar::~ProgressBar() {
-    if (!finished_ && terminal_ && lastPrinted_ >= 0) std::fputc('\n', stderr);
+    if (!finished_ && inPlace_ && lastPrinted_ >= 0) std::fputc('\n', stderr);
+}
+
+// One line that never wraps, so that each redraw replaces the last one
+// instead of filling the scrollback; the detail gives way first.
+void ProgressBar::drawInPlace(int percent, const std::string& detail) {
+    const int columns = terminalColumns();
+    const int width = std::clamp(columns / 4, 10, 30);
+    const int filled = percent * width / 100;
+    std::string line = label_ + " [" + std::string(filled, '#') + std::string(width - filled, '.') + "] ";
+    char number[8];
+    std::snprintf(number, sizeof number, "%3d%% ", percent);
+    line += number;
+    line += detail;
+    // "\r" goes back, "\x1b[K" clears what a longer line left on the right.
+    std::fprintf(stderr, "\r%s\x1b[K", fitToColumns(line, size_t(std::max(columns - 1, 1))).c_str());
+    std::fflush(stderr);
 }
 
 void ProgressBar::update(int percent, const std::string& detail) {
-    if (percent < 0) percent = 0;
-    if (percent > 100) percent = 100;
-    if (terminal_) {
-        constexpr int width = 30;
-        int filled = percent * width / 100;
-        std::string bar(filled, '#');
-        bar.append(width - filled, '.');
-        std::string line = detail.substr(0, 60);
-        std::fprintf(stderr, "\r%s [%s] %3d%% %-60s", label_.c_str(), bar.c_str(), percent, line.c_str());
-        std::fflush(stderr);
+    if (!shown_) return;
+    percent = std::clamp(percent, 0, 100);
+    if (inPlace_) {
+        drawInPlace(percent, detail);
         lastPrinted_ = percent;
     } else if (percent / 10 != lastPrinted_ / 10 || lastPrinted_ < 0) {
         std::fprintf(stderr, "%s %3d%% %s\n", label_.c_str(), percent, detail.c_str());
@@ -31,7 +44,7 @@ void ProgressBar::update(int percent, const std::string& detail) {
 
 void ProgressBar::finish(const std::string& detail) {
     update(100, detail);
-    if (terminal_) std::fputc('\n', stderr);
+    if (inPlace_ && lastPrinted_ >= 0) std::fputc('\n', stderr);
     finished_ = true;
 }
 

@@ -1,6 +1,8 @@
 #pragma once
-// A one-line progress bar on stderr for long commands; redrawn in place when
-// stderr is a terminal, printed every ten percent otherwise (logs of CI runs).
+// A one-line progress bar on stderr for long commands: redrawn in place,
+// cut to the terminal's width, when stderr is a terminal; printed every ten
+// percent with --progress=always otherwise (logs of CI runs); not at all with
+// --progress=never, -q, or (by default) when nobody watches stderr.
 
 #include <cstdint>
 #include <string>
@@ -19,8 +21,11 @@ public:
     void finish(const std::string& detail = {});
 
 private:
+    void drawInPlace(int percent, const std::string& detail);
+
     std::string label_;
-    bool terminal_;
+    bool shown_;
+    bool inPlace_;
     int lastPrinted_ = -1;
     bool finished_ = false;
 };

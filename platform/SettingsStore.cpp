@@ -75,15 +75,30 @@ std::filesystem::path defaultUserFile() {
     return std::filesystem::path(base) / kRelativePath;
 }
 
-std::filesystem::path defaultMachineFile() {
-    if (std::getenv("PCN_SETTINGS")) return {};  // tests and profiles stand alone
-    return std::filesystem::path("/etc/xdg") / kRelativePath;
-}
-
 }  // namespace
 
+// The first folder of $XDG_CONFIG_DIRS (most important first; /etc/xdg when
+// unset) that holds the file, or the first folder's file when none does.
+std::filesystem::path machineSettingsFile() {
+    if (std::getenv("PCN_SETTINGS")) return {};  // tests and profiles stand alone
+    const char* dirs = std::getenv("XDG_CONFIG_DIRS");
+    std::string_view list = dirs && *dirs ? dirs : "/etc/xdg";
+    std::filesystem::path first;
+    while (!list.empty()) {
+        const size_t colon = list.find(':');
+        const std::filesystem::path folder(list.substr(0, colon));
+        list = colon == std::string_view::npos ? std::string_view() : list.substr(colon + 1);
+        if (!folder.is_absolute()) continue;  // relative entries are invalid and ignored
+        const std::filesystem::path file = folder / kRelativePath;
+        if (first.empty()) first = file;
+        std::error_code error;
+        if (std::filesystem::exists(file, error)) return file;
+    }
+    return first;
+}
+
 SettingsStore& SettingsStore::user() {
-    static SettingsStore store(defaultUserFile(), defaultMachineFile());
+    static SettingsStore store(defaultUserFile(), machineSettingsFile());
     return store;
 }
 

@@ -4,8 +4,8 @@
 //
 // One INI-style file per user: $XDG_CONFIG_HOME/Tarnwick Development/
 // Parcelon Packages/PCN.conf, or the file named by PCN_SETTINGS. A machine-wide
-// file under /etc/xdg (same relative path) supplies values the user has not
-// set. Writes re-read the file under an exclusive lock, change one value and
+// file in a folder of $XDG_CONFIG_DIRS (same relative path; /etc/xdg by
+// default) supplies values the user has not set. Writes re-read the file under an exclusive lock, change one value and
 // replace the file atomically, so that the GUI and the command line can run
 // side by side without losing each other's writes.
 
@@ -18,6 +18,10 @@
 #include <string_view>
 
 namespace pcn {
+
+// The machine-wide settings file the user's store falls back on; none when
+// PCN_SETTINGS names the user's file.
+std::filesystem::path machineSettingsFile();
 
 class SettingsStore {
 public:

@@ -129,9 +129,11 @@ bool runTrustCheckWorker(CCheckTrustInfo& job) {
     // Whether the tool itself said anything: the worker's own lines below
     // go into the output field too, and must not hide the exit-code note.
     bool toolPrinted = !job.output.empty();
+    // A file without a signature has nothing anyone could accept or decline.
+    const bool nothingToTrust = job.output.find("TRUST_E_NOSIGNATURE") != std::string::npos;
     if (!quiet) report(job, "Failed to Check Trust.");
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    if (job.displayUI && !job.stopRequested()) {
+    if (job.displayUI && !nothingToTrust && !job.stopRequested()) {
         report(job, "");
         const std::string before = job.output;
         bool shown = job.RunCheckWithUI();

@@ -2,9 +2,11 @@
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
+#include <QGuiApplication>
 #include <QTimer>
 
 #include "app/core/CPCNDoc.h"
+#include "app/gui/AutomationUserInterface.h"
 #include "app/gui/CMainFrame.h"
 #include "app/gui/CPCNApp.h"
 #include "app/gui/CPCNView.h"
@@ -16,7 +18,12 @@
 
 namespace pcn::gui {
 
-AutomationServer::AutomationServer(CPCNApp& app, QObject* parent) : QObject(parent), app_(app) {}
+namespace {
+constexpr const char* kBuildRunning = "A build is running.";
+}
+
+AutomationServer::AutomationServer(CPCNApp& app, AutomationUserInterface* messages, QObject* parent)
+    : QObject(parent), app_(app), messages_(messages) {}
 
 AutomationServer::~AutomationServer() { delete dialog_.data(); }
 
@@ -40,14 +47,31 @@ bool AutomationServer::registerOnSessionBus(QString* error) {
     return true;
 }
 
+void AutomationServer::beginCall() {
+    if (messages_) messages_->clear();
+}
+
+bool AutomationServer::refuse(const char* reason) {
+    if (messages_) messages_->message(reason, "Parcelon", Icon::Warning, Buttons::Ok, Answer::Ok);
+    return false;
+}
+
+QString AutomationServer::LastMessage() const {
+    return messages_ ? QString::fromStdString(messages_->lastMessage()) : QString();
+}
+
 bool AutomationServer::OpenProject(const QString& path) {
-    if (building()) return false;
+    beginCall();
+    if (building()) return refuse(kBuildRunning);
     return app_.openProjectFile(path);
 }
 
 bool AutomationServer::NewPackage() {
+    beginCall();
     CPCNView* list = app_.listView();
-    if (!list || !list->canRunCommand(ID_FILE_NEW_PACKAGE)) return false;
+    if (!list || !list->canRunCommand(ID_FILE_NEW_PACKAGE)) return refuse("New Package is not available now.");
+    // The wizard waits for a user: without a screen nobody could finish it.
+    if (QGuiApplication::platformName() == "offscreen") return refuse("There is no display to show the wizard on.");
     // The wizard runs its own event loop: answer the caller first.
     QTimer::singleShot(0, list, [list] { list->runCommand(ID_FILE_NEW_PACKAGE); });
     return true;
@@ -64,19 +88,22 @@ CCabObj* AutomationServer::packageNamed(const QString& name) const {
 }
 
 bool AutomationServer::BuildPackage(const QString& name) {
-    if (building()) return false;
+    beginCall();
+    if (building()) return refuse(kBuildRunning);
     CCabObj* package = packageNamed(name);
-    if (!package || package->IsWebPackage()) return false;
+    if (!package) return refuse("The project has no such package.");
+    if (package->IsWebPackage()) return refuse("A web package is not built: its files are written by its wizard.");
     queue_.push_back(package);
     QTimer::singleShot(0, this, &AutomationServer::buildNext);
     return true;
 }
 
 bool AutomationServer::BuildProject() {
-    if (building()) return false;
+    beginCall();
+    if (building()) return refuse(kBuildRunning);
     for (const auto& package : app_.doc().m_listPackages)
         if (package && !package->IsWebPackage()) queue_.push_back(package.get());
-    if (queue_.empty()) return false;
+    if (queue_.empty()) return refuse("The project has no package to build.");
     QTimer::singleShot(0, this, &AutomationServer::buildNext);
     return true;
 }

@@ -9,7 +9,9 @@
 //   interface org.tarnwick.Parcelon
 //
 // Calls return at once; a build runs in the same Re-Build Project window a
-// user gets, and BuildFinished reports its end.
+// user gets, and BuildFinished reports its end. No call ever waits on a
+// dialog: what a user would have been shown goes to stderr, the call returns
+// false, and LastMessage tells the caller why.
 
 #include <QObject>
 #include <QPointer>
@@ -23,6 +25,7 @@ class CCabObj;
 
 namespace pcn::gui {
 
+class AutomationUserInterface;
 class CPCNApp;
 class CRebuildProjectDlg;
 
@@ -32,8 +35,35 @@ inline constexpr const char* kAutomationPath = "/org/tarnwick/Parcelon";
 class AutomationServer : public QObject {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.tarnwick.Parcelon")
+    // Written out so that the arguments and results have names for callers.
+    Q_CLASSINFO("D-Bus Introspection",
+                "  <interface name=\"org.tarnwick.Parcelon\">\n"
+                "    <method name=\"OpenProject\">\n"
+                "      <arg name=\"path\" type=\"s\" direction=\"in\"/>\n"
+                "      <arg name=\"opened\" type=\"b\" direction=\"out\"/>\n"
+                "    </method>\n"
+                "    <method name=\"NewPackage\">\n"
+                "      <arg name=\"started\" type=\"b\" direction=\"out\"/>\n"
+                "    </method>\n"
+                "    <method name=\"BuildPackage\">\n"
+                "      <arg name=\"name\" type=\"s\" direction=\"in\"/>\n"
+                "      <arg name=\"started\" type=\"b\" direction=\"out\"/>\n"
+                "    </method>\n"
+                "    <method name=\"BuildProject\">\n"
+                "      <arg name=\"started\" type=\"b\" direction=\"out\"/>\n"
+                "    </method>\n"
+                "    <method name=\"LastMessage\">\n"
+                "      <arg name=\"text\" type=\"s\" direction=\"out\"/>\n"
+                "    </method>\n"
+                "    <method name=\"Quit\"/>\n"
+                "    <signal name=\"BuildFinished\">\n"
+                "      <arg name=\"package\" type=\"s\"/>\n"
+                "      <arg name=\"success\" type=\"b\"/>\n"
+                "    </signal>\n"
+                "  </interface>\n")
 public:
-    explicit AutomationServer(CPCNApp& app, QObject* parent = nullptr);
+    // messages: where the texts of the calls go (null: LastMessage is empty).
+    AutomationServer(CPCNApp& app, AutomationUserInterface* messages, QObject* parent = nullptr);
     ~AutomationServer() override;
 
     // Claims the service name and exports the object on the session bus.
@@ -41,10 +71,11 @@ public:
     bool registerOnSessionBus(QString* error);
 
 public slots:
-    // Opens a project file as File > Open Project does (asking first to save a
-    // modified project). False when it could not be opened.
+    // Opens a project file as File > Open Project does. False when it could
+    // not be opened, or the open project has unsaved changes.
     Q_SCRIPTABLE bool OpenProject(const QString& path);
-    // Starts the New Package wizard. False when the command is not available.
+    // Starts the New Package wizard. False when the command is not available
+    // or there is no display to show the wizard on.
     Q_SCRIPTABLE bool NewPackage();
     // Builds the package of the open project whose project name or product
     // name is `name` (ignoring case). False when there is no such package or
@@ -56,6 +87,9 @@ public slots:
     Q_SCRIPTABLE bool BuildProject();
     // Closes the main window, as File > Exit does.
     Q_SCRIPTABLE void Quit();
+    // The text of the last message of the last call that showed one (an
+    // error's details on the lines after it); empty when it showed none.
+    Q_SCRIPTABLE QString LastMessage() const;
 
 signals:
     Q_SCRIPTABLE void BuildFinished(const QString& package, bool success);
@@ -66,7 +100,13 @@ private:
     void buildNext();
     void buildEnded(CCabObj* package, bool success);
 
+    // Starts a call: the last call's message is forgotten.
+    void beginCall();
+    // A refusal with its reason, as a dialog would have shown it.
+    bool refuse(const char* reason);
+
     CPCNApp& app_;
+    AutomationUserInterface* messages_;
     std::deque<CCabObj*> queue_;
     QPointer<CRebuildProjectDlg> dialog_;
 };

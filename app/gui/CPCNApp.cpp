@@ -8,6 +8,7 @@
 
 #include "app/core/CPCNDoc.h"
 #include "app/gui/AutomationServer.h"
+#include "app/gui/AutomationUserInterface.h"
 #include "app/gui/CAboutDlg.h"
 #include "app/gui/CommandLine.h"
 #include "app/gui/CExportDlg.h"
@@ -101,12 +102,7 @@ CPCNApp::~CPCNApp() {
 int CPCNApp::initInstance(const QStringList& arguments, const Options& options) {
     // Help and version are answered before anything is locked or written.
     const CommandLine line = ParseCommandLine(arguments);
-    switch (line.action) {
-        case CommandLine::Action::Run: break;
-        case CommandLine::Action::Help:
-        case CommandLine::Action::Version: std::fputs(qPrintable(line.text), stdout); return 0;
-        case CommandLine::Action::Error: std::fprintf(stderr, "pcn: %s\n", qPrintable(line.text)); return 2;
-    }
+    if (const int answered = AnswerWithoutWindow(line); answered >= 0) return answered;
     if (options.singleInstance && !line.print) {
         guard_ = std::make_unique<SingleInstanceGuard>(
             SingleInstanceGuard::keyForSettingsFile(QString::fromStdString(settings_.file().string())));
@@ -128,6 +124,7 @@ int CPCNApp::initInstance(const QStringList& arguments, const Options& options) 
     registerDocumentTypes();
 
     createMainWindow();
+    if (line.automated()) keepMissingPackagesWithoutAsking();
     if (!line.project.isEmpty()) {
         if (containsPackageExtension(line.project)) {
             std::fprintf(stderr, "pcn: %s is a package file; open it from a project with Open Package.\n",
@@ -145,7 +142,7 @@ int CPCNApp::initInstance(const QStringList& arguments, const Options& options) 
     }
     if (line.automated()) {
         // Driven by another program: no window until one of its calls opens one.
-        automation_ = std::make_unique<AutomationServer>(*this);
+        automation_ = std::make_unique<AutomationServer>(*this, dynamic_cast<AutomationUserInterface*>(ui_));
         QString error;
         if (!automation_->registerOnSessionBus(&error)) {
             std::fprintf(stderr, "pcn: %s\n", qPrintable(error));
@@ -163,6 +160,17 @@ int CPCNApp::initInstance(const QStringList& arguments, const Options& options) 
         frame_->removeMailCommand();
     if (options.siblingFileCheck) QTimer::singleShot(0, list_, &CPCNView::startSiblingFileCheck);
     return -1;
+}
+
+// Nobody is there to repair a project's missing package files: they are
+// named to the caller and stay in the project as not loaded.
+void CPCNApp::keepMissingPackagesWithoutAsking() {
+    doc_->SetMissingFileReconciler([this](std::vector<std::string>& missing) {
+        std::string text = "The following Package file(s) were not found?";
+        for (const std::string& path : missing) text += "\n" + path;
+        ui_->message(text, kAppTitle, Icon::Warning, Buttons::Ok, Answer::Ok);
+        return Answer::Ok;
+    });
 }
 
 int CPCNApp::printProject(const QString& printer) {

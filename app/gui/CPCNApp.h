@@ -88,6 +88,7 @@ private:
     // The --print and --print-to command lines: every package's report, no dialog.
     int printProject(const QString& printer);
     bool openStartProject();
+    void keepMissingPackagesWithoutAsking();
     // Opens without asking about the current project first.
     bool loadProject(const QString& path);
     void documentChanged();

@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 
 #include <algorithm>
+#include <cstdio>
 
 namespace pcn::gui {
 namespace {
@@ -54,7 +55,9 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
     }
     if (parser.isSet(help)) {
         line.action = CommandLine::Action::Help;
-        line.text = parser.helpText();
+        // Parsed before the application object exists, the parser does not
+        // know the program's name.
+        line.text = parser.helpText().replace("<executable_name>", "pcn");
         return line;
     }
     if (parser.isSet(version)) {
@@ -78,6 +81,16 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
         line.text = "Printing needs a project file.";
     }
     return line;
+}
+
+int AnswerWithoutWindow(const CommandLine& line) {
+    switch (line.action) {
+        case CommandLine::Action::Run: return -1;
+        case CommandLine::Action::Help:
+        case CommandLine::Action::Version: std::fputs(qPrintable(line.text), stdout); return 0;
+        case CommandLine::Action::Error: std::fprintf(stderr, "pcn: %s\n", qPrintable(line.text)); return 2;
+    }
+    return -1;
 }
 
 }  // namespace pcn::gui

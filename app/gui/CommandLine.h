@@ -26,4 +26,9 @@ struct CommandLine {
 
 CommandLine ParseCommandLine(const QStringList& arguments);
 
+// Help, version and mistakes need no window: prints the text (help and
+// version on stdout, the mistake on stderr) and returns the exit status;
+// -1 when the command line asks to run.
+int AnswerWithoutWindow(const CommandLine& line);
+
 }  // namespace pcn::gui

@@ -7,8 +7,10 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include "app/gui/AutomationUserInterface.h"
 #include "app/gui/CMainFrame.h"
 #include "app/gui/CPCNApp.h"
+#include "app/gui/CommandLine.h"
 #include "building/gui/CRebuildProjectDlg.h"
 #include "distribution/gui/SendEditors.h"
 #include "editing/gui/EditingContext.h"
@@ -44,16 +46,38 @@ void closeOnTerminationSignals(pcn::gui::CPCNApp& app) {
     sigaction(SIGHUP, &action, nullptr);
 }
 
+QStringList argumentsOf(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+    return arguments;
+}
+
+// A program started by D-Bus on a machine without a desktop (a CI runner, a
+// build server) has no display to connect to: it runs on the offscreen
+// platform instead of aborting, since it shows nothing anyway.
+void runOffscreenWithoutDisplay() {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
+        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    QApplication application(argc, argv);
     QApplication::setApplicationName("Tarnwick Parcelon");
     QApplication::setOrganizationName("Tarnwick Development");
     QApplication::setApplicationVersion(PCN_VERSION);
     QApplication::setDesktopFileName("pcn");
 
-    pcn::gui::CPCNApp app(pcn::SettingsStore::user());
+    // --help, --version and mistakes are answered before Qt looks for a display.
+    const pcn::gui::CommandLine line = pcn::gui::ParseCommandLine(argumentsOf(argc, argv));
+    if (const int answered = pcn::gui::AnswerWithoutWindow(line); answered >= 0) return answered;
+    if (line.automated()) runOffscreenWithoutDisplay();
+
+    QApplication application(argc, argv);
+    // Under automation nobody can answer a dialog: messages go to the caller.
+    pcn::gui::AutomationUserInterface automationUi;
+    pcn::gui::CPCNApp app(pcn::SettingsStore::user(), line.automated() ? &automationUi : nullptr);
     const int early = app.initInstance(QApplication::arguments());
     if (early >= 0) return early;
 

@@ -3,10 +3,11 @@
 
 #include <algorithm>
 #include <cctype>
-#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <iostream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -18,7 +19,9 @@
 #include "cabinet/LzxEncoder.h"
 #include "cabinet/PosixCabinetIo.h"
 #include "cli/Command.h"
+#include "cli/Interrupt.h"
 #include "cli/Progress.h"
+#include "cli/Usage.h"
 
 namespace {
 
@@ -35,6 +38,8 @@ struct CabArgs {
     std::string level = "default";
     std::string lzx;  // window bits, "" without --lzx
     bool lzxGiven = false;
+    std::string filesFrom;  // a list of inputs, "-" for stdin
+    bool nulSeparated = false;
 };
 
 struct Entry {
@@ -63,9 +68,6 @@ bool namesAreSafe(const std::vector<Entry>& entries) {
         collisions, "Give --source-root, so that each file keeps its folder, or leave one of the files out."));
     return false;
 }
-
-volatile std::sig_atomic_t interrupted = 0;
-extern "C" void onInterrupt(int) { interrupted = 1; }
 
 struct Session {
     fs::path folder;
@@ -136,7 +138,7 @@ uint32_t percentOf(uint64_t part, uint64_t whole) { return whole == 0 ? 100 : ui
 
 long status(int kind, uint32_t a, uint32_t b, void* client) {
     auto* s = static_cast<Session*>(client);
-    if (interrupted) return -1;
+    if (pcn::cli::interruptRequested()) return -1;
     if (kind == kStatusBlock) {
         s->compressed += a;
         s->processed += b;
@@ -169,15 +171,36 @@ int parseLzxWindow(const CabArgs& a) {
     return -1;
 }
 
-int runCab(const CabArgs& a) {
-    const int level = parseLevel(a.level);
-    if (level < 0) return pcn::cli::fail("--level must be fast, default, small or 1 to 9");
-    const int lzxWindow = parseLzxWindow(a);
-    if (lzxWindow < 0) return pcn::cli::fail("--lzx takes a window of 15 to 21 bits");
-    if (lzxWindow > 0 && a.noCompression) return pcn::cli::fail("--lzx and --no-compression exclude each other");
-    if (a.span < 0 || a.span > int64_t(kLargestCabinet)) return pcn::cli::fail("--span must be between 1 and 2147483647 bytes");
-    if (a.reserve < 0 || a.reserve > int64_t(kMaxHeaderReserve)) return pcn::cli::fail("--reserve must be between 0 and 60000 bytes");
+// --files-from: one input per line (or per NUL with -0, for names with line
+// breaks, as find -print0 writes them); empty entries are skipped.
+bool readFileList(CabArgs& a) {
+    std::ifstream file;
+    if (a.filesFrom != "-") {
+        file.open(a.filesFrom, std::ios::binary);
+        if (!file) {
+            pcn::cli::fail("cannot read the file list " + a.filesFrom + ": " + std::strerror(errno));
+            return false;
+        }
+    }
+    std::istream& in = a.filesFrom == "-" ? std::cin : file;
+    for (std::string entry; std::getline(in, entry, a.nulSeparated ? '\0' : '\n');) {
+        if (!a.nulSeparated && entry.ends_with('\r')) entry.pop_back();
+        if (!entry.empty()) a.inputs.push_back(entry);
+    }
+    return true;
+}
 
+int runCab(CabArgs& a, const CLI::App& command) {
+    auto usage = [&command](const std::string& text) { return pcn::cli::usageError(command, text); };
+    const int level = parseLevel(a.level);
+    if (level < 0) return usage("--level must be fast, default, small or 1 to 9");
+    const int lzxWindow = parseLzxWindow(a);
+    if (lzxWindow < 0) return usage("--lzx takes a window of 15 to 21 bits");
+    if (lzxWindow > 0 && a.noCompression) return usage("--lzx and --no-compression exclude each other");
+    if (a.span < 0 || a.span > int64_t(kLargestCabinet)) return usage("--span must be between 1 and 2147483647 bytes");
+    if (a.reserve < 0 || a.reserve > int64_t(kMaxHeaderReserve)) return usage("--reserve must be between 0 and 60000 bytes");
+
+    if (!a.filesFrom.empty() && !readFileList(a)) return 1;
     std::vector<Entry> entries;
     if (!collect(a, entries)) return 1;
     if (entries.empty()) return pcn::cli::fail("no files to put in the cabinet");
@@ -217,8 +240,7 @@ int runCab(const CabArgs& a) {
     CabinetCompressor* c = createCompressor(&error, posixCallbacks(), params, &s, tuning);
     if (!c) return pcn::cli::fail(std::string("cannot start the compressor: ") + cabinetErrorText(error.code));
 
-    interrupted = 0;
-    auto previous = std::signal(SIGINT, onInterrupt);
+    pcn::cli::InterruptGuard interrupt;
     s.bar = std::make_unique<pcn::cli::ProgressBar>("Compressing");
     const CompressionType type = a.noCompression ? kCompressionNone
                                  : lzxWindow > 0 ? lzxCompression(unsigned(lzxWindow))
@@ -235,9 +257,10 @@ int runCab(const CabArgs& a) {
     }
     if (ok) ok = flushCabinet(c, false, nextCabinet, status);
     destroyCompressor(c);
-    std::signal(SIGINT, previous);
     if (!ok) {
         s.bar.reset();
+        // The cabinet in progress was a temporary file: nothing was replaced.
+        if (pcn::cli::interruptRequested()) return pcn::cli::cancelled();
         std::string text = std::string("cabinet not written: ") + cabinetErrorText(error.code);
         if (error.errorNumber) text += std::string(": ") + std::strerror(error.errorNumber);
         if (!failedFile.empty()) text += " (while adding " + failedFile + ")";
@@ -255,7 +278,11 @@ void setupCab(CLI::App& app, pcn::cli::Context& ctx) {
     auto args = std::make_shared<CabArgs>();
     auto* cmd = app.add_subcommand("cab", "Make a cabinet (or a spanning set) from files and folders");
     cmd->add_option("OUT", args->output, "First cabinet to write (later ones: OUT's name + 2, 3, ...)")->required();
-    cmd->add_option("FILE", args->inputs, "Files and folders to store")->required();
+    auto* files = cmd->add_option("FILE", args->inputs, "Files and folders to store");
+    auto* filesFrom = cmd->add_option("--files-from", args->filesFrom,
+                                      "Also store the files and folders listed in this file, one a line (- reads stdin)");
+    cmd->add_flag("-0,--null", args->nulSeparated, "The --files-from list is separated by NUL characters")
+        ->needs(filesFrom);
     cmd->add_option("--source-root", args->sourceRoot,
                     "Store paths below this folder with their sub-folders (else the file name alone)");
     cmd->add_option("--span", args->span, "Span cabinets of at most this many bytes");
@@ -265,9 +292,16 @@ void setupCab(CLI::App& app, pcn::cli::Context& ctx) {
     CLI::Option* lzx =
         cmd->add_option("--lzx", args->lzx, "Compress with LZX, window of 2^N bytes (15 to 21; 21 when no N given)")
             ->expected(0, 1);
-    cmd->callback([args, lzx, &ctx] {
+    pcn::cli::addExamples(*cmd, {"parcelon cab Tools.cab dist/ --source-root dist",
+                                 "parcelon cab Disk.cab dist/ --span 1457664 --lzx",
+                                 "find dist -name '*.dll' -print0 | parcelon cab Libraries.cab --files-from - -0"});
+    cmd->callback([args, lzx, files, filesFrom, cmd, &ctx] {
+        if (files->count() == 0 && filesFrom->count() == 0) {
+            ctx.exitCode = pcn::cli::usageError(*cmd, "give the files to store, or --files-from LIST");
+            return;
+        }
         args->lzxGiven = lzx->count() > 0;
-        ctx.exitCode = runCab(*args);
+        ctx.exitCode = runCab(*args, *cmd);
     });
 }
 

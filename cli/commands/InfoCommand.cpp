@@ -7,6 +7,9 @@
 #include <vector>
 
 #include "cli/Command.h"
+#include "cli/Json.h"
+#include "cli/Output.h"
+#include "cli/Usage.h"
 #include "platform/pe/Component.h"
 #include "platform/pe/PeImage.h"
 
@@ -84,16 +87,89 @@ void printTypeLibrary(const std::optional<pcn::pe::TypeLibrary>& library) {
     }
 }
 
+void writeTypeLibraryJson(pcn::cli::JsonWriter& json, const std::optional<pcn::pe::TypeLibrary>& library) {
+    json.key("typeLibrary");
+    if (!library) {
+        json.null();
+        return;
+    }
+    json.beginObject()
+        .field("id", library->libraryId.registryText())
+        .field("name", library->name)
+        .field("version", std::to_string(library->majorVersion) + "." + std::to_string(library->minorVersion))
+        .field("documentation", library->documentation);
+    json.key("firstType");
+    if (library->types.empty()) {
+        json.null();
+    } else {
+        const auto& first = library->types.front();
+        json.beginObject()
+            .field("guid", first.guid.registryText())
+            .field("kind", pcn::pe::typeKindName(first.kind))
+            .field("name", first.name)
+            .endObject();
+    }
+    json.key("coclasses").beginArray();
+    for (const auto* coclass : library->coclasses())
+        json.beginObject()
+            .field("guid", coclass->guid.registryText())
+            .field("name", coclass->name)
+            .field("documentation", coclass->documentation)
+            .endObject();
+    json.endArray().endObject();
+}
+
+void writeImageJson(pcn::cli::JsonWriter& json, const ComponentReport& report) {
+    json.field("machine", pcn::pe::machineName(report.machine)).field("library", report.dll);
+    json.key("version");
+    if (!report.version) {
+        json.null();
+    } else {
+        json.beginObject().field("fileVersion", report.version->fileVersion);
+        if (report.fixedInfo) json.field("fixedFileVersion", dotted(report.fixedInfo->fileVersion));
+        if (report.version->translation)
+            json.field("language", int(report.version->translation->language))
+                .field("codePage", int(report.version->translation->codePage));
+        json.endObject();
+    }
+    json.field("oleSelfRegister", report.version && report.version->oleSelfRegister)
+        .field("exportsDllRegisterServer", report.exportsRegisterServer)
+        .field("exportsDllUnregisterServer", report.exportsUnregisterServer)
+        .array("exports", report.exports)
+        .array("imports", report.imports)
+        .array("delayLoadImports", report.delayLoadImports);
+}
+
+void printJson(const std::string& file, const ComponentReport& report) {
+    pcn::cli::JsonWriter json;
+    json.beginObject().field("file", file);
+    switch (report.format) {
+        case ComponentReport::Format::TypeLibrary: json.field("format", "type library"); break;
+        case ComponentReport::Format::Pe32: json.field("format", "PE32"); break;
+        case ComponentReport::Format::Pe32Plus: json.field("format", "PE32+"); break;
+        case ComponentReport::Format::Unknown: break;
+    }
+    if (report.format != ComponentReport::Format::TypeLibrary) writeImageJson(json, report);
+    writeTypeLibraryJson(json, report.typeLibrary);
+    json.endObject().print();
+}
+
 int showInfo(const std::string& file) {
     int error = 0;
     auto mapped = pcn::pe::ComponentFile::open(file, &error);
     if (!mapped) return pcn::cli::fail("cannot read " + file + ": " + std::strerror(error));
     ComponentReport report = pcn::pe::describeComponent(mapped->bytes());
+    if (report.format == ComponentReport::Format::Unknown)
+        return pcn::cli::fail(file + " is neither a Windows component (PE image) nor a type library");
+    if (report.format == ComponentReport::Format::TypeLibrary && !report.typeLibrary)
+        return pcn::cli::fail(file + " is a damaged type library");
+    if (pcn::cli::output().json) {
+        printJson(file, report);
+        return 0;
+    }
     switch (report.format) {
-        case ComponentReport::Format::Unknown:
-            return pcn::cli::fail(file + " is neither a Windows component (PE image) nor a type library");
+        case ComponentReport::Format::Unknown: break;
         case ComponentReport::Format::TypeLibrary:
-            if (!report.typeLibrary) return pcn::cli::fail(file + " is a damaged type library");
             line("File:", file);
             line("Format:", "type library (MSFT)");
             break;
@@ -113,6 +189,8 @@ void setupInfo(CLI::App& app, pcn::cli::Context& context) {
                 "translation, self-registration, exports, imports, type library and coclasses");
     auto file = std::make_shared<std::string>();
     command->add_option("FILE", *file, "The component or type library")->required();
+    pcn::cli::addJsonFlag(*command);
+    pcn::cli::addExamples(*command, {"parcelon info Control.ocx", "parcelon info Control.tlb --json"});
     command->callback([&context, file] { context.exitCode = showInfo(*file); });
 }
 

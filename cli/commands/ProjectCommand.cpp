@@ -10,6 +10,9 @@
 #include "app/core/CPCNDoc.h"
 #include "app/core/PackageReport.h"
 #include "cli/Command.h"
+#include "cli/Output.h"
+#include "cli/PackageJson.h"
+#include "cli/Usage.h"
 #include "platform/FileLock.h"
 #include "platform/Paths.h"
 
@@ -63,15 +66,26 @@ int removePackage(pcn::CPCNDoc& doc, const std::string& projectPath, const std::
 }
 
 int listPackages(const pcn::CPCNDoc& doc) {
+    if (pcn::cli::output().json) {
+        pcn::cli::JsonWriter json;
+        json.beginObject().field("project", doc.GetPathName()).key("packages").beginArray();
+        for (const auto& p : doc.m_listPackages) {
+            json.beginObject();
+            pcn::cli::writePackageSummary(json, *p);
+            json.endObject();
+        }
+        json.endArray().endObject().print();
+        return 0;
+    }
     for (const auto& p : doc.m_listPackages)
         std::printf("%s\t%s\n", pcn::PackageListText(*p).c_str(), p->m_strPackageFile.c_str());
     return 0;
 }
 
-int runProject(pcn::cli::Context& ctx, const ProjectArgs& a) {
+int runProject(pcn::cli::Context& ctx, const ProjectArgs& a, const CLI::App& command) {
     if (a.project.find(".pcp") != std::string::npos)
         return pcn::cli::fail("a package file is not a project: " + a.project);
-    if (a.action != "list" && a.package.empty()) return pcn::cli::fail(a.action + " needs a package file");
+    if (a.action != "list" && a.package.empty()) return pcn::cli::usageError(command, a.action + " needs a package file");
     // Other runs may change the same project at the same time: each holds the
     // project's lock from its read to its write, so that no change is lost.
     std::optional<pcn::FileLock> lock;
@@ -95,7 +109,9 @@ void setupProject(CLI::App& app, pcn::cli::Context& ctx) {
         ->required()
         ->check(CLI::IsMember({"list", "add", "remove"}));
     cmd->add_option("PACKAGE", args->package, "Package file (.pcp) for add and remove");
-    cmd->callback([args, &ctx] { ctx.exitCode = runProject(ctx, *args); });
+    pcn::cli::addJsonFlag(*cmd);
+    pcn::cli::addExamples(*cmd, {"parcelon project Release.pcn add Tools.pcp", "parcelon project Release.pcn list --json"});
+    cmd->callback([args, &ctx, cmd] { ctx.exitCode = runProject(ctx, *args, *cmd); });
 }
 
 }  // namespace

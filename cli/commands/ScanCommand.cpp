@@ -1,13 +1,18 @@
 // parcelon scan COMPONENT: the component's dependency list as the web
 // package's Dependencies page holds it, one row per entry: origin image,
-// include flag, name (the full path once located). Progress on stderr.
+// include flag, name (the full path once located), or --json. Progress on
+// stderr; Ctrl-C ends it at once with 130 (it writes nothing).
 
 #include <cstdio>
 #include <filesystem>
 #include <string>
 
 #include "cli/Command.h"
+#include "cli/Interrupt.h"
+#include "cli/Json.h"
+#include "cli/Output.h"
 #include "cli/ScanProgressBar.h"
+#include "cli/Usage.h"
 #include "model/CCabObj.h"
 #include "web/scanner/DependencyScanner.h"
 
@@ -30,12 +35,25 @@ int scan(const ScanOptions& options, pcn::cli::Context& context) {
     package.m_pWeb->m_bScan = options.noScan ? 0 : 1;
     package.m_pWeb->m_bScanDynamic = options.dynamic ? 1 : 0;
 
+    pcn::cli::InterruptGuard interrupt(pcn::cli::InterruptGuard::Mode::EndAtOnce);
     TerminalScanProgress progress;
     if (!pcn::web::ScanDependencies(package, progress, context.ui())) {
         std::fprintf(stderr, "%s\n", std::string(pcn::web::kScanFailedText).c_str());
         return 1;
     }
     if (!options.noScan) progress.finish();
+    if (pcn::cli::output().json) {
+        pcn::cli::JsonWriter json;
+        json.beginObject().field("component", package.m_pWeb->m_strFilePath).key("dependencies").beginArray();
+        for (int i = 0; i < package.GetDependencyCount(); ++i)
+            json.beginObject()
+                .field("name", package.GetDependencyName(i))
+                .field("origin", package.GetDependencyOrigin(i))
+                .field("include", package.GetDependencyInclude(i) != 0)
+                .endObject();
+        json.endArray().endObject().print();
+        return 0;
+    }
     for (int i = 0; i < package.GetDependencyCount(); ++i)
         std::printf("%d %d %s\n", package.GetDependencyOrigin(i), package.GetDependencyInclude(i),
                     package.GetDependencyName(i).c_str());
@@ -53,6 +71,8 @@ void setupScan(CLI::App& app, pcn::cli::Context& context) {
     command->add_flag("--no-scan", options->noScan, "Do not scan: list the component alone");
     command->add_flag("--dynamic", options->dynamic,
                       "Also list the libraries the component names in its data (dynamic dependencies)");
+    pcn::cli::addJsonFlag(*command);
+    pcn::cli::addExamples(*command, {"parcelon scan build/Control.ocx", "parcelon scan libwidget.so --dynamic --json"});
     command->callback([&context, options] { context.exitCode = scan(*options, context); });
 }
 

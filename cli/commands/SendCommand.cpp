@@ -4,7 +4,6 @@
 // transfer between two blocks.
 
 #include <condition_variable>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -13,18 +12,15 @@
 
 #include "app/core/CPCNDoc.h"
 #include "cli/Command.h"
+#include "cli/Interrupt.h"
 #include "cli/Progress.h"
+#include "cli/Usage.h"
 #include "distribution/PackageOutputFiles.h"
 #include "ftp/FtpLibrary.h"
 #include "model/CCabObj.h"
 #include "model/FtpSiteOptions.h"
 
 namespace {
-
-volatile std::sig_atomic_t interrupted = 0;
-void onInterrupt(int) { interrupted = 1; }
-
-constexpr int kCancelledExit = 130;
 
 // The transfer thread reports here; the main thread waits for the end.
 class TerminalTransferPage : public pcn::FtpTransferPage {
@@ -54,7 +50,7 @@ public:
     pcn::FtpTransferResult wait(pcn::FtpTransferRequest& request) {
         std::unique_lock lock(mutex_);
         while (!done_.wait_for(lock, std::chrono::milliseconds(50), [&] { return ended_; }))
-            if (interrupted) request.abortRequested.store(1);
+            if (pcn::cli::interruptRequested()) request.abortRequested.store(1);
         return result_;
     }
     void finish(const std::string& text) { bar_.finish(text); }
@@ -148,8 +144,7 @@ int runSend(const SendArgs& a, pcn::cli::Context& ctx) {
     DoFtpFunction doFtp = library.doFtp();
     if (!doFtp) return pcn::cli::fail(std::string(pcn::kFtpExportMissing));
 
-    interrupted = 0;
-    std::signal(SIGINT, onInterrupt);
+    pcn::cli::InterruptGuard interrupt;
     TerminalTransferPage page;
     pcn::FtpTransferRequest request;
     package->m_pFtpSite = &site;
@@ -157,13 +152,14 @@ int runSend(const SendArgs& a, pcn::cli::Context& ctx) {
     request.page = &page;
     if (!doFtp(&request)) return pcn::cli::fail("the transfer could not be started");
     const pcn::FtpTransferResult result = page.wait(request);
-    std::signal(SIGINT, SIG_DFL);
     switch (result) {
         case pcn::kTransferSucceeded:
             page.finish("");
             std::fprintf(stderr, "File Transfer Complete.\n");
             return 0;
-        case pcn::kTransferCancelled: std::fprintf(stderr, "\nFile Transfer Cancelled.\n"); return kCancelledExit;
+        case pcn::kTransferCancelled:
+            std::fprintf(stderr, "\nFile Transfer Cancelled.\n");
+            return pcn::cli::cancelled();
         default: std::fprintf(stderr, "\nFile Transfer Failed.\n"); return 1;
     }
 }
@@ -182,9 +178,11 @@ void setupSend(CLI::App& app, pcn::cli::Context& ctx) {
     cmd->add_option("--file", args->extraFiles, "Send this file too");
     cmd->footer("The password comes from the site file, or from PCN_FTP_PASSWORD when that is set.\n"
                 "Exit status: 0 sent, 1 failed, 130 cancelled (Ctrl-C).");
-    cmd->callback([args, &ctx, site, url] {
+    pcn::cli::addExamples(*cmd, {"PCN_FTP_PASSWORD=secret parcelon send Tools.pcp --url ftp://deploy@ftp.example.com/pub",
+                                 "parcelon send Tools.pcp --site \"Release server\" --passive --tls"});
+    cmd->callback([args, &ctx, site, url, cmd] {
         if (site->count() == 0 && url->count() == 0) {
-            ctx.exitCode = pcn::cli::fail("give the site with --site NAME or --url ftp://user@host:port/dir");
+            ctx.exitCode = pcn::cli::usageError(*cmd, "give the site with --site NAME or --url ftp://user@host:port/dir");
             return;
         }
         ctx.exitCode = runSend(*args, ctx);

@@ -7,6 +7,9 @@
 
 #include "app/core/PackageReport.h"
 #include "cli/Command.h"
+#include "cli/Output.h"
+#include "cli/PackageJson.h"
+#include "cli/Usage.h"
 #include "model/CCabObj.h"
 #include "model/PackageFile.h"
 #include "app/core/CPCNDoc.h"
@@ -39,6 +42,13 @@ std::string expandTabs(const std::string& row) {
 int showPackage(const std::string& path) {
     std::unique_ptr<pcn::CCabObj> package = pcn::cli::loadPackageArgument(path);
     if (!package) return 1;
+    if (pcn::cli::output().json) {
+        pcn::cli::JsonWriter json;
+        json.beginObject();
+        pcn::cli::writePackageDetails(json, *package);
+        json.endObject().print();
+        return 0;
+    }
     std::printf("%s\n\n", pcn::PackageListText(*package).c_str());
     for (const auto& row : pcn::PackageReportRows(*package)) std::printf("%s\n", expandTabs(row.text()).c_str());
     std::printf("\n Last Build:\n");
@@ -66,6 +76,19 @@ int showProject(const std::string& path) {
     } catch (const pcn::ArchiveException&) {
         return pcn::cli::fail(std::string(pcn::kFailedToOpenDocument) + " (" + path + ")");
     }
+    if (pcn::cli::output().json) {
+        pcn::cli::JsonWriter json;
+        json.beginObject().field("project", path).key("packages").beginArray();
+        for (const std::string& p : paths) {
+            std::unique_ptr<pcn::CCabObj> package = pcn::LoadPackage(p);
+            json.beginObject();
+            if (package) pcn::cli::writePackageSummary(json, *package);
+            else json.field("file", p).field("loaded", false);
+            json.endObject();
+        }
+        json.endArray().endObject().print();
+        return 0;
+    }
     for (const std::string& p : paths) {
         std::unique_ptr<pcn::CCabObj> package = pcn::LoadPackage(p);
         if (package)
@@ -80,6 +103,8 @@ void setupShow(CLI::App& app, pcn::cli::Context& ctx) {
     auto file = std::make_shared<std::string>();
     auto* cmd = app.add_subcommand("show", "Show a package's settings (.pcp) or a project's packages (.pcn)");
     cmd->add_option("FILE", *file, "Package (.pcp) or project (.pcn) file")->required();
+    pcn::cli::addJsonFlag(*cmd);
+    pcn::cli::addExamples(*cmd, {"parcelon show Tools.pcp", "parcelon show Release.pcn --json"});
     cmd->callback([file, &ctx] {
         if (file->ends_with(".pcn"))
             ctx.exitCode = showProject(*file);

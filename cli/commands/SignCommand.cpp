@@ -4,11 +4,12 @@
 
 #include <atomic>
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <thread>
 
 #include "cli/Command.h"
+#include "cli/Interrupt.h"
+#include "cli/Output.h"
 #include "distribution/ErrorReport.h"
 #include "model/Digest.h"
 #include "platform/Paths.h"
@@ -21,7 +22,6 @@ using namespace pcn;
 
 constexpr std::string_view kSection = codesign::kSection;
 
-std::atomic<bool> gInterrupted{false};
 
 // Texts of the jobs use "\r\n"; the terminal wants "\n".
 std::string forTerminal(std::string_view text) {
@@ -32,26 +32,29 @@ std::string forTerminal(std::string_view text) {
     return out;
 }
 
+// The tools' output is the result of check-trust (its report), but only
+// talk on the way to sign's result (the files signed): out says where it goes.
 class TerminalToolHost : public ToolHost {
 public:
-    void setStatus(std::string_view text) override { std::fprintf(stderr, "%s\n", std::string(text).c_str()); }
+    explicit TerminalToolHost(std::FILE* out) : out_(out) {}
+    void setStatus(std::string_view text) override { cli::note(std::string(text)); }
     void appendOutput(std::string_view text) override {
         std::string t = forTerminal(text);
         if (t.empty()) return;
-        std::fputs(t.c_str(), stdout);
-        if (t.back() != '\n') std::fputc('\n', stdout);
-        std::fflush(stdout);
+        if (out_ == stderr && cli::output().verbosity == cli::Verbosity::Quiet) return;
+        std::fputs(t.c_str(), out_);
+        if (t.back() != '\n') std::fputc('\n', out_);
+        std::fflush(out_);
     }
     void finished(bool) override {}
+
+private:
+    std::FILE* out_;
 };
 
 // Runs a job's worker on its own thread; Ctrl+C cancels the running tool.
 bool runCancellable(ToolRunState& job, const std::function<bool()>& work) {
-    gInterrupted = false;
-    struct sigaction action {}, previous {};
-    action.sa_handler = [](int) { gInterrupted = true; };
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, &previous);
+    cli::InterruptGuard interrupt;
     std::atomic<bool> done{false};
     bool ok = false;
     ToolWorker worker;
@@ -60,11 +63,10 @@ bool runCancellable(ToolRunState& job, const std::function<bool()>& work) {
         done = true;
     });
     while (!done) {
-        if (gInterrupted) worker.cancel();
+        if (cli::interruptRequested()) worker.cancel();
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
     worker.join();
-    sigaction(SIGINT, &previous, nullptr);
     return ok;
 }
 
@@ -105,7 +107,7 @@ void setupSign(CLI::App& app, cli::Context& ctx) {
             ctx.exitCode = 1;
             return;
         }
-        TerminalToolHost host;
+        TerminalToolHost host(stderr);
         int failures = 0, unstamped = 0;
         for (const auto& file : o->files) {
             CSignCodeInfo job(&settings);
@@ -124,13 +126,17 @@ void setupSign(CLI::App& app, cli::Context& ctx) {
                                                                           : settings.readInt(kSection, "TimeStamp", 0);
             job.checkTrust = o->noCheckTrust ? 0 : settings.readInt(kSection, "Trust", 1);
             if (!o->timeStampUrl.empty()) job.timeStampServer = o->timeStampUrl;
-            std::fprintf(stderr, "%s\n", file.c_str());
+            cli::note(file);
             bool ok = runCancellable(job, [&] { return runSigningWorker(job); });
-            if (!ok || gInterrupted) ++failures;
+            if (!ok || cli::interruptRequested()) ++failures;
             else if (job.timeStampFailed) ++unstamped;
-            if (gInterrupted) break;
+            if (ok && !cli::interruptRequested()) std::printf("%s\n", file.c_str());
+            if (cli::interruptRequested()) break;
         }
-        ctx.exitCode = failures ? cli::kExitFailed : unstamped ? cli::kExitSigningIncomplete : 0;
+        ctx.exitCode = cli::interruptRequested() ? cli::cancelled()
+                       : failures                ? cli::kExitFailed
+                       : unstamped               ? cli::kExitSigningIncomplete
+                                                 : 0;
     });
 }
 
@@ -142,7 +148,7 @@ void setupCheckTrust(CLI::App& app, cli::Context& ctx) {
     cmd->add_flag("--details", *details, "Also print the full report of the signature");
     cmd->footer("Trusted certificates: Settings\\CheckTrust CAFile and TSACAFile, else the system's.");
     cmd->callback([file, details, &ctx] {
-        TerminalToolHost host;
+        TerminalToolHost host(stdout);
         CCheckTrustInfo job;
         job.host = &host;
         job.file = *file;

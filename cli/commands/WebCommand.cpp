@@ -10,6 +10,9 @@
 #include <optional>
 
 #include "cli/Command.h"
+#include "cli/Json.h"
+#include "cli/Output.h"
+#include "cli/Usage.h"
 #include "cli/ScanProgressBar.h"
 #include "model/CCabObj.h"
 #include "model/PackageFile.h"
@@ -112,6 +115,31 @@ void printList(const pcn::CCabObj& package) {
                     package.GetDependencyCpu(i), package.GetDependencyOrigin(i), package.GetDependencyName(i).c_str());
 }
 
+// --json: the list, the files written, or the text, in one object.
+int printJson(const WebArgs& a, const pcn::CCabObj& package, const std::vector<std::string>& written) {
+    pcn::cli::JsonWriter json;
+    json.beginObject().field("package", a.packageFile);
+    if (a.list) {
+        json.key("dependencies").beginArray();
+        for (int i = 0; i < package.GetDependencyCount(); ++i)
+            json.beginObject()
+                .field("entry", i)
+                .field("name", package.GetDependencyName(i))
+                .field("include", package.GetDependencyInclude(i) != 0)
+                .field("os", package.GetDependencyOs(i))
+                .field("cpu", package.GetDependencyCpu(i))
+                .field("origin", package.GetDependencyOrigin(i))
+                .endObject();
+        json.endArray();
+    } else if (a.write) {
+        json.array("written", written);
+    } else {
+        json.field(a.html ? "html" : "inf", a.html ? pcn::BuildWebHtml(package) : pcn::BuildWebInf(package));
+    }
+    json.endObject().print();
+    return 0;
+}
+
 int printText(const std::string& text) {
     std::fwrite(text.data(), 1, text.size(), stdout);
     return std::fflush(stdout) == 0 ? 0 : 1;
@@ -126,14 +154,19 @@ int runWeb(const WebArgs& a, pcn::cli::Context& ctx) {
     int error = 0;
     if (changed && !pcn::SavePackage(*package, &error))
         return pcn::cli::fail("cannot write " + a.packageFile + ": " + std::strerror(error));
+    std::vector<std::string> written;
+    if (a.write) {
+        if (!pcn::WriteWebPackageFiles(*package, ctx.ui())) return 1;
+        written.push_back(pcn::WebInfFilePath(*package));
+        if (package->m_pWeb->m_bHtmTemplate) written.push_back(pcn::WebHtmlFilePath(*package));
+    }
+    if (pcn::cli::output().json) return printJson(a, *package, written);
     if (a.list) {
         printList(*package);
         return 0;
     }
     if (a.write) {
-        if (!pcn::WriteWebPackageFiles(*package, ctx.ui())) return 1;
-        std::printf("%s\n", pcn::WebInfFilePath(*package).c_str());
-        if (package->m_pWeb->m_bHtmTemplate) std::printf("%s\n", pcn::WebHtmlFilePath(*package).c_str());
+        for (const std::string& path : written) std::printf("%s\n", path.c_str());
         return 0;
     }
     return printText(a.html ? pcn::BuildWebHtml(*package) : pcn::BuildWebInf(*package));
@@ -171,10 +204,13 @@ void setupWeb(CLI::App& app, pcn::cli::Context& ctx) {
     web->add_flag("--list", args->list, "List the dependencies with their numbers and flags");
     web->add_flag("--html", args->html, "Print the package's HTML page instead of its INF text");
     web->add_flag("--write", args->write, "Write the .inf (and with the template option the .htm) into the target folder");
+    pcn::cli::addJsonFlag(*web);
+    pcn::cli::addExamples(*web, {"parcelon web new Ctl.pcp --component Ctl.ocx --company Acme --product Ctl --target out --htm",
+                                 "parcelon web Ctl.pcp --list --json", "parcelon web Ctl.pcp --exclude 2 --write"});
     web->callback([web, make, args, &ctx] {
         if (make->parsed()) return;
         if (args->packageFile.empty()) {
-            ctx.exitCode = pcn::cli::fail("a web package file (.pcp) is needed, or `web new` (see --help)");
+            ctx.exitCode = pcn::cli::usageError(*web, "a web package file (.pcp) is needed, or `web new` (see --help)");
             return;
         }
         ctx.exitCode = runWeb(*args, ctx);

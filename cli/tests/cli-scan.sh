@@ -14,14 +14,14 @@ has_row() {  # has_row FILE REGEX
 }
 
 plugin="$components/elf/libscanplugin.so"
-"$bin" scan "$plugin" --dynamic >"$work/elf" 2>"$work/elf.err" || { fail "scan of the plug-in"; cat "$work/elf.err"; }
+"$bin" scan "$plugin" --dynamic --progress=always >"$work/elf" 2>"$work/elf.err" || { fail "scan of the plug-in"; cat "$work/elf.err"; }
 [ "$(head -n1 "$work/elf")" = "6 1 $plugin" ] || fail "entry 0 is the component: $(head -n1 "$work/elf")"
 has_row "$work/elf" "^3 0 $components/elf/libscanhelper.so\$"
 has_row "$work/elf" '^3 0 /.*/libz\.so\.1'
 has_row "$work/elf" '^2 0 /.*/libc\.so\.6$'
 has_row "$work/elf" '^5 0 libdynamic\.so\.3$'
 grep -q 'LDSCE' "$work/elf" && fail "the host is listed"
-grep -q 'Scanning for Dependencies' "$work/elf.err" || fail "no progress on stderr"
+grep -q 'Scanning for Dependencies' "$work/elf.err" || fail "no progress on stderr with --progress=always"
 
 "$bin" scan "$plugin" --no-scan --dynamic >"$work/alone" || fail "scan --no-scan"
 [ "$(cat "$work/alone")" = "6 1 $plugin" ] || fail "--no-scan lists the component alone: $(cat "$work/alone")"

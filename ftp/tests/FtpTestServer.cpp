@@ -42,7 +42,7 @@ bool ftpServerAvailable() {
     return probe.started && probe.exitCode == 0;
 }
 
-FtpTestServer::FtpTestServer(std::string root, bool tls) : root_(std::move(root)) {
+FtpTestServer::FtpTestServer(std::string root, bool tls, Replies replies) : root_(std::move(root)) {
     std::filesystem::create_directories(root_);
     work_ = root_ + ".server";
     std::filesystem::create_directories(work_);
@@ -54,6 +54,7 @@ FtpTestServer::FtpTestServer(std::string root, bool tls) : root_(std::move(root)
         if (!makeCertificate(cert_, key)) return;
         args.insert(args.end(), {"--cert", cert_, "--key", key});
     }
+    if (replies == Replies::WithheldAfterData) args.push_back("--withhold-transfer-reply");
     int out[2];
     if (::pipe(out) != 0) return;
     posix_spawn_file_actions_t actions;

@@ -15,8 +15,12 @@ public:
     static constexpr const char* kUser = "sender";
     static constexpr const char* kPassword = "s3cret";
 
+    enum class Replies { Normal, WithheldAfterData };
+
     // root: the folder the user sees as "/" (created when missing).
-    explicit FtpTestServer(std::string root, bool tls = false);
+    // WithheldAfterData: the server takes a file's data but never answers
+    // that the transfer is complete, as a stalled server does.
+    explicit FtpTestServer(std::string root, bool tls = false, Replies replies = Replies::Normal);
     ~FtpTestServer();
     FtpTestServer(const FtpTestServer&) = delete;
     FtpTestServer& operator=(const FtpTestServer&) = delete;

@@ -112,6 +112,36 @@ TEST_F(SendCommandTest, SendsToAStoredSiteWithItsOptionsOverTls) {
     EXPECT_NE(unknown.output.find("no FTP site \"Nowhere\""), std::string::npos) << unknown.output;
 }
 
+pid_t startParcelon(std::vector<std::string> args) {
+    args.insert(args.begin(), parcelon());
+    std::vector<char*> argv;
+    for (auto& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    pid_t pid = -1;
+    return posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ) == 0 ? pid : -1;
+}
+
+// Waits until the file on the server has at least `bytes` bytes.
+bool waitForArrival(const std::string& path, uintmax_t bytes) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    std::error_code ec;
+    while (std::chrono::steady_clock::now() < deadline) {
+        if (std::filesystem::exists(path, ec) && std::filesystem::file_size(path, ec) >= bytes) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return false;
+}
+
+// Ctrl-C, then the exit status, and how long the end took.
+std::pair<int, std::chrono::milliseconds> interrupt(pid_t pid) {
+    const auto start = std::chrono::steady_clock::now();
+    ::kill(pid, SIGINT);
+    int status = 0;
+    if (::waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return {-1, {}};
+    return {WEXITSTATUS(status),
+            std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start)};
+}
+
 TEST_F(SendCommandTest, CtrlCCancelsTheTransferAndExitsWithTheCancelStatus) {
     FtpTestServer server(folder.file("server"));
     ASSERT_TRUE(server.started());
@@ -119,27 +149,32 @@ TEST_F(SendCommandTest, CtrlCCancelsTheTransferAndExitsWithTheCancelStatus) {
     const std::string pcp = builtPackage(size);
     ::setenv("PCN_FTP_PASSWORD", FtpTestServer::kPassword, 1);
     const std::string url = "ftp://sender@127.0.0.1:" + std::to_string(server.port()) + "/big";
-    std::vector<std::string> args{parcelon(), "send", pcp, "--url", url};
-    std::vector<char*> argv;
-    for (auto& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    pid_t pid = -1;
-    ASSERT_EQ(posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ), 0);
+    const pid_t pid = startParcelon({"send", pcp, "--url", url});
+    ASSERT_GT(pid, 0);
     // Interrupt once the cabinet has started to arrive.
     const std::string partial = server.root() + "/big/Tools.CAB";
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    waitForArrival(partial, 1);
+    EXPECT_EQ(interrupt(pid).first, 130);
     std::error_code ec;
-    while (std::chrono::steady_clock::now() < deadline &&
-           !(std::filesystem::exists(partial, ec) && std::filesystem::file_size(partial, ec) > 0))
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    ::kill(pid, SIGINT);
-    int status = 0;
-    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 130);
     EXPECT_LT(std::filesystem::file_size(partial, ec), size);
     EXPECT_FALSE(std::filesystem::exists(server.root() + "/big/Tools.EXE"));
     EXPECT_EQ(std::filesystem::file_size(folder.file("target/Tools.CAB")), size);
+}
+
+TEST_F(SendCommandTest, CtrlCEndsTheSendWhileTheServerWithholdsItsReplyAfterTheData) {
+    FtpTestServer server(folder.file("server"), false, FtpTestServer::Replies::WithheldAfterData);
+    ASSERT_TRUE(server.started());
+    const std::string pcp = builtPackage(5000);
+    ::setenv("PCN_FTP_PASSWORD", FtpTestServer::kPassword, 1);
+    const std::string url = "ftp://sender@127.0.0.1:" + std::to_string(server.port()) + "/held";
+    const pid_t pid = startParcelon({"send", pcp, "--url", url});
+    ASSERT_GT(pid, 0);
+    // Every byte is there; the server keeps the client waiting for its reply.
+    ASSERT_TRUE(waitForArrival(server.root() + "/held/Tools.CAB", 5000));
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    const auto [status, took] = interrupt(pid);
+    EXPECT_EQ(status, 130);
+    EXPECT_LT(took, std::chrono::milliseconds(2000));
 }
 
 }  // namespace

@@ -20,6 +20,8 @@ def main():
     parser.add_argument("--log", required=True)
     parser.add_argument("--cert")
     parser.add_argument("--key")
+    parser.add_argument("--withhold-transfer-reply", action="store_true",
+                        help="take a file's data but never send 226, as a stalled server does")
     args = parser.parse_args()
 
     authorizer = DummyAuthorizer()
@@ -46,6 +48,15 @@ def main():
         handler.tls_data_required = True
     else:
         handler = FTPHandler
+    if args.withhold_transfer_reply:
+        base = handler
+
+        class WithholdingHandler(base):
+            def respond(self, resp, logfun=logging.debug):
+                if not resp.startswith("226 Transfer complete"):
+                    base.respond(self, resp, logfun)
+
+        handler = WithholdingHandler
     handler.authorizer = authorizer
 
     logging.basicConfig(filename=args.log, level=logging.DEBUG, format="%(message)s")

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The automation service, as a desktop script uses it: on a session bus of the
-# test's own, start pcn --automation, open a project, build one of its packages
-# and wait for the BuildFinished signal.
+# test's own, start pcn --automation with no display at all, open a project,
+# build one of its packages and wait for the BuildFinished signal. No call may
+# wait on a dialog: a project that cannot be opened answers false at once.
 set -euo pipefail
 if [ -z "${DBUS_SESSION_BUS_ADDRESS:-}" ]; then exec dbus-run-session -- "$0" "$@"; fi
 bin=$(cd "$1" && pwd)
@@ -14,9 +15,15 @@ cleanup() {
 }
 trap cleanup EXIT
 fail() { echo "FAIL: $*" >&2; [ -f "$tmp/pcn.log" ] && cat "$tmp/pcn.log" >&2; exit 1; }
-export PCN_SETTINGS="$tmp/settings.conf" PCN_DATA_DIR="$tmp/data" QT_QPA_PLATFORM=offscreen
+export PCN_SETTINGS="$tmp/settings.conf" PCN_DATA_DIR="$tmp/data"
+# What a build server gives: no display, no platform chosen.
+unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM
 service=org.tarnwick.Parcelon path=/org/tarnwick/Parcelon
 call() { gdbus call --session --dest $service --object-path $path --method "$service.$1" "${@:2}"; }
+
+# Help and version answer without a display.
+"$bin/pcn" --version | grep -q "^Tarnwick Parcelon " || fail "pcn --version without a display"
+"$bin/pcn" --help | grep -q -- "--automation" || fail "pcn --help without a display"
 
 mkdir -p "$tmp/source/docs"
 head -c 300000 /dev/urandom > "$tmp/source/payload.bin"
@@ -31,7 +38,17 @@ monitor_pid=$!
 pcn_pid=$!
 timeout 20 gdbus wait --session $service || fail "pcn did not offer $service"
 
+# The results and arguments have names for callers.
+gdbus introspect --session --dest $service --object-path $path | grep -q "out b opened" \
+  || fail "the introspection does not name OpenProject's result"
+# A project that cannot be opened: false within a second, and the reason.
+answer=$(timeout 1 gdbus call --session --dest $service --object-path $path \
+  --method $service.OpenProject "$tmp/nonexistent.pcn") || fail "OpenProject of a missing file did not answer within a second"
+[ "$answer" = "(false,)" ] || fail "OpenProject of a missing file answered $answer"
+call LastMessage | grep -q "Failed to open document." || fail "LastMessage: $(call LastMessage)"
+[ "$(call NewPackage)" = "(false,)" ] || fail "NewPackage without a display must refuse, not wait"
 [ "$(call OpenProject "$tmp/Release.pcn")" = "(true,)" ] || fail "OpenProject"
+[ "$(call LastMessage)" = "('',)" ] || fail "LastMessage after a call that showed nothing: $(call LastMessage)"
 [ "$(call BuildPackage "NoSuchPackage")" = "(false,)" ] || fail "BuildPackage of an unknown package"
 [ "$(call BuildPackage "AcmeTools")" = "(true,)" ] || fail "BuildPackage"
 for _ in $(seq 1 300); do

@@ -22,9 +22,15 @@ for f in pcn parcelon SignCode ChkTrust LDSCE LDSCNT.so LDSC95.so Extract.Exe Pi
   [ -e "$program/$f" ] || fail "the program folder lacks $f"
 done
 for f in bin/pcn bin/parcelon share/applications/parcelon.desktop share/mime/packages/parcelon.xml \
-         share/icons/hicolor/scalable/apps/parcelon.svg share/man/man1/parcelon.1.gz share/man/man1/pcn.1.gz; do
+         share/icons/hicolor/scalable/apps/parcelon.svg share/icons/hicolor/256x256/apps/parcelon.png \
+         share/metainfo/org.tarnwick.parcelon.metainfo.xml share/doc/parcelon/README.md \
+         share/man/man1/parcelon.1.gz share/man/man1/parcelon-build.1.gz share/man/man1/pcn.1.gz \
+         share/bash-completion/completions/parcelon share/zsh/vendor-completions/_parcelon; do
   [ -e "$prefix/$f" ] || fail "the install lacks $f"
 done
+# D-Bus starts the pcn of this install, wherever the prefix is.
+grep -qx "Exec=$prefix/bin/pcn --automation" "$prefix/share/dbus-1/services/org.tarnwick.Parcelon.service" \
+  || fail "the D-Bus service does not start $prefix/bin/pcn: $(cat "$prefix/share/dbus-1/services/org.tarnwick.Parcelon.service")"
 if ldd "$program/parcelon" "$program/pcn" | grep -F "$build"; then fail "an installed program loads from the build tree"; fi
 
 mv "$build/bin" "$away"

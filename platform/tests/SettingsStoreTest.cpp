@@ -91,6 +91,29 @@ TEST_F(SettingsStoreTest, MachineFileSuppliesUnsetValues) {
     EXPECT_EQ(s.readInt("Settings\\STD", "Animation", 0), 1);
 }
 
+// The machine-wide file comes from $XDG_CONFIG_DIRS, most important folder
+// first; relative entries are ignored, and /etc/xdg is the default.
+TEST_F(SettingsStoreTest, MachineFileIsLookedForInTheConfigFolders) {
+    const std::string relative = "Tarnwick Development/Parcelon Packages/PCN.conf";
+    const char* settings = std::getenv("PCN_SETTINGS");
+    const std::string saved = settings ? settings : "";
+    ::unsetenv("PCN_SETTINGS");
+    fs::create_directories((dir / "second" / relative).parent_path());
+    SettingsStore(dir / "second" / relative).writeInt("Settings", "Reload", 0);
+
+    ::setenv("XDG_CONFIG_DIRS", ("held:" + (dir / "first").string() + ":" + (dir / "second").string()).c_str(), 1);
+    EXPECT_EQ(machineSettingsFile(), dir / "second" / relative);
+    ::setenv("XDG_CONFIG_DIRS", (dir / "first").string().c_str(), 1);
+    EXPECT_EQ(machineSettingsFile(), dir / "first" / relative);  // none there: the first folder's
+    ::unsetenv("XDG_CONFIG_DIRS");
+    EXPECT_EQ(machineSettingsFile(), fs::path("/etc/xdg") / relative);
+    ::setenv("PCN_SETTINGS", (dir / "own.conf").c_str(), 1);
+    EXPECT_TRUE(machineSettingsFile().empty());
+
+    if (settings) ::setenv("PCN_SETTINGS", saved.c_str(), 1);
+    else ::unsetenv("PCN_SETTINGS");
+}
+
 TEST_F(SettingsStoreTest, RegistryHelperKeysAndFailure) {
     SettingsStore s(file);
     ScriptedUserInterface ui;

@@ -189,7 +189,7 @@ TEST_F(DialogsReadyForTyping, SheetTabs) {
     gui::CStdProperties options(context);
     EXPECT_EQ(everyTab(options), (std::vector<Keys>{{"reloadWorkspace", "OK"},
                                                     {"selfExtractor", "OK"},
-                                                    {"timeStampAuthenticode", "OK"},
+                                                    {"timeStampRfc3161", "OK"},
                                                     {"customAnimation", "OK"},
                                                     {"mszipLevel", "OK"}}));
     CCabObj copy;
