@@ -233,13 +233,18 @@ QString CPCNView::whyDisabled(int id) const {
     static constexpr int kNeedPackage[] = {ID_PROJECT_OPEN_OUTPUT, ID_FILE_SAVE_PACKAGE, ID_FILE_SAVE_PACKAGE_AS,
                                            ID_PROJECT_PROPERTIES,  ID_PROJECT_REBUILD,   ID_PROJECT_SEND_FTP,
                                            ID_FILE_SEND_MAIL,      ID_EDIT_CUT,          ID_EDIT_REMOVE,
-                                           ID_EDIT_COPY,           ID_FILE_PRINT,        ID_FILE_PRINT_PREVIEW};
+                                           ID_EDIT_COPY,           ID_FILE_PRINT,        ID_FILE_PRINT_PREVIEW,
+                                           ID_PROJECT_CONTENTS};
     const bool needsPackage = std::find(std::begin(kNeedPackage), std::end(kNeedPackage), id) != std::end(kNeedPackage);
     if (needsPackage && !selected_) return tr("Select a package in the list first");
     if (needsPackage && selected_->m_bNotLoaded)
         return tr("The package file could not be loaded; it can only be removed");
     if (id == ID_PROJECT_REBUILD && selected_->IsWebPackage())
         return tr("A web package is written by its wizard and its properties, not rebuilt");
+    if (id == ID_PROJECT_CONTENTS && selected_->IsWebPackage())
+        return tr("A web package has no cabinet: its INF and page are in the tree");
+    if (id == ID_PROJECT_CONTENTS && selected_->m_arrOutputFiles.empty())
+        return tr("Build the package first: it has no cabinet yet (Rebuild Package, F5)");
     if ((id == ID_PROJECT_SEND_FTP || id == ID_FILE_SEND_MAIL || id == ID_PROJECT_OPEN_OUTPUT) &&
         selected_->m_bRebuild == 1)
         return tr("Build the package first: it has changed since its last build (Rebuild Package, F5)");
@@ -486,7 +491,7 @@ QMenu* CPCNView::createContextMenu(QWidget* parent) {
         {"contextSendFtp", "&Send Project Files (FTP)...", ID_PROJECT_SEND_FTP},
         {"contextSendMail", "Send Project Files (Mail)...", ID_FILE_SEND_MAIL},
         {nullptr, nullptr, 0},
-        {"contextContents", "C&ontents...", ID_PROJECT_CONTENTS},
+        {"contextContents", "Co&ntents...", ID_PROJECT_CONTENTS},
         {"contextProperties", "&Properties...", ID_PROJECT_PROPERTIES},
     };
     for (const Item& item : items) {

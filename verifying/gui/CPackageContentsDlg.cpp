@@ -11,6 +11,8 @@
 #include <QVBoxLayout>
 
 #include "model/CCabObj.h"
+#include "platform/gui/DialogKeys.h"
+#include "platform/gui/HelpTopicName.h"
 #include "platform/Numbers.h"
 #include "platform/Paths.h"
 #include "verifying/CabinetSet.h"
@@ -30,7 +32,8 @@ QString text(const std::string& s) { return QString::fromStdString(printable(s))
 CPackageContentsDlg::CPackageContentsDlg(const CCabObj& package, const SettingsStore& settings, QWidget* parent)
     : QDialog(parent), package_(package), settings_(settings) {
     setObjectName("CPackageContentsDlg");
-    setWindowTitle(QString("Contents of %1").arg(QString::fromStdString(package.m_strProduct)));
+    setWindowTitle(QString::fromStdString(package.m_strProduct) + " - Contents");
+    setHelpTopic(this, "project_contents.htm");
     auto* layout = new QVBoxLayout(this);
     cabinets_ = new QLabel(this);
     cabinets_->setObjectName("cabinetsLabel");
@@ -60,6 +63,8 @@ CPackageContentsDlg::CPackageContentsDlg(const CCabObj& package, const SettingsS
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     verify_ = buttons->addButton("&Verify", QDialogButtonBox::ActionRole);
     verify_->setObjectName("verifyButton");
+    // Enter runs the checks; Close stays on Esc.
+    markForwardButton(verify_);
     connect(verify_, &QPushButton::clicked, this, &CPackageContentsDlg::startOrCancelVerify);
     connect(buttons, &QDialogButtonBox::rejected, this, &CPackageContentsDlg::reject);
     layout->addWidget(buttons);
