@@ -1,8 +1,7 @@
 // parcelon verify: checks built packages (or the files given) as Windows
-// will meet them, one line per check, and exits 0 when every check holds,
-// 1 when any fails, 3 when only signatures are missing.
+// will meet them, one line per check, and exits as a build does: 0 when every
+// check holds, 1 when any fails, 3 when only signatures are missing.
 
-#include <csignal>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -10,7 +9,11 @@
 
 #include "app/core/CPCNDoc.h"
 #include "cli/Command.h"
+#include "cli/Interrupt.h"
+#include "cli/Json.h"
+#include "cli/Output.h"
 #include "cli/Progress.h"
+#include "cli/Usage.h"
 #include "model/CCabObj.h"
 #include "platform/SettingsStore.h"
 #include "verifying/CheckReport.h"
@@ -20,52 +23,27 @@ namespace {
 
 using namespace pcn::verifying;
 
-volatile std::sig_atomic_t interrupted = 0;
-void onInterrupt(int) { interrupted = 1; }
-
 struct VerifyArgs {
     std::vector<std::string> files;
     bool againstSource = false;
-    bool json = false;
 };
-
-std::string jsonString(std::string_view text) {
-    std::string out = "\"";
-    for (char c : text) {
-        const auto u = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += c;
-        } else if (u < 0x20 || u == 0x7F) {
-            char code[8];
-            std::snprintf(code, sizeof code, "\\u%04x", u);
-            out += code;
-        } else {
-            out += c;
-        }
-    }
-    return out + "\"";
-}
 
 const char* verdictName(Verdict v) {
     return v == Verdict::Holds ? "holds" : v == Verdict::Fails ? "fails" : "unsigned";
 }
 
-// {"checks": [{"verdict", "subject", "text"}...], "summary", "exitCode"}
+// {"exitCode", "summary", "checks": [{"verdict", "subject", "text"}]}
 void printJson(const CheckReport& report) {
-    std::printf("{\n  \"checks\": [");
-    const auto& checks = report.checks();
-    for (size_t i = 0; i < checks.size(); ++i)
-        std::printf("%s\n    {\"verdict\": \"%s\", \"subject\": %s, \"text\": %s}", i ? "," : "",
-                    verdictName(checks[i].verdict), jsonString(checks[i].subject).c_str(),
-                    jsonString(checks[i].text).c_str());
-    std::printf("\n  ],\n  \"summary\": %s,\n  \"exitCode\": %d\n}\n", jsonString(report.summary()).c_str(),
-                report.exitCode());
-}
-
-bool endsWith(const std::string& text, const char* suffix) {
-    const std::string s(suffix);
-    return text.size() >= s.size() && text.compare(text.size() - s.size(), s.size(), s) == 0;
+    pcn::cli::JsonWriter json;
+    json.beginObject().field("exitCode", report.exitCode()).field("summary", report.summary());
+    json.key("checks").beginArray();
+    for (const Check& check : report.checks())
+        json.beginObject()
+            .field("verdict", verdictName(check.verdict))
+            .field("subject", check.subject)
+            .field("text", check.text)
+            .endObject();
+    json.endArray().endObject().print();
 }
 
 // A project's packages; one that cannot be loaded fails its check.
@@ -85,14 +63,27 @@ void verifyProject(const std::string& file, Verifier& verifier, CheckReport& rep
         if (!p->m_bNotLoaded && !verifier.cancelled()) verifier.verifyPackage(*p);
 }
 
+void verifyArgument(const std::string& file, Verifier& verifier, CheckReport& report, pcn::cli::Context& ctx) {
+    if (file.ends_with(".pcn")) {
+        verifyProject(file, verifier, report, ctx);
+    } else if (file.ends_with(".pcp")) {
+        std::unique_ptr<pcn::CCabObj> package = pcn::cli::loadPackageArgument(file);
+        if (package) verifier.verifyPackage(*package);
+        else report.fails(file, "the package file cannot be loaded");
+    } else {
+        verifier.verifyFile(file);
+    }
+}
+
 int runVerify(const VerifyArgs& a, pcn::cli::Context& ctx) {
-    CheckReport report([&a](const Check& check) {
-        if (a.json) return;
+    const bool json = pcn::cli::output().json;
+    // Each line goes out as its check ends, so a long run shows where it is.
+    CheckReport report([json](const Check& check) {
+        if (json) return;
         std::printf("%s\n", checkLine(check).c_str());
         std::fflush(stdout);
     });
-    interrupted = 0;
-    auto previous = std::signal(SIGINT, onInterrupt);
+    pcn::cli::InterruptGuard interrupt;
     auto bar = std::make_unique<pcn::cli::ProgressBar>("Verifying");
     int lastPercent = -1;
     VerifyOptions options;
@@ -100,25 +91,16 @@ int runVerify(const VerifyArgs& a, pcn::cli::Context& ctx) {
     options.progress = [&](uint64_t done, uint64_t total, const std::string& name) {
         const int percent = total ? static_cast<int>(done * 100 / total) : 100;
         if (percent != lastPercent) bar->update(lastPercent = percent, printable(name));
-        return !interrupted;
+        return !pcn::cli::interruptRequested();
     };
     Verifier verifier(report, pcn::SettingsStore::user(), options);
     for (const std::string& file : a.files) {
-        if (verifier.cancelled()) break;
-        if (endsWith(file, ".pcn")) {
-            verifyProject(file, verifier, report, ctx);
-        } else if (endsWith(file, ".pcp")) {
-            std::unique_ptr<pcn::CCabObj> package = pcn::cli::loadPackageArgument(file);
-            if (package) verifier.verifyPackage(*package);
-            else report.fails(file, "the package file cannot be loaded");
-        } else {
-            verifier.verifyFile(file);
-        }
+        if (verifier.cancelled() || pcn::cli::interruptRequested()) break;
+        verifyArgument(file, verifier, report, ctx);
     }
-    std::signal(SIGINT, previous);
-    bar->finish();
     bar.reset();
-    if (a.json) printJson(report);
+    if (verifier.cancelled() || pcn::cli::interruptRequested()) return pcn::cli::cancelled();
+    if (json) printJson(report);
     else std::printf("%s\n", report.summary().c_str());
     return report.exitCode();
 }
@@ -130,7 +112,9 @@ void setupVerify(CLI::App& app, pcn::cli::Context& ctx) {
     cmd->add_option("FILE", args->files, "Package, project, cabinet or executable")->required();
     cmd->add_flag("--against-source", args->againstSource,
                   "Also compare every stored file with its source, byte for byte");
-    cmd->add_flag("--json", args->json, "Print the checks as one JSON object instead of lines");
+    pcn::cli::addJsonFlag(*cmd);
+    pcn::cli::addExamples(*cmd, {"parcelon verify Release.pcn", "parcelon verify Tools.pcp --against-source",
+                                 "parcelon verify out/Tools/ToolsW.EXE --json"});
     cmd->callback([args, &ctx] { ctx.exitCode = runVerify(*args, ctx); });
 }
 

@@ -124,5 +124,37 @@ grep -q 'no cabinet' "$work/err" || fail "a text file is called no cabinet: $(ca
 head -c 3000 "$span/Span1.CAB" >"$work/short.cab"
 "$bin" verify "$work/short.cab" >/dev/null 2>&1 && fail "verify of a truncated cabinet exits 0"
 
+# The conventions every command keeps: usage errors exit 2 with a hint, a
+# mistyped command gets the nearest one, list --json parses, Ctrl-C ends a
+# long verify with "cancelled" and 130, the manual pages document the codes.
+"$bin" verify >/dev/null 2>"$work/err"; [ $? -eq 2 ] || fail "verify without FILE does not exit 2"
+grep -q "^Try 'parcelon verify --help'" "$work/err" || fail "verify without FILE gives no hint: $(cat "$work/err")"
+"$bin" verfy "$work/Span.pcp" >/dev/null 2>"$work/err"; [ $? -eq 2 ] || fail "verfy does not exit 2"
+grep -qF "Did you mean 'verify'?" "$work/err" || fail "no closest command for verfy: $(cat "$work/err")"
+"$bin" list --json "$work/set/Set2.CAB" >"$work/json" 2>/dev/null || fail "list --json"
+python3 -c 'import json,sys; d=json.load(open(sys.argv[1])); assert [c["index"] for c in d["cabinets"]]==[0,1,2] and sorted(f["name"] for f in d["files"])==["data.bin","docs\\numbers.txt","readme.txt"] and d["problems"]==[]' \
+  "$work/json" || fail "list --json: $(cat "$work/json")"
+"$bin" list --json "$work/gone/Span1.CAB" >"$work/json" 2>/dev/null && fail "list --json of an incomplete set exits 0"
+python3 -c 'import json,sys; d=json.load(open(sys.argv[1])); assert any("Span3.CAB is missing" in p for p in d["problems"])' \
+  "$work/json" || fail "list --json names the missing cabinet: $(cat "$work/json")"
+seq 1 3000000 >"$work/long.txt"
+"$bin" cab "$work/long.CAB" "$work/long.txt" --level fast >/dev/null 2>&1 || fail "cab long"
+long=(); for _ in $(seq 200); do long+=("$work/long.CAB"); done
+"$bin" verify "${long[@]}" >"$work/v" 2>"$work/err" &
+pid=$!
+sleep 1
+kill -INT $pid
+wait $pid
+rc=$?
+[ "$rc" -eq 130 ] || fail "verify after Ctrl-C exits $rc, not 130"
+grep -qx cancelled "$work/err" || fail "verify after Ctrl-C: no 'cancelled': $(cat "$work/err")"
+grep -q 'checks:' "$work/v" && fail "a cancelled verify still prints a summary as if it had finished"
+"$bin" generate man "$work/man" || fail "generate man"
+for page in verify list extract; do
+  [ -f "$work/man/parcelon-$page.1" ] || fail "no manual page parcelon-$page"
+done
+grep -q '^\.B 3$' "$work/man/parcelon-verify.1" && grep -q '^\.B 130$' "$work/man/parcelon-verify.1" \
+  || fail "parcelon-verify(1) does not document exit status 3 and 130"
+
 [ "$failures" -eq 0 ] && echo "all verify-cli checks passed"
 exit $((failures > 0))
