@@ -168,14 +168,24 @@ std::string versionCarried(const std::string& fileName, std::string_view bytes) 
     return version->translation ? version->fileVersion : std::string();
 }
 
+// The INF at path, parsed; nullopt after failing the check with cannotRead
+// and the reason.
+std::optional<InfText> readInf(const std::string& path, const std::string& subject, const std::string& cannotRead,
+                               CheckReport& report) {
+    std::string text, why;
+    if (!readText(path, text, why)) {
+        report.fails(subject, cannotRead + why);
+        return std::nullopt;
+    }
+    return parseInf(text);
+}
+
 void checkCabinetInf(const std::string& infPath, CabinetSet& set, CheckReport& report) {
     const std::string subject = fs::path(infPath).filename().string();
-    std::string text, why;
-    if (!readText(infPath, text, why)) {
-        report.fails(subject, "the package asks for a cabinet INF, but it cannot be read: " + why);
-        return;
-    }
-    const InfText inf = parseInf(text);
+    const std::optional<InfText> read =
+        readInf(infPath, subject, "the package asks for a cabinet INF, but it cannot be read: ", report);
+    if (!read) return;
+    const InfText& inf = *read;
     size_t problems = 0;
     for (const std::string& name : inf.addCode) {
         const auto& entries = set.entries();
@@ -209,12 +219,9 @@ void checkCabinetInf(const std::string& infPath, CabinetSet& set, CheckReport& r
 void checkWebPackage(const CCabObj& package, CheckReport& report) {
     const std::string infPath = WebInfFilePath(package);
     const std::string subject = fs::path(infPath).filename().string();
-    std::string text, why;
-    if (!readText(infPath, text, why)) {
-        report.fails(subject, "the web INF cannot be read: " + why);
-        return;
-    }
-    const InfText inf = parseInf(text);
+    const std::optional<InfText> read = readInf(infPath, subject, "the web INF cannot be read: ", report);
+    if (!read) return;
+    const InfText& inf = *read;
     const CWebObj& web = *package.m_pWeb;
     std::vector<std::string> included;
     size_t problems = 0;
