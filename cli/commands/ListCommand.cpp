@@ -34,7 +34,8 @@ void printText(const CabinetSet& set) {
         std::printf("%13s  %s  %-5s %6d  %-8s  %s\n", pcn::groupDigits(e.size).c_str(), dateText(e).c_str(),
                     attributeLetters(e.attributes).c_str(), e.folder, compressionName(e.compression).c_str(),
                     printable(e.name).c_str());
-    std::printf("%s files, %s bytes\n", pcn::groupDigits(set.entries().size()).c_str(),
+    const size_t files = set.entries().size();
+    std::printf("%s %s, %s bytes\n", pcn::groupDigits(files).c_str(), files == 1 ? "file" : "files",
                 pcn::groupDigits(set.totalSize()).c_str());
 }
 

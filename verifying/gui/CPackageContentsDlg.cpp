@@ -88,8 +88,10 @@ void CPackageContentsDlg::listContents() {
     }
     QStringList names;
     for (const CabinetPart& p : set.parts()) names << text(fileNamePart(p.path));
-    QString header = QString("%1 file(s), %2 bytes in %3 (%4)")
-                         .arg(set.entries().size())
+    const size_t files = set.entries().size();
+    QString header = QString("%1 %2, %3 bytes in %4 (%5)")
+                         .arg(files)
+                         .arg(files == 1 ? "file" : "files")
                          .arg(QString::fromStdString(groupDigits(set.totalSize())))
                          .arg(names.join(", "))
                          .arg(text(folderPart(first)));
