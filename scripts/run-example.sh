@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The main job: define the example project (one package of each cabinet
 # kind, signing on), build it with parcelon, check what came out with
-# `parcelon verify` and, as a second opinion, cabextract.
+# `parcelon verify` and, as a second opinion, cabextract and osslsigncode.
 set -euo pipefail
 build=$(cd "${1:-out}" && pwd)
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -47,8 +47,11 @@ if has_command build; then
   echo "== parcelon verify: every output read back and checked against the package"
   verified=0
   "$bin/parcelon" verify "$work/Example.pcn" || verified=$?
-  echo "== cabextract -t, a second opinion"
+  echo "== cabextract -t and osslsigncode verify, a second opinion"
   for cab in $(find "$work/output" -name '*.CAB' | sort); do cabextract -t "$cab" >/dev/null && echo "cabextract -t: ok  $cab"; done
+  for f in $(find "$work/output" \( -name '*.CAB' -o -name '*.EXE' \) | sort); do
+    if osslsigncode verify -CAfile "$keys/cert.pem" "$f" >/dev/null 2>&1; then echo "signature ok:     $f"; fi
+  done
   [ "$status" -ne 0 ] || status=$verified
   exit $status
 fi
