@@ -8,6 +8,7 @@
 
 #include "model/CCabObj.h"
 #include "web/gui/DependencyImages.h"
+#include "platform/gui/WholeNames.h"
 
 namespace pcn::gui {
 namespace {
@@ -47,6 +48,7 @@ void SetUpDependencyList(QTreeWidget* list, const QString& column) {
     list->setIconSize(QSize(kDependencyImageWidth, kDependencyImageHeight));
     list->setUniformRowHeights(true);
     list->header()->setStretchLastSection(false);
+    showWholeNames(list);
 }
 
 void AddDependencyRow(QTreeWidget* list, const CCabObj& package, int entry, const std::string& whyNotFound) {
