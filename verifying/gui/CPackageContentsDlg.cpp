@@ -13,6 +13,7 @@
 #include "model/CCabObj.h"
 #include "platform/gui/DialogKeys.h"
 #include "platform/gui/HelpTopicName.h"
+#include "platform/gui/WholeNames.h"
 #include "platform/Numbers.h"
 #include "platform/Paths.h"
 #include "verifying/CabinetSet.h"
@@ -46,10 +47,12 @@ CPackageContentsDlg::CPackageContentsDlg(const CCabObj& package, const SettingsS
     contents_->setRootIsDecorated(false);
     contents_->setHeaderLabels({"Name", "Size", "Date", "Attributes", "Folder", "Compression"});
     contents_->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+    showWholeNames(contents_);
     layout->addWidget(contents_, 3);
 
     checks_ = new QListWidget(this);
     checks_->setObjectName("checkList");
+    showWholeNames(checks_);
     layout->addWidget(checks_, 2);
     progress_ = new QProgressBar(this);
     progress_->setObjectName("verifyProgress");

@@ -1,13 +1,7 @@
 #!/usr/bin/env bash
 # parcelon list, extract and verify end to end on packages built by parcelon,
 # checked against cabextract, and on copies broken on purpose in one way each.
-set -u
-bin="$1/parcelon"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-export PCN_SETTINGS="$work/settings.conf" PCN_DATA_DIR="$work/data"
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures+1)); }
+source "$(dirname "$0")/../../scripts/test-lib.sh" "$1"
 
 mkdir -p "$work/src/docs"
 head -c 200000 /dev/urandom >"$work/src/data.bin"
@@ -156,5 +150,4 @@ done
 grep -q '^\.B 3$' "$work/man/parcelon-verify.1" && grep -q '^\.B 130$' "$work/man/parcelon-verify.1" \
   || fail "parcelon-verify(1) does not document exit status 3 and 130"
 
-[ "$failures" -eq 0 ] && echo "all verify-cli checks passed"
-exit $((failures > 0))
+finish

@@ -2,14 +2,8 @@
 # parcelon verify on whole packages: a self-extractor and a wizard built by
 # parcelon hold, and each package broken on purpose in one way fails with a
 # line that names the fault.
-set -u
-bin="$1/parcelon"
+source "$(dirname "$0")/../../scripts/test-lib.sh" "$1"
 fixtures="$2"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-export PCN_SETTINGS="$work/settings.conf" PCN_DATA_DIR="$work/data"
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures+1)); }
 # verify FILE... expecting exit code RC; the lines land in $work/v.
 verify_exits() {
   local rc=$1; shift
@@ -124,5 +118,4 @@ else
   expect_line '^FAIL .*WizW.EXE: pcn.cfg line [0-9]+ is "Exe=setup.exe" where the package gives "Exe=numbers.txt"'
 fi
 
-[ "$failures" -eq 0 ] && echo "all verify-packages checks passed"
-exit $((failures > 0))
+finish
