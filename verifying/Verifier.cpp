@@ -135,7 +135,7 @@ void Verifier::checkStubOfFile(const std::string& path, uint64_t offset) {
 
 void Verifier::verifyFile(const std::string& path) {
     std::unique_ptr<CabinetSet> set = checkCabinetSet(path);
-    if (!set) return;
+    if (!set || cancelled_) return;
     const uint64_t offset = set->parts().front().offset;
     if (offset == 0) return;
     checkStubOfFile(path, offset);
@@ -266,7 +266,8 @@ void Verifier::verifyPackage(const CCabObj& package) {
     checkOutputsExist(package);
     const std::string first = outputPath(package, package.m_arrOutputFiles.front());
     std::unique_ptr<CabinetSet> set = checkCabinetSet(first);
-    if (!set) return;
+    // Cancelled: the signature checks would start ChkTrust for nothing.
+    if (!set || cancelled_) return;
     checkSetMatchesOutputs(package, *set);
     const int32_t kind = BuildKind(package);
     if (kind == kKindSelfExtractingCabinet || kind == kKindSelfExtractingWizard)

@@ -116,6 +116,14 @@ else
   "$bin" wizard "$work/Wiz.pcp" --exe numbers.txt >/dev/null 2>&1 || fail "wizard --exe back"
   verify_exits 1 "$work/Wiz.pcp"
   expect_line '^FAIL .*WizW.EXE: pcn.cfg line [0-9]+ is "Exe=setup.exe" where the package gives "Exe=numbers.txt"'
+  # Broken on purpose: the mini setup makes a shortcut to a file the package does not carry.
+  "$bin" wizard "$work/Wiz.pcp" --mini-setup --group Wiz --shortcut 'Numbers=numbers.txt' --shortcut 'Manual=manual.txt' \
+    >/dev/null 2>&1 || fail "wizard --shortcut"
+  "$bin" build "$work/Wiz.pcp" --yes >/dev/null 2>&1 || fail "build Wiz with shortcuts"
+  verify_exits 1 "$work/Wiz.pcp"
+  expect_line '^ok .*WizW.EXE: the mini setup program ends the cabinet, as pcn.cfg says'
+  expect_line '^ok .*WizW.EXE: the target of shortcut 0 numbers.txt is in the cabinet'
+  expect_line '^FAIL .*WizW.EXE: pcn.cfg names manual.txt as the target of shortcut 1, but the cabinet holds no such file'
 fi
 
 finish
