@@ -16,6 +16,7 @@
 #include "editing/gui/EditingContext.h"
 #include "editing/gui/Editors.h"
 #include "platform/SettingsStore.h"
+#include "verifying/gui/CPackageContentsDlg.h"
 
 namespace {
 
@@ -85,6 +86,9 @@ int main(int argc, char** argv) {
     app.listView()->editors().rebuildDialog = [&app](pcn::CCabObj& package) {
         pcn::gui::EditingContext& context = app.editingContext();
         pcn::gui::RunRebuildDialog(package, context.ui, context.settings, app.frame());
+    };
+    app.listView()->editors().contentsDialog = [&app](const pcn::CCabObj& package) {
+        pcn::gui::RunPackageContentsDialog(package, app.editingContext().settings, app.frame());
     };
     app.frame()->updateCommandUi();
 
