@@ -16,6 +16,7 @@
 #include "editing/gui/EditingContext.h"
 #include "editing/gui/Editors.h"
 #include "platform/SettingsStore.h"
+#include "platform/gui/MenuStyle.h"
 #include "verifying/gui/CPackageContentsDlg.h"
 
 namespace {
@@ -75,6 +76,7 @@ int main(int argc, char** argv) {
     if (line.automated()) runOffscreenWithoutDisplay();
 
     QApplication application(argc, argv);
+    QApplication::setStyle(new pcn::gui::MenuStyle);
     // Under automation nobody can answer a dialog: messages go to the caller.
     pcn::gui::AutomationUserInterface automationUi;
     pcn::gui::CPCNApp app(pcn::SettingsStore::user(), line.automated() ? &automationUi : nullptr);
