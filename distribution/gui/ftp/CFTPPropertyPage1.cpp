@@ -2,6 +2,9 @@
 
 #include <QComboBox>
 #include <QRadioButton>
+#include <QSignalBlocker>
+
+#include <algorithm>
 #include <QVBoxLayout>
 
 #include "app/core/CPCNDoc.h"
@@ -41,13 +44,8 @@ CFTPPropertyPage1::CFTPPropertyPage1(CFTPPropertySheet& sheet) : CFTPPropertyPag
 }
 
 void CFTPPropertyPage1::OnInitDialog() {
-    const CPCNDoc& doc = ftpSheet().document();
-    sites_->clear();
-    for (const auto& site : doc.m_listFtpSites)
-        sites_->addItem(QString::fromStdString(site->m_strDescription),
-                        QVariant::fromValue(static_cast<void*>(site.get())));
-    if (doc.m_listFtpSites.empty()) {
-        useExisting_->setEnabled(false);
+    listSites();
+    if (sites_->count() == 0) {
         createNew_->setChecked(true);
     } else {
         useExisting_->setChecked(true);
@@ -61,7 +59,26 @@ void CFTPPropertyPage1::OnInitDialog() {
     updateMode();
 }
 
-void CFTPPropertyPage1::OnSetActive() { sheet().setWizardButtons(CCabWizSheet::kWizNext); }
+void CFTPPropertyPage1::OnSetActive() {
+    sheet().setWizardButtons(CCabWizSheet::kWizNext);
+    // Back here after New Site made a site: that site can now be chosen.
+    if (sites_->count() != int(ftpSheet().document().m_listFtpSites.size())) {
+        const QString shown = sites_->currentText();
+        listSites();
+        sites_->setCurrentIndex(std::max(0, sites_->findText(shown, Qt::MatchExactly)));
+        showSelectedSite();
+    }
+}
+
+// The stored sites in the list; "Use existing FTP Site" only when there is one.
+void CFTPPropertyPage1::listSites() {
+    const QSignalBlocker quiet(sites_);
+    sites_->clear();
+    for (const auto& site : ftpSheet().document().m_listFtpSites)
+        sites_->addItem(QString::fromStdString(site->m_strDescription),
+                        QVariant::fromValue(static_cast<void*>(site.get())));
+    useExisting_->setEnabled(sites_->count() > 0);
+}
 
 void CFTPPropertyPage1::updateMode() {
     const bool existing = !createNew_->isChecked();

@@ -20,6 +20,7 @@ public:
     int nextPageId() const override;
 
 private:
+    void listSites();
     void updateMode();
     void showSelectedSite();
     CFTPObj* selectedSite() const;

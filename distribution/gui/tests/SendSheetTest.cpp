@@ -227,6 +227,16 @@ TEST_F(SendSheetTest, WithoutSitesOnlyANewSiteCanBeMade) {
     EXPECT_FALSE(child<QLineEdit>(page, "server")->isVisibleTo(page));
     next(*sheet);
     EXPECT_EQ(sheet->currentId(), CFTPPropertySheet::kNewSitePage);
+
+    // The site made there can be chosen after going Back.
+    fillNewSite(sheet->currentPage(), "First", "host", "21");
+    next(*sheet);
+    ASSERT_EQ(document.m_listFtpSites.size(), 1u);
+    back(*sheet);
+    back(*sheet);
+    ASSERT_EQ(sheet->currentId(), CFTPPropertySheet::kSelectSitePage);
+    EXPECT_TRUE(child<QRadioButton>(page, "useExistingSite")->isEnabled());
+    EXPECT_EQ(child<QComboBox>(page, "siteCombo")->currentText(), "First");
 }
 
 class SheetSendTest : public SendSheetTest {
