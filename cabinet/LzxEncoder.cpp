@@ -37,23 +37,36 @@ constexpr uint32_t kNoCost = std::numeric_limits<uint32_t>::max();
 // Chunks a finder may have waiting or in work.
 constexpr uint64_t kQueuedChunks = 2;
 
+// How matches are found and the parse chosen: a lazy parse over hash chains,
+// or a near-optimal parse over hash chains or over binary trees.
+enum class Finding { LazyChains, Chains, SharedTrees };
+
 struct Settings {
-    bool nearOptimal = false;
+    Finding finding = Finding::LazyChains;
     unsigned depth = 16;
     uint32_t niceLength = 32;
     unsigned passes = 1;
+    bool nearOptimal() const { return finding != Finding::LazyChains; }
+    // The near-optimal parse looks a few links down a chain, where strangers
+    // with the same hash would take the place of real candidates; the lazy
+    // parse looks at one, and a smaller head table is quicker to reach.
+    unsigned chainHashBits() const { return finding == Finding::Chains ? 19 : 17; }
 };
 
 Settings settingsFor(int level) {
-    // Chosen by measurement (bench/cab-speed.sh): the lazy levels look at one
-    // chain candidate (and the nearest three-byte match) per position, as
-    // searches in a 2 MB window wait on memory; the default, 5, is the
-    // deepest near-optimal setting that keeps a margin over 4 MB/s on two
-    // cores. A second pass, with symbol costs from the first, gains about
-    // half a percent; later ones hardly anything.
+    // Chosen by measurement (bench/cab-speed.sh, bench/wimlib-lzx.sh): every
+    // step of a search in a 2 MB window waits on memory, so the lazy levels
+    // look at one chain candidate (and the nearest three-byte match) per
+    // position, and the default, 5, looks two links down a chain: within
+    // 3 % of the size a look 12 nodes deep into binary trees gives, at a
+    // fifth of the time. Levels 7 to 9 take the trees for the last percent.
+    // A second pass, with symbol costs from the first, gains about half a
+    // percent; later ones hardly anything.
+    using enum Finding;
     static constexpr Settings table[] = {
-        {false, 1, 8, 1},  {false, 1, 12, 1},  {false, 1, 16, 1},  {true, 8, 32, 1},   {true, 12, 64, 2},
-        {true, 16, 96, 2}, {true, 32, 160, 3}, {true, 48, 200, 3}, {true, 64, 257, 4},
+        {LazyChains, 1, 8, 1},    {LazyChains, 1, 12, 1},   {LazyChains, 1, 16, 1},
+        {Chains, 1, 32, 1},       {Chains, 2, 32, 1},        {Chains, 4, 32, 1},
+        {SharedTrees, 16, 96, 2}, {SharedTrees, 32, 160, 3}, {SharedTrees, 64, 257, 4},
     };
     return table[std::clamp(level, 1, 9) - 1];
 }
@@ -349,16 +362,20 @@ struct LzxEncoder::State {
           maxOffset(windowSize - 3),
           mainSymbols(kLiterals + 8 * slotCount(bits)),
           settings(settingsFor(tuning.level)),
-          buffer(2 * size_t(windowSize) + 3 * kChunkBytes, 0, memory),
+          buffer(memory),
           chunks{Chunk(memory), Chunk(memory), Chunk(memory), Chunk(memory)} {
+        fillLargeTable(buffer, 2 * size_t(windowSize) + 3 * kChunkBytes, uint8_t(0));
         for (Chunk& c : chunks) c.out.resize(size_t(kFramesPerChunk) * kFrameOutputRoom);
-        finderCount = tuning.secondThread ? 2 : 1;
-        if (settings.nearOptimal) trees.emplace(memory, uint32_t(buffer.size()), finderCount);
+        // A finder on chains keeps up with the near-optimal parse on this
+        // thread by itself; a second one, taking turns, would only add the
+        // cost of linking the other's chunks.
+        finderCount = tuning.secondThread && settings.finding != Finding::Chains ? 2 : 1;
+        if (settings.finding == Finding::SharedTrees) trees.emplace(memory, uint32_t(buffer.size()), finderCount);
         for (unsigned f = 0; f < finderCount; ++f) {
             void* place = memory->allocate(sizeof(Finder), alignof(Finder));
             try {
                 finders[f] = new (place) Finder(memory, uint32_t(buffer.size()), trees ? &*trees : nullptr, f,
-                                                tuning.secondThread);
+                                                tuning.secondThread, settings.chainHashBits());
             } catch (...) {
                 memory->deallocate(place, sizeof(Finder), alignof(Finder));
                 throw;
@@ -381,17 +398,20 @@ struct LzxEncoder::State {
     // next to searching them. Each keeps its own idea of the repeated offsets;
     // the coder works out the real ones, so a guess off at a chunk's start
     // costs a few bits at most.
-    // For the near-optimal levels linking a position into a tree costs as much
+    // The near-optimal levels over chains have one finder: it searches and
+    // records every position's matches for the parse on the caller's thread
+    // and keeps up with it.
+    // For the near-optimal levels over trees linking a position costs as much
     // as searching it, so the finders share the trees instead: both go through
     // every chunk, each searching the positions whose trees are its share.
     struct Finder {
         Finder(std::pmr::memory_resource* memory, uint32_t capacity, BinaryTrees* trees, unsigned share,
-               bool threaded)
+               bool threaded, unsigned chainHashBits)
             : share(share), thread(threaded) {
             if (trees)
                 this->trees.emplace(memory, *trees, share);
             else
-                chains.emplace(memory, capacity);
+                chains.emplace(memory, capacity, chainHashBits);
         }
         void reset() {
             if (trees) trees->reset();
@@ -403,8 +423,8 @@ struct LzxEncoder::State {
             if (trees) trees->rebase(shift);
             if (chains) chains->rebase(shift);
         }
-        std::optional<HashChains> chains;  // lazy levels
-        std::optional<TreeShare> trees;    // near-optimal levels
+        std::optional<HashChains> chains;  // all positions, for the lazy levels and near-optimal ones on chains
+        std::optional<TreeShare> trees;    // a share of the trees, for the other near-optimal levels
         unsigned share;
         uint64_t linkedTo = 0;  // every position before this folder position is linked
         Recent recent{1, 1, 1};
@@ -542,7 +562,7 @@ struct LzxEncoder::State {
     void dispatch() {
         Chunk* job = filling;
         job->sequence = nextSequence++;
-        const bool shared = settings.nearOptimal;
+        const bool shared = settings.finding == Finding::SharedTrees;
         const unsigned first = shared ? 0 : unsigned(job->sequence % finderCount);
         const unsigned stop = shared ? finderCount : first + 1;
         parsing[parsingCount++] = job;
@@ -608,7 +628,7 @@ struct LzxEncoder::State {
         const uint64_t end = c.start + c.bytes;
         for (uint64_t p = std::max(f.linkedTo, std::max(reachBack, bufferBase)); p < c.start && p + 4 <= end; ++p)
             link(f, uint32_t(p - bufferBase), uint32_t(std::min<uint64_t>(kMaxMatch, end - p)));
-        if (settings.nearOptimal)
+        if (settings.nearOptimal())
             findAllMatches(f, c);
         else
             parseLazily(f, c);
@@ -628,7 +648,7 @@ struct LzxEncoder::State {
     // Adds buffer position p, with `bytes` of data from it on, to the finder.
     void link(Finder& f, uint32_t p, uint32_t bytes) {
         if (f.chains)
-            f.chains->insert(buffer.data(), p);
+            f.chains->insert(buffer.data(), p, bytes);
         else
             f.trees->insert(buffer.data(), p, bytes, uint32_t(std::min<uint64_t>(maxOffset, bufferBase + p)),
                             settings.depth, settings.niceLength);
@@ -743,11 +763,16 @@ struct LzxEncoder::State {
                 const uint32_t maxLength = maxLengthAt(c, i, f);
                 uint32_t longest = 0;
                 if (maxLength >= 3 && hashable(c, i)) {
-                    finder.trees->search(buffer.data(), bufferIndex(c, i), maxLength, reachAt(c, i), settings.depth,
-                                         settings.niceLength, [&](const Match& m) {
-                                             list.matches.push_back(m);
-                                             longest = m.length;
-                                         });
+                    const auto record = [&](const Match& m) {
+                        list.matches.push_back(m);
+                        longest = m.length;
+                    };
+                    if (finder.chains)
+                        finder.chains->search(buffer.data(), bufferIndex(c, i), maxLength, reachAt(c, i),
+                                              settings.depth, settings.niceLength, record);
+                    else
+                        finder.trees->search(buffer.data(), bufferIndex(c, i), maxLength, reachAt(c, i),
+                                             settings.depth, settings.niceLength, record);
                 } else {
                     linkAt(finder, c, i);
                 }
@@ -900,7 +925,7 @@ struct LzxEncoder::State {
     // ---- coding (this thread) ----
 
     void finishChunk(Chunk& c) {
-        if (settings.nearOptimal) {
+        if (settings.nearOptimal()) {
             for (unsigned pass = 0; pass < settings.passes; ++pass) {
                 parseOptimally(c, recent, pass + 1 < settings.passes);
                 if (pass + 1 < settings.passes)
@@ -1061,7 +1086,7 @@ struct LzxEncoder::State {
         writeLengths(w, length.lengths.data(), previousLength.data(), 0, kLengthSymbols);
         std::copy_n(main.lengths.begin(), mainSymbols, previousMain.begin());
         std::copy_n(length.lengths.begin(), kLengthSymbols, previousLength.begin());
-        if (settings.nearOptimal) costsFromTrees(trees);
+        if (settings.nearOptimal()) costsFromTrees(trees);
 
         uint32_t position = c.frameBegin(firstFrame);
         unsigned frame = firstFrame;
