@@ -25,7 +25,7 @@ test: build
 # libFuzzer targets (clang), each run for PCN_FUZZ_SECONDS.
 fuzz: setup
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZBUILD) -G Ninja -DPCN_FUZZ=ON -DPCN_BUILD_GUI=OFF -DPCN_BUILD_TESTS=OFF -DPCN_FUZZ_SECONDS=$${PCN_FUZZ_SECONDS:-30}
-	cmake --build $(FUZZBUILD) -j$(JOBS)
+	cmake --build $(FUZZBUILD) -j$(JOBS) --target fuzzers
 	cd $(FUZZBUILD) && ctest --output-on-failure -R '^fuzz\.'
 
 # The Debian packages parcelon-cli and parcelon, from a release build of their

@@ -13,6 +13,7 @@
 #include "building/SelfExtractor.h"
 #include "model/CCabObj.h"
 #include "platform/Paths.h"
+#include "platform/Unicode.h"
 
 namespace pcn {
 namespace {
@@ -30,24 +31,6 @@ char32_t decodeAt(std::string_view s, size_t& at) {
     for (size_t k = 1; k < length; ++k) code = code << 6 | (static_cast<unsigned char>(s[at + k]) & 0x3F);
     at += length;
     return code;
-}
-
-void appendUtf8(std::string& out, char32_t code) {
-    if (code < 0x80) {
-        out += char(code);
-    } else if (code < 0x800) {
-        out += char(0xC0 | code >> 6);
-        out += char(0x80 | (code & 0x3F));
-    } else if (code < 0x10000) {
-        out += char(0xE0 | code >> 12);
-        out += char(0x80 | (code >> 6 & 0x3F));
-        out += char(0x80 | (code & 0x3F));
-    } else {
-        out += char(0xF0 | code >> 18);
-        out += char(0x80 | (code >> 12 & 0x3F));
-        out += char(0x80 | (code >> 6 & 0x3F));
-        out += char(0x80 | (code & 0x3F));
-    }
 }
 
 // The C.UTF-8 locale's case mapping, whatever locale the program runs in.

@@ -58,6 +58,8 @@ for build servers and CI images.")
 
 set(CPACK_DEBIAN_GUI_PACKAGE_NAME parcelon)
 set(CPACK_DEBIAN_GUI_PACKAGE_DEPENDS "parcelon-cli (= ${PROJECT_VERSION}), xdg-utils")
+# The sounds that tell success from failure (else the plain beep).
+set(CPACK_DEBIAN_GUI_PACKAGE_SUGGESTS "gnome-session-canberra, sound-theme-freedesktop")
 set(CPACK_DEBIAN_GUI_PACKAGE_SECTION devel)
 set(CPACK_COMPONENT_GUI_DESCRIPTION "build, sign and ship Windows deployment packages (desktop)
 Parcelon turns a set of files into Windows deployment packages:

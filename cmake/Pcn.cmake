@@ -37,6 +37,8 @@ function(pcn_add_fuzzer name)
   endif()
   cmake_parse_arguments(F "" "CORPUS" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${F_SOURCES})
+  # `fuzzers` builds these alone: the instrumented programs are not needed.
+  add_dependencies(fuzzers ${name})
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/fuzz)
   target_compile_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
   target_link_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)

@@ -145,18 +145,19 @@ std::vector<std::pair<std::string, std::string>> readLdCache(const std::string& 
 ElfLibrarySearch::ElfLibrarySearch(const ElfIdentity& identity, const std::string& cacheFile)
     : identity_(identity), pathFolders_(splitPath(std::getenv("LD_LIBRARY_PATH"))), cache_(readLdCache(cacheFile)) {}
 
-std::optional<std::string> ElfLibrarySearch::find(std::string_view name) const {
-    if (name.empty() || name.find('/') != std::string_view::npos) return std::nullopt;
-    for (const std::string& folder : pathFolders_) {
-        const std::string path = withTrailingSeparator(folder) + std::string(name);
-        if (fitsIdentity(path, identity_)) return path;
-    }
+std::vector<std::string> ElfLibrarySearch::candidates(std::string_view name) const {
+    std::vector<std::string> paths;
+    if (name.empty() || name.find('/') != std::string_view::npos) return paths;
+    for (const std::string& folder : pathFolders_) paths.push_back(withTrailingSeparator(folder) + std::string(name));
     for (const auto& [library, path] : cache_)
-        if (library == name && fitsIdentity(path, identity_)) return path;
-    for (const std::string& folder : defaultFolders(identity_)) {
-        const std::string path = folder + "/" + std::string(name);
-        if (fitsIdentity(path, identity_)) return path;
-    }
+        if (library == name) paths.push_back(path);
+    for (const std::string& folder : defaultFolders(identity_)) paths.push_back(folder + "/" + std::string(name));
+    return paths;
+}
+
+std::optional<std::string> ElfLibrarySearch::find(std::string_view name) const {
+    for (std::string& path : candidates(name))
+        if (fitsIdentity(path, identity_)) return std::move(path);
     return std::nullopt;
 }
 

@@ -33,6 +33,10 @@ class ElfLibrarySearch {
 public:
     explicit ElfLibrarySearch(const ElfIdentity& identity, const std::string& cacheFile = "/etc/ld.so.cache");
     std::optional<std::string> find(std::string_view name) const;
+    // Every path the loader tries for a bare name, in its order, whether or
+    // not a file is there; find() is the first of them that fits.
+    std::vector<std::string> candidates(std::string_view name) const;
+    const ElfIdentity& identity() const { return identity_; }
 
 private:
     ElfIdentity identity_;

@@ -65,10 +65,10 @@ bool CSignCodeInfo::BuildTimeStampCommand() {
 }
 
 bool CSignCodeInfo::BuildTrustCommand() {
-    // Quiet: the check after signing reports into the output; asking the
-    // signer whether to trust the signature just made would tell nothing,
-    // and a build or the command line may have nobody to ask.
-    trustCommand = ToolCommand{toolPath(kChkTrustTool), {"-q", fileArgument(file)}};
+    std::vector<std::string> arguments;
+    if (!showTrustDialog) arguments.push_back("-q");
+    arguments.push_back(fileArgument(file));
+    trustCommand = ToolCommand{toolPath(kChkTrustTool), std::move(arguments)};
     return true;
 }
 
@@ -130,7 +130,7 @@ bool runTrustCheckWorker(CCheckTrustInfo& job) {
     // go into the output field too, and must not hide the exit-code note.
     bool toolPrinted = !job.output.empty();
     // A file without a signature has nothing anyone could accept or decline.
-    const bool nothingToTrust = job.output.find("TRUST_E_NOSIGNATURE") != std::string::npos;
+    const bool nothingToTrust = !quiet && job.exitCode == kChkTrustNotSigned;
     if (!quiet) report(job, "Failed to Check Trust.");
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
     if (job.displayUI && !nothingToTrust && !job.stopRequested()) {

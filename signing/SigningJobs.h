@@ -48,6 +48,10 @@ public:
     int32_t md5 = 1;          // "@algorithm@": 1 md5, 0 sha1, 2 sha256
     int32_t timeStamp = 0;    // time-stamp after signing
     int32_t checkTrust = 1;   // check trust after signing
+    // The check after signing shows the signature in the trust dialog and
+    // asks the signer; off, it only reports (for a command line, which may
+    // run with nobody to ask).
+    bool showTrustDialog = true;
 
     // The templates are read from the settings each time a command is built,
     // unless a caller (the command line) gives one for this job.

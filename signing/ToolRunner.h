@@ -63,6 +63,11 @@ std::string toolPath(std::string_view name);
 inline constexpr std::string_view kSignCodeTool = "SignCode";
 inline constexpr std::string_view kChkTrustTool = "ChkTrust";
 
+// ChkTrust's exit code for a file that carries no signature
+// (TRUST_E_NOSIGNATURE, 0x800B0100): an exit status keeps only the low 8
+// bits of a code, which are 0 for that one, so the tool ends with this.
+inline constexpr int32_t kChkTrustNotSigned = 3;
+
 // An exit code as the failure reports show it ("0x%.8ld").
 std::string formatExitCode(int32_t code);
 

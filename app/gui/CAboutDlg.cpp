@@ -7,6 +7,7 @@
 
 #include "app/gui/CMainFrame.h"
 #include "app/gui/PcnImages.h"
+#include "platform/gui/HelpTopicName.h"
 
 #ifndef PCN_VERSION
 #define PCN_VERSION "0.0.0"
@@ -16,6 +17,7 @@ namespace pcn::gui {
 
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     setObjectName("CAboutDlg");
+    setHelpTopic(this, "help_about.htm");
     setWindowTitle("About Parcelon");
 
     auto* icon = new QLabel(this);

@@ -14,6 +14,7 @@
 #include "editing/gui/pickers/Pickers.h"
 #include "platform/Paths.h"
 #include "platform/SettingsStore.h"
+#include "platform/gui/HelpTopicName.h"
 
 namespace pcn::gui {
 namespace {
@@ -42,6 +43,7 @@ CChangePackagePathDlg::CChangePackagePathDlg(const std::vector<std::string>& ent
     : QDialog(parent), settings_(settings), pickers_(pickers), several_(selectedCount > 1) {
     setWindowTitle("Change Package File Path");
     setObjectName("CChangePackagePathDlg");
+    setHelpTopic(this, "project_properties.htm#files");
 
     pathLabel_ = new QLabel(several_ ? "Package Folder" : "Package File", this);
     pathLabel_->setObjectName("pathLabel");

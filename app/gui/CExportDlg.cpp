@@ -20,6 +20,8 @@
 #include "app/gui/PcnImages.h"
 #include "editing/gui/pickers/Pickers.h"
 #include "platform/Paths.h"
+#include "platform/gui/WholeNames.h"
+#include "platform/gui/HelpTopicName.h"
 
 namespace pcn::gui {
 namespace {
@@ -64,6 +66,7 @@ CExportDlg::CExportDlg(CPCNDoc& doc, UserInterface& ui, Pickers& pickers, QWidge
     : QDialog(parent), doc_(doc), ui_(ui), pickers_(pickers) {
     setWindowTitle("Export");
     setObjectName("CExportDlg");
+    setHelpTopic(this, "file_export.htm");
 
     auto* destinationLabel = new QLabel("Destination", this);
     destination_ = new QLineEdit(defaultDestination(), this);
@@ -83,6 +86,7 @@ CExportDlg::CExportDlg(CPCNDoc& doc, UserInterface& ui, Pickers& pickers, QWidge
     list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     list_->setHeaderLabels({"Package List"});
     list_->setMinimumWidth(360);
+    showWholeNames(list_);
     for (const auto& package : doc_.m_listPackages) {
         if (package->m_bNotLoaded) continue;  // nothing to export
         auto* item = new QTreeWidgetItem(list_, {QString::fromStdString(PackageListText(*package))});

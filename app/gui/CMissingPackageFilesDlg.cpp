@@ -15,6 +15,8 @@
 #include "app/gui/PcnImages.h"
 #include "distribution/UserInterface.h"
 #include "platform/Paths.h"
+#include "platform/gui/WholeNames.h"
+#include "platform/gui/HelpTopicName.h"
 
 namespace pcn::gui {
 namespace {
@@ -28,6 +30,7 @@ CMissingPackageFilesDlg::CMissingPackageFilesDlg(std::vector<std::string>& missi
     : QDialog(parent), missing_(missing), settings_(settings), ui_(ui), pickers_(pickers) {
     setWindowTitle("Tarnwick Parcelon (Package File Not Found)");
     setObjectName("CMissingPackageFilesDlg");
+    setHelpTopic(this, "file_open_project.htm#missing");
 
     auto* icon = new QLabel(this);
     icon->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxCritical).pixmap(32, 32));
@@ -38,6 +41,7 @@ CMissingPackageFilesDlg::CMissingPackageFilesDlg(std::vector<std::string>& missi
     list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     list_->setHeaderLabels({"Package File Not Found List"});
     list_->setMinimumWidth(480);
+    showWholeNames(list_);
 
     change_ = new QPushButton("&Change...", this);
     change_->setObjectName("changeButton");

@@ -29,6 +29,7 @@
 #include "model/PackageFile.h"
 #include "platform/Paths.h"
 #include "platform/SettingsStore.h"
+#include "platform/gui/WholeNames.h"
 
 namespace pcn::gui {
 namespace {
@@ -94,6 +95,7 @@ CPCNView::CPCNView(CPCNDoc& doc, SettingsStore& settings, UserInterface& ui, Fil
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     header()->setStretchLastSection(false);
     header()->setSectionsMovable(false);
+    showWholeNames(this);
     setSortingEnabled(true);
     sortByColumn(0, Qt::AscendingOrder);
     header()->setSectionsClickable(false);

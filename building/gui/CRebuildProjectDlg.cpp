@@ -6,12 +6,15 @@
 #include <QVBoxLayout>
 
 #include "building/gui/BuildHostPanel.h"
+#include "platform/gui/Sounds.h"
+#include "platform/gui/HelpTopicName.h"
 
 namespace pcn::gui {
 
 CRebuildProjectDlg::CRebuildProjectDlg(CCabObj& package, UserInterface& ui, SettingsStore& settings, QWidget* parent)
     : QDialog(parent), package_(package) {
     setObjectName("CRebuildProjectDlg");
+    setHelpTopic(this, "project_rebuild.htm");
     setWindowTitle(tr("Re-Build Project"));
     panel_ = new BuildHostPanel(ui, settings, this);
     auto* buttons = new QDialogButtonBox(this);
@@ -35,8 +38,7 @@ void CRebuildProjectDlg::showEvent(QShowEvent* event) {
 
 void CRebuildProjectDlg::buildEnded(bool success) {
     succeeded_ = success;
-    // One beep for both outcomes: Qt has no distinct error sound.
-    QApplication::beep();
+    playSound(success ? Sound::Default : Sound::Error);
     cancel_->setText(tr("Close"));
 }
 

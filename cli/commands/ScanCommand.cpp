@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "cli/Command.h"
 #include "cli/Interrupt.h"
@@ -42,21 +43,28 @@ int scan(const ScanOptions& options, pcn::cli::Context& context) {
         return 1;
     }
     if (!options.noScan) progress.finish();
+    const std::vector<std::string> reasons = pcn::web::UnresolvedDependencyReasons(package);
     if (pcn::cli::output().json) {
         pcn::cli::JsonWriter json;
         json.beginObject().field("component", package.m_pWeb->m_strFilePath).key("dependencies").beginArray();
-        for (int i = 0; i < package.GetDependencyCount(); ++i)
+        for (int i = 0; i < package.GetDependencyCount(); ++i) {
             json.beginObject()
                 .field("name", package.GetDependencyName(i))
                 .field("origin", package.GetDependencyOrigin(i))
-                .field("include", package.GetDependencyInclude(i) != 0)
-                .endObject();
+                .field("include", package.GetDependencyInclude(i) != 0);
+            if (!reasons[i].empty()) json.field("reason", reasons[i]);
+            json.endObject();
+        }
         json.endArray().endObject().print();
         return 0;
     }
-    for (int i = 0; i < package.GetDependencyCount(); ++i)
+    for (int i = 0; i < package.GetDependencyCount(); ++i) {
         std::printf("%d %d %s\n", package.GetDependencyOrigin(i), package.GetDependencyInclude(i),
                     package.GetDependencyName(i).c_str());
+        // Rows stay "origin include name" for scripts; the reason goes to the reader.
+        if (!reasons[i].empty() && std::fflush(stdout) == 0)
+            std::fprintf(stderr, "%s not found: %s\n", package.GetDependencyName(i).c_str(), reasons[i].c_str());
+    }
     return 0;
 }
 

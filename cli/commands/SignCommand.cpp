@@ -125,6 +125,8 @@ void setupSign(CLI::App& app, cli::Context& ctx) {
                             : (o->timeStamp || !o->timeStampUrl.empty()) ? 1
                                                                           : settings.readInt(kSection, "TimeStamp", 0);
             job.checkTrust = o->noCheckTrust ? 0 : settings.readInt(kSection, "Trust", 1);
+            // A script signing files may run with nobody at the screen.
+            job.showTrustDialog = false;
             if (!o->timeStampUrl.empty()) job.timeStampServer = o->timeStampUrl;
             cli::note(file);
             bool ok = runCancellable(job, [&] { return runSigningWorker(job); });

@@ -1,13 +1,7 @@
 #!/usr/bin/env bash
 # parcelon build end to end: a project's packages built, saved back and
 # checked with cabextract; a missing source answered No fails with no output.
-set -u
-bin="$1/parcelon"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-export PCN_SETTINGS="$work/settings.conf" PCN_DATA_DIR="$work/data"
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures+1)); }
+source "$(dirname "$0")/../../scripts/test-lib.sh" "$1"
 
 mkdir -p "$work/src/docs"
 head -c 300000 /dev/urandom >"$work/src/data.bin"
@@ -106,5 +100,4 @@ rc=$?
 [ "$rc" -eq 3 ] || fail "a build with unsigned outputs exits $rc: $(cat "$work/err")"
 grep -qx "$work/out/Signed/Signed.CAB" "$work/outputs" || fail "unsigned but complete outputs listed"
 
-echo "cli-build: $failures failures"
-[ "$failures" -eq 0 ]
+finish

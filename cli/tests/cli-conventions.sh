@@ -3,13 +3,7 @@
 # command line, 130 after Ctrl-C with the outputs left as they were, results
 # on stdout and messages on stderr, --json that parses, --files-from, and
 # progress lines that fit an 80-column terminal.
-set -u
-bin="$1/parcelon"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-export PCN_SETTINGS="$work/settings.conf" PCN_DATA_DIR="$work/data"
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures+1)); }
+source "$(dirname "$0")/../../scripts/test-lib.sh" "$1"
 status() { "$@" >"$work/out" 2>"$work/err"; echo $?; }
 json() { python3 -c "import json,sys; d=json.load(open(sys.argv[1])); print(eval(sys.argv[2]))" "$work/out" "$1"; }
 
@@ -146,5 +140,4 @@ done
 grep -q "^\.B 130" "$work/man/parcelon-build.1" || fail "parcelon-build(1) does not document exit status 130"
 "$bin" --help | grep -q "^  generate" && fail "the build's generate command is listed in --help"
 
-echo "cli-conventions: $failures failures"
-[ "$failures" -eq 0 ]
+finish

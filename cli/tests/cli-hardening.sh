@@ -2,14 +2,8 @@
 # What the command line does with hostile surroundings: a site file it must
 # not wipe, package files that vanish, concurrent runs, questions nobody can
 # answer, FIFOs and devices, link loops. Each check names what it guards.
-set -u
-bin="$1/parcelon"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-export PCN_SETTINGS="$work/settings.conf" PCN_DATA_DIR="$work/data"
+source "$(dirname "$0")/../../scripts/test-lib.sh" "$1"
 mkdir -p "$work/data" "$work/src"
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures+1)); }
 printf 'hello\n' >"$work/src/readme.txt"
 
 new_package() {  # new_package NAME [options...]
@@ -114,5 +108,4 @@ timeout 30 "$bin" new "$work/Loop.pcp" --company Acme --product Loop --source "$
 grep -qF "link loop" "$work/err" || fail "the link loop was not reported"
 [ "$("$bin" show "$work/Loop.pcp" | grep -c 'file.txt')" = 1 ] || fail "a file was added more than once through a loop"
 
-echo "cli-hardening: $failures failures"
-[ "$failures" -eq 0 ]
+finish

@@ -1,14 +1,8 @@
 #!/usr/bin/env bash
 # parcelon scan end to end: the dependency lists of the test components, the
 # failures, and two scans at once each listing their own component.
-set -u
-bin="$1/parcelon"
+source "$(dirname "$0")/../../scripts/test-lib.sh" "$1"
 components="$2"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-export PCN_SETTINGS="$work/settings.conf"
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures+1)); }
 has_row() {  # has_row FILE REGEX
   grep -qE -- "$2" "$1" || { fail "no row matching '$2' in $1:"; cat "$1"; }
 }
@@ -45,6 +39,16 @@ PCN_TEST_TRAP="$work/trap-ran" LD_LIBRARY_PATH="$work/fifo:$components/elf/trap"
   timeout 20 "$bin" scan "$namer" --dynamic >"$work/namer" 2>"$work/namer.err" || { fail "scan of the namer"; cat "$work/namer.err"; }
 has_row "$work/namer" "^4 0 $components/elf/trap/libpcntrap\.so\$"
 has_row "$work/namer" '^5 0 libpcnfifo\.so\.1$'
+grep -qF "libpcnfifo.so.1 not found: $work/fifo/libpcnfifo.so.1: a FIFO, not a library (not opened)" "$work/namer.err" ||
+  { fail "a FIFO named like a library: no reason"; cat "$work/namer.err"; }
+LD_LIBRARY_PATH="$work/fifo" timeout 20 "$bin" scan "$namer" --dynamic --json >"$work/namer.json" 2>/dev/null
+python3 - "$work/namer.json" <<'PY' || fail "--json: the not-found entry carries no reason"
+import json, sys
+rows = json.load(open(sys.argv[1]))["dependencies"]
+fifo = [r for r in rows if r["name"] == "libpcnfifo.so.1"]
+assert fifo and fifo[0]["origin"] == 5 and "a FIFO" in fifo[0]["reason"], rows
+assert all("reason" not in r for r in rows if r["origin"] != 5), rows
+PY
 [ -e "$work/trap-ran" ] && fail "a library the component names was loaded: its constructor ran"
 # The loader host does not wait on a FIFO given as the component either.
 mkfifo "$work/pipe.dll"
@@ -64,5 +68,4 @@ if [ -f "$components/pe/cyclea.dll" ]; then
   done
 fi
 
-[ "$failures" -eq 0 ] && echo "cli scan: all passed"
-exit "$failures"
+finish

@@ -12,6 +12,7 @@
 #include <QStyle>
 
 #include "platform/gui/DialogFit.h"
+#include "platform/gui/Sounds.h"
 
 namespace pcn {
 namespace {
@@ -123,7 +124,7 @@ void CErrorDlg::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (placed_) return;
     placed_ = true;
-    QApplication::beep();
+    gui::playSound(gui::Sound::Error);
     gui::centreOn(this, parentWidget());
 }
 

@@ -6,6 +6,7 @@
 #include <QThread>
 
 #include "platform/gui/DialogFit.h"
+#include "platform/gui/Sounds.h"
 
 namespace pcn {
 namespace {
@@ -97,7 +98,8 @@ Answer QtUserInterface::message(std::string_view text, std::string_view, Icon ic
         box.setTextFormat(Qt::PlainText);
         if (QAbstractButton* button = box.button(toQtButton(defaultAnswer, buttons)))
             box.setDefaultButton(qobject_cast<QPushButton*>(button));
-        if (icon == Icon::Error || icon == Icon::Warning) QApplication::beep();
+        if (icon == Icon::Error || icon == Icon::Warning)
+            gui::playSound(icon == Icon::Error ? gui::Sound::Error : gui::Sound::Warning);
         answer = fromQtButton(box.exec(), buttons);
     });
     return answer;

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <map>
 
+#include "platform/Unicode.h"
+
 namespace pcn {
 namespace {
 
@@ -21,35 +23,6 @@ struct GroupState {
     Destination destination = Destination::Text;
     int unicodeSkip = 1;  // \ucN: fallback characters after each \uN
 };
-
-// Windows-1252, the document's code page: 0x80..0x9F, 0 where it has no character.
-constexpr uint16_t kCp1252High[32] = {
-    0x20AC, 0, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0, 0x017D, 0,
-    0, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0, 0x017E, 0x0178};
-
-uint32_t codePointOfAnsiByte(unsigned char byte) {
-    if (byte >= 0x80 && byte < 0xA0) return kCp1252High[byte - 0x80] ? kCp1252High[byte - 0x80] : 0xFFFD;
-    return byte;
-}
-
-void appendUtf8(std::string& out, uint32_t cp) {
-    if (cp > 0x10FFFF || (cp >= 0xD800 && cp < 0xE000)) cp = 0xFFFD;
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
 
 bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
@@ -165,7 +138,7 @@ private:
             fontName_ += static_cast<char>(byte);
             return;
         }
-        codePoint(codePointOfAnsiByte(byte));
+        codePoint(cp1252CodePoint(byte));
     }
 
     void controlWord() {
@@ -342,7 +315,7 @@ private:
             case Destination::Skipped: return;
             case Destination::Text: break;
         }
-        codePoint(codePointOfAnsiByte(c));
+        codePoint(cp1252CodePoint(c));
     }
 
     void codePoint(uint32_t cp) {
@@ -353,7 +326,7 @@ private:
     void flushHighSurrogate() {
         if (!highSurrogate_) return;
         highSurrogate_ = 0;
-        appendToRun(0xFFFD);
+        appendToRun(kReplacementCharacter);
     }
 
     void append(uint32_t cp) {

@@ -7,6 +7,8 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "platform/gui/HelpTopicName.h"
+
 namespace pcn::gui {
 
 CPropertyPage::CPropertyPage(CPropertySheet& sheet, const QString& caption)
@@ -50,8 +52,28 @@ QPushButton* CPropertySheet::okButton() const { return buttons_->button(QDialogB
 QPushButton* CPropertySheet::cancelButton() const { return buttons_->button(QDialogButtonBox::Cancel); }
 QPushButton* CPropertySheet::applyButton() const { return buttons_->button(QDialogButtonBox::Apply); }
 
+namespace {
+
+// The name of a tab's section in the sheet's help page: "Digital Signature"
+// is "digital-signature".
+QString sectionName(const QString& caption) {
+    QString name;
+    for (const QChar c : caption.toLower()) {
+        if (c.isLetterOrNumber()) name += c;
+        else if (!name.isEmpty() && !name.endsWith(u'-')) name += u'-';
+    }
+    while (name.endsWith(u'-')) name.chop(1);
+    return name;
+}
+
+}  // namespace
+
 void CPropertySheet::addPage(CPropertyPage* page) {
     pages_.push_back(page);
+    // F1 on a tab opens the part of the sheet's help about that tab.
+    const QVariant sheetTopic = property(kHelpTopicProperty);
+    if (sheetTopic.isValid() && !page->property(kHelpTopicProperty).isValid())
+        page->setProperty(kHelpTopicProperty, sheetTopic.toString() + u'#' + sectionName(page->caption()));
     // No tab is active until the sheet picks its start tab.
     const QSignalBlocker quiet(tabs_);
     tabs_->addTab(page, page->caption());

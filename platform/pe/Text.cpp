@@ -2,30 +2,11 @@
 
 #include <cstdint>
 
+#include "platform/Unicode.h"
 #include "platform/pe/Bytes.h"
 
 namespace pcn::pe {
 namespace {
-
-void appendUtf8(std::string& out, uint32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
-
-constexpr uint32_t kReplacement = 0xFFFD;
 
 bool isValidUtf8(std::string_view s) {
     size_t i = 0;
@@ -61,12 +42,6 @@ bool isValidUtf8(std::string_view s) {
     return true;
 }
 
-// Windows-1252 bytes 0x80..0x9F; the rest of the upper half is Latin-1.
-constexpr uint16_t kCp1252High[32] = {
-    0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD, 0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
-
 char asciiUpper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 
 }  // namespace
@@ -92,7 +67,7 @@ std::string utf16ToUtf8(std::string_view utf16Bytes) {
                 continue;
             }
         }
-        appendUtf8(out, (unit >= 0xD800 && unit <= 0xDFFF) ? kReplacement : unit);
+        appendUtf8(out, unit);  // a lone surrogate becomes U+FFFD
     }
     return out;
 }
@@ -103,12 +78,7 @@ std::string ansiToUtf8(std::string_view bytes) {
     out.reserve(bytes.size() * 2);
     for (char ch : bytes) {
         auto c = static_cast<unsigned char>(ch);
-        if (c < 0x80)
-            out += ch;
-        else if (c < 0xA0)
-            appendUtf8(out, kCp1252High[c - 0x80]);
-        else
-            appendUtf8(out, c);
+        appendUtf8(out, cp1252CodePoint(c));
     }
     return out;
 }

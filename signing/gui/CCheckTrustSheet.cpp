@@ -16,6 +16,8 @@ CCheckTrustSheet::CCheckTrustSheet(EditingContext& context, QWidget* parent)
     addToolPage(kFilePage, page1_, {QWizard::NextButton, QWizard::CancelButton});
     addProgressPage(kCheckPage, page2_);
     setHelpTopic(this, "signature_check_trust.htm");
+    setHelpTopic(page1_, "signature_check_trust.htm#page1");
+    setHelpTopic(page2_, "signature_check_trust.htm#page2");
 }
 
 CCheckTrustSheet::~CCheckTrustSheet() { progressPage()->stopWorker(); }

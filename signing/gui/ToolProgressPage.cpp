@@ -14,6 +14,7 @@
 #include "building/gui/BuildAnimation.h"
 #include "editing/gui/forms/FormSupport.h"
 #include "signing/ToolRunner.h"
+#include "platform/gui/Sounds.h"
 
 namespace pcn::gui {
 
@@ -135,7 +136,7 @@ void ToolProgressPage::workerFinished(bool success) {
     restoreCursor();
     animation_->stop();
     setIcon(!success);
-    QApplication::beep();
+    playSound(success ? Sound::Information : Sound::Error);
     emit completeChanged();
     emit workerEnded(success);
 }

@@ -32,7 +32,11 @@ protected:
         settings = std::make_unique<SettingsStore>(settingsFile);
         ASSERT_TRUE(settings->writeString("Settings\\CheckTrust", "CAFile", key("cert.pem")));
         ASSERT_TRUE(settings->writeString("Settings\\CheckTrust", "TSACAFile", key("tsa.pem")));
+        // The signer's answer in the trust dialog after signing.
+        writeScript(dir / "conf" / "accept", "exit 0\n");
+        ::setenv("PCN_TRUST_DIALOG", (dir / "conf" / "accept").c_str(), 1);
     }
+    void TearDown() override { ::unsetenv("PCN_TRUST_DIALOG"); }
 
     static std::string key(const std::string& name) { return SuiteKeys::key(name); }
     static std::string tool(const std::string& name) { return std::string(PCN_PROGRAM_DIR) + "/" + name; }
@@ -88,7 +92,7 @@ TEST_F(SignToolsTest, SignsAProgramInPlaceAndChecksItsTrust) {
     j.checkTrust = 1;
     EXPECT_TRUE(runSigningWorker(j)) << host.box();
     EXPECT_EQ(host.box().find("Check Trust failed."), std::string::npos) << host.box();
-    EXPECT_NE(host.box().find("Trusted: " + app.string()), std::string::npos) << host.box();
+    EXPECT_NE(host.box().find("Accepted: " + app.string()), std::string::npos) << host.box();
     EXPECT_EQ(host.statuses.back(), "Complete");
     expectVerified(app);
     ProcessResult v = verify(app);

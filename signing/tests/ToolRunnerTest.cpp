@@ -188,6 +188,8 @@ TEST_F(ToolRunnerTest, SigningWorkerReportsEachStep) {
     EXPECT_NE(box.find("Timestamp could not be set."), std::string::npos);
     EXPECT_NE(box.find("Check Trust failed."), std::string::npos);
     EXPECT_EQ(host.ends, (std::vector<bool>{true}));
+    // The check after signing shows the trust dialog: no quiet flag.
+    EXPECT_TRUE(calls().ends_with("call\n[" + j.file + "]\ncall\n")) << calls();
 }
 
 TEST_F(ToolRunnerTest, FailedSigningWithTextAddsNoExitCodeNote) {

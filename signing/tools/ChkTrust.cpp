@@ -7,7 +7,8 @@
 // with 0 while its report says that the time stamp did not verify, so the
 // report is read line by line.
 // A file without a signature is reported as such ("FILE is not signed.",
-// TRUST_E_NOSIGNATURE), with or without -q: there is nothing to trust.
+// TRUST_E_NOSIGNATURE, exit code 3), with or without -q: there is nothing
+// to trust.
 // Without -q it shows the signature's details and asks the user whether to
 // trust the file: in the trust dialog (TrustDialog from the program folder)
 // when a display is there, else on the terminal; a program named by
@@ -177,8 +178,9 @@ int main(int argc, char** argv) {
 
     Verdict v = judge(run);
     // There is no signature to trust: nobody is asked to trust the file.
-    if (v.code == kNoSignature) return failWith(o.file + " is not signed. TRUST_E_NOSIGNATURE 0x800B0100 (" +
-                                                std::to_string(kNoSignature) + ")");
+    if (v.code == kNoSignature)
+        return failWith(o.file + " is not signed. TRUST_E_NOSIGNATURE 0x800B0100 (" + std::to_string(kNoSignature) + ")",
+                        kChkTrustNotSigned);
     if (!o.quiet) return askTheUser(o.file, run, v);
     if (!v.trusted) return failWith(o.file + ": " + v.reason + " (" + std::to_string(v.code) + ")");
     std::string signer = signerOf(run.output);

@@ -11,6 +11,7 @@
 #include "editing/gui/pickers/Pickers.h"
 #include "platform/Paths.h"
 #include "platform/SettingsStore.h"
+#include "platform/gui/HelpTopicName.h"
 #include "web/HtmlTemplate.h"
 #include "web/LpkTool.h"
 #include "web/Registration.h"
@@ -67,6 +68,7 @@ void registerOffTheUiThread(EditingContext& context, QWidget* parent, const QStr
                             const RegistrationMemory& memory) {
     QProgressDialog note(busyNote(unregister, path), QString(), 0, 0, parent);
     note.setObjectName("registrationBusy");
+    setHelpTopic(&note, "component_register.htm");
     note.setWindowTitle(unregister ? QObject::tr("Unregister") : QObject::tr("Register"));
     note.setWindowModality(Qt::ApplicationModal);
     note.setMinimumDuration(0);

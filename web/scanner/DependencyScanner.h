@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace pcn {
 class CCabObj;
@@ -54,6 +55,12 @@ inline constexpr int kMaxNamesKept = 1000;
 // The resolution pass: each entry's name replaced by the full path of the
 // file it names, or its origin set to kOriginNotFound.
 void ResolveDependencyPaths(CCabObj& definition);
+
+// For each entry the resolution pass could not locate, why: the first place
+// it looked that holds something else (a FIFO, a folder, a text file, a
+// library for another architecture), or where it looked; empty for the other
+// entries. Opens no FIFO or device.
+std::vector<std::string> UnresolvedDependencyReasons(const CCabObj& definition);
 
 // True when the file is a library that exports DllRegisterServer: a PE
 // image's export table names it, or an ELF shared object's dynamic symbol

@@ -41,7 +41,11 @@ bool clickLink(QTextBrowser* browser, const QString& target) {
     return false;
 }
 
-QString shownPage(const CHelpWindow* window) { return window->browser()->source().fileName(); }
+// The page and, when F1 asked for a part of it, the part ("page.htm#part").
+QString shownPage(const CHelpWindow* window) {
+    const QUrl source = window->browser()->source();
+    return source.fileName() + (source.hasFragment() ? "#" + source.fragment() : QString());
+}
 
 // Nothing may go to the desktop's browser.
 class NoDesktop : public QObject {
@@ -104,7 +108,7 @@ TEST_F(HelpWindowTest, F1OnAWizardPageShowsTheWizardsPageAboveTheWizard) {
     });
     app().frame()->runCommand(gui::ID_FILE_NEW_PACKAGE);
     EXPECT_TRUE(helpOwnedByWizard);
-    EXPECT_EQ(first, "package_wizard.htm");
+    EXPECT_EQ(first, "package_wizard.htm#information");
     EXPECT_EQ(followed, "file_new_package.htm");
     EXPECT_EQ(desktop.opened, 0);
 }
@@ -135,11 +139,17 @@ TEST_F(HelpWindowTest, F1InTheWebWindowsShowsTheirPages) {
         app().frame()->runCommand(command);
         return shown;
     };
-    EXPECT_EQ(helpOn(gui::ID_FILE_NEW_WEB_PACKAGE, "componentPath"), "web_package_wizard.htm");
+    EXPECT_EQ(helpOn(gui::ID_FILE_NEW_WEB_PACKAGE, "componentPath"), "web_package_wizard.htm#general");
     app().listView()->selectPackage(app().doc().m_listPackages.front().get());
-    EXPECT_EQ(helpOn(gui::ID_PROJECT_PROPERTIES, "productName"), "web_package_properties.htm");
+    EXPECT_EQ(helpOn(gui::ID_PROJECT_PROPERTIES, "productName"), "web_package_properties.htm#general-information");
     pickers_.queue(QString::fromStdString(std::string(PCN_SOURCE_DIR) + "/platform/pe/fixtures/bin/control32.ocx"));
     EXPECT_EQ(helpOn(gui::ID_COMPONENT_HTML_TEMPLATE, "templateText"), "component_html_template.htm");
+    // Each tab of the options and each page of Check Trust has its own part;
+    // the other dialogs their own page.
+    EXPECT_EQ(helpOn(gui::ID_VIEW_OPTIONS, "reloadWorkspace"), "view_options.htm#general");
+    EXPECT_EQ(helpOn(gui::ID_CHECK_TRUST, "file"), "signature_check_trust.htm#page1");
+    EXPECT_EQ(helpOn(gui::ID_FILE_EXPORT, "destination"), "file_export.htm");
+    EXPECT_EQ(helpOn(gui::ID_APP_ABOUT, nullptr), "help_about.htm");
     EXPECT_EQ(desktop.opened, 0);
 }
 

@@ -18,6 +18,7 @@
 #include "model/CCabObj.h"
 #include "model/CFTPObj.h"
 #include "platform/SettingsStore.h"
+#include "platform/gui/Sounds.h"
 
 namespace pcn::gui {
 
@@ -184,7 +185,7 @@ void CFTPPropertyPage3::transferEnded(FtpTransferResult result) {
 void CFTPPropertyPage3::onTransferEnded(FtpTransferResult result) {
     stopAnimation();
     QThread::msleep(10);
-    QApplication::beep();
+    playSound(result == kTransferFailed ? Sound::Error : Sound::Default);
     status_->setText(result == kTransferSucceeded   ? tr("File Transfer Complete.")
                      : result == kTransferCancelled ? tr("File Transfer Cancelled.")
                                                     : tr("File Transfer Failed."));

@@ -17,6 +17,7 @@
 #include "editing/gui/pickers/Pickers.h"
 #include "model/CCabObj.h"
 #include "platform/SettingsStore.h"
+#include "platform/gui/HelpTopicName.h"
 
 namespace pcn::gui {
 namespace {
@@ -26,6 +27,7 @@ constexpr const char* kAddFileSection = "Settings\\Mail Add File";
 CMailSelectDlg::CMailSelectDlg(const CCabObj& package, EditingContext& context, QWidget* parent)
     : QDialog(parent), package_(package), context_(context), files_(new QListWidget) {
     setObjectName("CMailSelectDlg");
+    setHelpTopic(this, "project_send_mail.htm");
     setWindowTitle(tr("Selecting Files"));
     auto* layout = new QVBoxLayout(this);
     auto* projectRow = new QHBoxLayout;

@@ -12,6 +12,8 @@
 #include "editing/gui/forms/FormProblem.h"
 #include "editing/gui/forms/FormSupport.h"
 #include "model/CCabObj.h"
+#include "platform/gui/WholeNames.h"
+#include "platform/gui/HelpTopicName.h"
 
 namespace pcn::gui {
 
@@ -19,12 +21,14 @@ CAddShortcutDialog::CAddShortcutDialog(const CCabObj& package, UserInterface& ui
     : QDialog(parent), package_(package), ui_(ui) {
     setWindowTitle(tr("Add Shortcut"));
     setObjectName("CAddShortcutDialog");
+    setHelpTopic(this, "package_wizard.htm#mini-setup");
     auto* label = new QLabel(tr("Shortcut Description:"), this);
     descriptionEdit_ = namedWidget(new QLineEdit(this), "shortcutDescription");
     label->setBuddy(descriptionEdit_);
     files_ = namedWidget(new QListWidget(this), "shortcutFiles");
     files_->setFrameShadow(QFrame::Sunken);
     files_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    showWholeNames(files_);
     for (int i = 0; i < package.GetFileCount(); ++i) {
         auto* item = new QListWidgetItem(QString::fromStdString(package.GetFilePath(i)), files_);
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);

@@ -19,6 +19,7 @@
 #include "editing/gui/pickers/Pickers.h"
 #include "model/CCabObj.h"
 #include "platform/SettingsStore.h"
+#include "platform/gui/WholeNames.h"
 
 namespace pcn::gui {
 
@@ -51,6 +52,7 @@ FilesForm::FilesForm(CCabObj& package, EditingContext& context, QWidget* parent)
     fileList->setSelectionMode(QAbstractItemView::ExtendedSelection);
     fileList->setUniformRowHeights(true);
     fileList->header()->setStretchLastSection(true);
+    showWholeNames(fileList);
     addButton = makeButton(tr("&Add"), "addFiles");
     removeButton = makeButton(tr("&Remove"), "removeFiles");
     destinationLabel = new QLabel(tr("Destination path."));

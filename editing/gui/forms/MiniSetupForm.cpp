@@ -18,6 +18,7 @@
 #include "editing/gui/forms/CAddShortcutDialog.h"
 #include "editing/gui/forms/FormSupport.h"
 #include "model/CCabObj.h"
+#include "platform/gui/WholeNames.h"
 
 namespace pcn::gui {
 
@@ -35,6 +36,7 @@ MiniSetupForm::MiniSetupForm(const CCabObj& package, EditingContext& context, QW
     list_->header()->setSectionResizeMode(QHeaderView::Stretch);
     list_->setRootIsDecorated(false);
     list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    showWholeNames(list_);
     add_ = namedWidget(new QPushButton(tr("Add..."), group), "addShortcut");
     remove_ = namedWidget(new QPushButton(tr("Remove"), group), "removeShortcut");
     shortcutTypeLabel_ = namedWidget(new QLabel(tr("Shortcut Type:"), group), "shortcutTypeLabel");

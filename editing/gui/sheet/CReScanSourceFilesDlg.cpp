@@ -14,12 +14,15 @@
 #include "distribution/UserInterface.h"
 #include "model/CCabObj.h"
 #include "platform/Paths.h"
+#include "platform/gui/WholeNames.h"
+#include "platform/gui/HelpTopicName.h"
 
 namespace pcn::gui {
 
 CReScanSourceFilesDlg::CReScanSourceFilesDlg(const CCabObj& package, UserInterface& ui, QWidget* parent)
     : QDialog(parent), package_(package), ui_(ui) {
     setObjectName("CReScanSourceFilesDlg");
+    setHelpTopic(this, "project_properties.htm#files");
     setWindowTitle(tr("Re-Scan Source Files"));
 
     list_ = new QTreeWidget(this);
@@ -29,6 +32,7 @@ CReScanSourceFilesDlg::CReScanSourceFilesDlg(const CCabObj& package, UserInterfa
     list_->setRootIsDecorated(false);
     list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     list_->header()->setStretchLastSection(true);
+    showWholeNames(list_);
     auto* note = new QLabel(tr("The following file(s) could not be located."), this);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     ok_ = buttons->button(QDialogButtonBox::Ok);

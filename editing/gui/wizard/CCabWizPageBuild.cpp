@@ -7,6 +7,7 @@
 #include "building/gui/BuildHostPanel.h"
 #include "editing/gui/EditingContext.h"
 #include "editing/gui/wizard/CCabWizSheet.h"
+#include "platform/gui/Sounds.h"
 
 namespace pcn::gui {
 
@@ -44,8 +45,7 @@ void CCabWizPageBuild::buildEnded(bool success) {
         sheet().setWizardButtons(CCabWizSheet::kWizBack | CCabWizSheet::kWizNext);
         sheet().nextButton()->setText(tr("&Close"));
     }
-    // Qt offers one beep for the default and the error sound alike.
-    QApplication::beep();
+    playSound(success ? Sound::Default : Sound::Error);
 }
 
 // Next is "&Close" after a failed build: the wizard ends with Finish and the

@@ -43,7 +43,10 @@ protected:
         // The tools read the same settings as the wizard.
         ::setenv("PCN_SETTINGS", (root() / "settings.conf").c_str(), 1);
         ::setenv("PCN_PROGRAM_DIR", PCN_PROGRAM_DIR, 1);
-        ::unsetenv("PCN_TRUST_DIALOG");
+        // The trust dialog after signing answers through a program of ours
+        // that notes what it was shown and accepts.
+        writeScript(root() / "accept", "printf '%s\\n' \"$@\" >> '" + (root() / "shown").string() + "'\nexit 0\n");
+        ::setenv("PCN_TRUST_DIALOG", (root() / "accept").c_str(), 1);
         settings().writeString("Settings\\CheckTrust", "CAFile", key("cert.pem"));
         settings().writeString("Settings\\CheckTrust", "TSACAFile", key("tsa.pem"));
     }
@@ -122,8 +125,13 @@ TEST_F(SigningWizardsTest, SignsProgramsAndCabinetsWithSha256AndSha1) {
         EXPECT_EQ(page3->status()->text(), "Complete") << box.toStdString();
         EXPECT_TRUE(box.contains("Signing Code.")) << box.toStdString();
         EXPECT_TRUE(box.contains("Checking Trust.")) << box.toStdString();
-        EXPECT_TRUE(box.contains(QString::fromStdString("Trusted: " + c.file))) << box.toStdString();
+        // The signer was shown the new signature in the trust dialog and took it.
+        EXPECT_TRUE(box.contains(QString::fromStdString("Accepted: " + c.file))) << box.toStdString();
         EXPECT_FALSE(box.contains("Check Trust failed.")) << box.toStdString();
+        const std::string shown = readFile(root() / "shown");
+        EXPECT_NE(shown.find(c.file), std::string::npos) << shown;
+        EXPECT_NE(shown.find("Parcelon Test Publisher"), std::string::npos) << shown;
+        fs::remove(root() / "shown");
         EXPECT_EQ(sheet.buttonText(QWizard::FinishButton), "Close");
         EXPECT_TRUE(sheet.button(QWizard::FinishButton)->isEnabled());
         EXPECT_FALSE(sheet.button(QWizard::CancelButton)->isEnabled());
@@ -251,6 +259,14 @@ protected:
 };
 
 TEST_F(CheckTrustTest, SignedFileIsCompleteUnsignedFails) {
+    // Success and failure sound different: the sound theme's names reach the player.
+    const fs::path heard = root() / "heard";
+    writeScript(root() / "player", "echo \"$2\" >> '" + heard.string() + "'\n");
+    ::setenv("PCN_SOUND_PLAYER", (root() / "player").c_str(), 1);
+    const auto soundsHeard = [&](size_t count) {
+        QTest::qWaitFor([&] { return splitLines(readFile(heard)).size() >= count; }, 5000);
+        return readFile(heard);
+    };
     gui::CCheckTrustSheet trusted(context());
     auto* page = check(trusted, signedFile(), false);
     EXPECT_EQ(page->status()->text(), "Complete") << page->output()->toPlainText().toStdString();
@@ -265,6 +281,8 @@ TEST_F(CheckTrustTest, SignedFileIsCompleteUnsignedFails) {
     EXPECT_TRUE(page->output()->toPlainText().contains("plain.exe is not signed."));
     EXPECT_TRUE(page->icon()->property("error").toBool());
     EXPECT_EQ(unsignedSheet.buttonText(QWizard::FinishButton), "Close");
+    EXPECT_EQ(soundsHeard(2), "dialog-information\ndialog-error\n");
+    ::unsetenv("PCN_SOUND_PLAYER");
 }
 
 TEST_F(CheckTrustTest, DisplayTrustInformationTellsTheUsersAnswer) {

@@ -51,10 +51,11 @@ void DependenciesForm::initialise() {
 void DependenciesForm::fill() {
     CCabObj& package = state_.package;
     list->clear();
+    const std::vector<std::string> reasons = web::UnresolvedDependencyReasons(package);
     for (int i = 0; i < package.GetDependencyCount(); ++i) {
         // An OS chosen on the next page survives coming back here.
         if (!state_.hasOsChoice(i)) package.SetDependencyOs(i, kWin32);
-        AddDependencyRow(list, package, i);
+        AddDependencyRow(list, package, i, reasons[i]);
     }
     SelectFirstRow(list);
     selectionChanged();

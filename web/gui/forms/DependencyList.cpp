@@ -8,6 +8,7 @@
 
 #include "model/CCabObj.h"
 #include "web/gui/DependencyImages.h"
+#include "platform/gui/WholeNames.h"
 
 namespace pcn::gui {
 namespace {
@@ -47,12 +48,16 @@ void SetUpDependencyList(QTreeWidget* list, const QString& column) {
     list->setIconSize(QSize(kDependencyImageWidth, kDependencyImageHeight));
     list->setUniformRowHeights(true);
     list->header()->setStretchLastSection(false);
+    showWholeNames(list);
 }
 
-void AddDependencyRow(QTreeWidget* list, const CCabObj& package, int entry) {
-    auto* item = new QTreeWidgetItem(list, {QString::fromStdString(package.GetDependencyName(entry))});
+void AddDependencyRow(QTreeWidget* list, const CCabObj& package, int entry, const std::string& whyNotFound) {
+    const QString name = QString::fromStdString(package.GetDependencyName(entry));
+    auto* item = new QTreeWidgetItem(list, {name});
     item->setIcon(0, dependencyIcon(package.GetDependencyOrigin(entry)));
     item->setData(0, kEntryRole, entry);
+    if (!whyNotFound.empty())
+        item->setToolTip(0, QObject::tr("%1\nNot found: %2").arg(name, QString::fromStdString(whyNotFound)));
 }
 
 void SelectFirstRow(QTreeWidget* list) {

@@ -6,6 +6,7 @@
 
 #include <QString>
 
+#include <string>
 #include <vector>
 
 class QTreeWidget;
@@ -17,8 +18,9 @@ class CCabObj;
 namespace pcn::gui {
 
 void SetUpDependencyList(QTreeWidget* list, const QString& column);
-// Appends the row of an entry: its name and origin icon.
-void AddDependencyRow(QTreeWidget* list, const CCabObj& package, int entry);
+// Appends the row of an entry: its name and origin icon; for an entry that
+// was not found, the reason as its tooltip.
+void AddDependencyRow(QTreeWidget* list, const CCabObj& package, int entry, const std::string& whyNotFound = {});
 // Selects and focuses the first row (when there is one).
 void SelectFirstRow(QTreeWidget* list);
 // The entry of the row the user is on: the current row when selected, else

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "distribution/ScriptedUserInterface.h"
@@ -158,6 +159,38 @@ TEST_F(ScanTest, WithoutSystemFolderTheWindowsLibrariesAreNotFound) {
     EXPECT_EQ(entryEndingWith("USER32.dll").name, "USER32.dll");
     EXPECT_EQ(entryEndingWith("Helper.Dll").origin, kOriginLoaded);
     EXPECT_FALSE(hasEntryContaining("dynload"));  // no dynamic scan asked for
+}
+
+TEST_F(ScanTest, EveryEntryNotFoundSaysWhy) {
+    // The component's folder holds things named like libraries that are none.
+    fs::copy_file(kComponents / "elf/libscanplugin.so", folder_ / "libscanplugin.so");
+    fs::create_directories(folder_ / "folder.dll");
+    std::ofstream(folder_ / "notes.dll") << "not a library\n";
+    ASSERT_EQ(::mkfifo((folder_ / "pipe.dll").c_str(), 0600), 0);
+    package_.m_nKind = kKindWebInf;
+    package_.m_pWeb->SetComponentPath((folder_ / "libscanplugin.so").string());
+    for (const std::string& name : std::vector<std::string>{"folder.dll", "notes.dll", "pipe.dll", "libpcn-nowhere.so.9",
+                                   (folder_ / "gone.dll").string(), (folder_ / "notes.dll").string()})
+        package_.AddDependency(name);
+    const int found = package_.AddDependency("libc.so.6");
+
+    const auto start = std::chrono::steady_clock::now();
+    ResolveDependencyPaths(package_);
+    const std::vector<std::string> reasons = UnresolvedDependencyReasons(package_);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));  // the FIFO is never opened
+
+    ASSERT_EQ(reasons.size(), size_t(package_.GetDependencyCount()));
+    const std::string in = folder_.string() + "/";
+    EXPECT_EQ(reasons[0], in + "folder.dll: a folder, not a library");
+    EXPECT_EQ(reasons[1], in + "notes.dll: neither a Linux shared object nor a Windows library");
+    EXPECT_EQ(reasons[2], in + "pipe.dll: a FIFO, not a library (not opened)");
+    EXPECT_EQ(reasons[3], "not in LD_LIBRARY_PATH, the loader cache, the default library folders, nor the program, "
+                          "system or component folder");
+    EXPECT_EQ(reasons[4], in + "gone.dll: no such file");
+    EXPECT_EQ(reasons[5], in + "notes.dll: neither a Linux shared object nor a Windows library");
+    for (int i = 0; i < found; ++i) EXPECT_EQ(package_.GetDependencyOrigin(i), kOriginNotFound) << i;
+    EXPECT_EQ(package_.GetDependencyOrigin(found), 0);
+    EXPECT_TRUE(reasons[found].empty()) << reasons[found];
 }
 
 TEST_F(ScanTest, AFileThatIsNoLibrarySaysSoWithinTheHandshakeBound) {
