@@ -51,22 +51,25 @@ struct Settings {
     // with the same hash would take the place of real candidates; the lazy
     // parse looks at one, and a smaller head table is quicker to reach.
     unsigned chainHashBits() const { return finding == Finding::Chains ? 19 : 17; }
+    // Chains looked a few links down meet recent strings only; the latest
+    // eight-byte match from anywhere in the window adds the long ones.
+    bool longMatches() const { return finding == Finding::Chains; }
 };
 
 Settings settingsFor(int level) {
     // Chosen by measurement (bench/cab-speed.sh, bench/wimlib-lzx.sh): every
     // step of a search in a 2 MB window waits on memory, so the lazy levels
     // look at one chain candidate (and the nearest three-byte match) per
-    // position, and the default, 5, looks two links down a chain: within
-    // 3 % of the size a look 12 nodes deep into binary trees gives, at a
-    // fifth of the time. Levels 7 to 9 take the trees for the last percent
-    // (7 is the former default).
+    // position, and the default, 5, looks two links down a chain (and at the
+    // latest eight-byte match): within 1.5 % of the size a look 12 nodes
+    // deep into binary trees gives, at a third of the time. Levels 7 to 9
+    // take the trees for the last percent (7 is the former default).
     // A second pass, with symbol costs from the first, gains about half a
     // percent; later ones hardly anything.
     using enum Finding;
     static constexpr Settings table[] = {
         {LazyChains, 1, 8, 1},    {LazyChains, 1, 12, 1},   {LazyChains, 1, 16, 1},
-        {Chains, 1, 32, 1},       {Chains, 2, 32, 1},        {Chains, 4, 32, 1},
+        {Chains, 1, 32, 1},       {Chains, 2, 32, 2},        {Chains, 4, 32, 2},
         {SharedTrees, 12, 64, 2}, {SharedTrees, 32, 160, 3}, {SharedTrees, 64, 257, 4},
     };
     return table[std::clamp(level, 1, 9) - 1];
@@ -376,7 +379,7 @@ struct LzxEncoder::State {
             void* place = memory->allocate(sizeof(Finder), alignof(Finder));
             try {
                 finders[f] = new (place) Finder(memory, uint32_t(buffer.size()), trees ? &*trees : nullptr, f,
-                                                tuning.secondThread, settings.chainHashBits());
+                                                tuning.secondThread, settings);
             } catch (...) {
                 memory->deallocate(place, sizeof(Finder), alignof(Finder));
                 throw;
@@ -407,12 +410,12 @@ struct LzxEncoder::State {
     // every chunk, each searching the positions whose trees are its share.
     struct Finder {
         Finder(std::pmr::memory_resource* memory, uint32_t capacity, BinaryTrees* trees, unsigned share,
-               bool threaded, unsigned chainHashBits)
+               bool threaded, const Settings& settings)
             : share(share), thread(threaded) {
             if (trees)
                 this->trees.emplace(memory, *trees, share);
             else
-                chains.emplace(memory, capacity, chainHashBits);
+                chains.emplace(memory, capacity, settings.chainHashBits(), settings.longMatches());
         }
         void reset() {
             if (trees) trees->reset();

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <cstring>
 #include <memory_resource>
+#include <optional>
 #include <vector>
 
 namespace pcn::cabinet::lzx {
@@ -139,12 +140,13 @@ public:
     // Links p into chain h and reports, in order of growing length, each
     // match at p longer than `best`, looking at `depth` older positions at
     // most and stopping at niceLength.
+    // Returns the longest length then known.
     template <typename Sink>
-    void walk(const uint8_t* buffer, uint32_t p, uint32_t h, uint32_t maxLength, uint32_t maxOffset, unsigned depth,
-              uint32_t niceLength, uint32_t best, Sink&& sink) {
+    uint32_t walk(const uint8_t* buffer, uint32_t p, uint32_t h, uint32_t maxLength, uint32_t maxOffset,
+                  unsigned depth, uint32_t niceLength, uint32_t best, Sink&& sink) {
         int32_t candidate = head_[h];
         insert(p, h);
-        if (best >= niceLength || best >= maxLength) return;
+        if (best >= niceLength || best >= maxLength) return best;
         const uint8_t* here = buffer + p;
         for (; candidate >= 0 && depth > 0; --depth, candidate = prev_[uint32_t(candidate)]) {
             const uint32_t offset = p - uint32_t(candidate);
@@ -160,6 +162,7 @@ public:
                 if (length >= niceLength || length == maxLength) break;
             }
         }
+        return best;
     }
 
 private:
@@ -168,22 +171,70 @@ private:
     std::pmr::vector<int32_t> prev_;
 };
 
-// Hash chains with the nearest three-byte matches. Cheap to keep up: a
-// position the parse skips is only linked. The lazy parse looks at a chain
-// candidate or two per position, the near-optimal parse over chains at a
-// few.
+// The last position seen with each eight leading bytes. A chain looked a
+// few links down meets recent strings only; this adds the latest long one
+// from anywhere in the window (a sibling library, a licence once more).
+class NearestLong {
+public:
+    explicit NearestLong(std::pmr::memory_resource* memory) : head_(size_t(1) << kBits, -1, memory) {}
+    void reset() { std::fill(head_.begin(), head_.end(), -1); }
+    void rebase(uint32_t shift) { rebaseLinks(head_.data(), head_.size(), shift); }
+
+    static uint32_t hash(const uint8_t* p) {
+        uint64_t v;
+        std::memcpy(&v, p, 8);
+        return uint32_t((v * 0x9E3779B97F4A7C15ull) >> (64 - kBits));
+    }
+    void prefetchHead(uint32_t h) const { __builtin_prefetch(&head_[h]); }
+    void prefetchCandidate(const uint8_t* buffer, uint32_t h) const {
+        if (head_[h] >= 0) __builtin_prefetch(buffer + head_[h]);
+    }
+    // p + 8 <= end of data.
+    void insert(const uint8_t* buffer, uint32_t p) { head_[hash(buffer + p)] = int32_t(p); }
+
+    // Takes note of p (maxLength >= 8) and reports the match found there if
+    // it is longer than `best`; returns the longest length then known.
+    template <typename Sink>
+    uint32_t search(const uint8_t* buffer, uint32_t p, uint32_t maxLength, uint32_t maxOffset, uint32_t best,
+                    Sink&& sink) {
+        const uint8_t* here = buffer + p;
+        const uint32_t h = hash(here);
+        const int32_t candidate = head_[h];
+        head_[h] = int32_t(p);
+        if (candidate < 0 || best >= maxLength || p - uint32_t(candidate) > maxOffset) return best;
+        const uint8_t* there = buffer + candidate;
+        if (there[best] != here[best]) return best;
+        const uint32_t length = matchLength(here, there, maxLength);
+        if (length <= best) return best;
+        sink(Match{length, p - uint32_t(candidate)});
+        return length;
+    }
+
+private:
+    static constexpr unsigned kBits = 18;
+    std::pmr::vector<int32_t> head_;
+};
+
+// Hash chains with the nearest three-byte matches (and, when asked for, the
+// nearest eight-byte ones). Cheap to keep up: a position the parse skips is
+// only linked. The lazy parse looks at a chain candidate or two per
+// position, the near-optimal parse over chains at a few.
 class HashChains {
 public:
-    HashChains(std::pmr::memory_resource* memory, uint32_t capacity, unsigned hashBits)
-        : chains_(memory, capacity, hashBits), triple_(memory) {}
+    HashChains(std::pmr::memory_resource* memory, uint32_t capacity, unsigned hashBits, bool longMatches = false)
+        : chains_(memory, capacity, hashBits), triple_(memory) {
+        if (longMatches) long_.emplace(memory);
+    }
 
     void reset() {
         chains_.reset();
         triple_.reset();
+        if (long_) long_->reset();
     }
     void rebase(uint32_t shift) {
         chains_.rebase(shift);
         triple_.rebase(shift);
+        if (long_) long_->rebase(shift);
     }
 
     // Links position p (which needs p + 4 <= end of data, and `ahead` bytes
@@ -192,6 +243,7 @@ public:
         if (ahead >= 8) chains_.prefetchHead(chains_.hash(buffer + p + 4));
         chains_.insert(p, chains_.hash(buffer + p));
         triple_.insert(buffer, p);
+        if (long_ && ahead >= 8) long_->insert(buffer, p);
     }
 
     // Links p and reports, in order of growing length, each match at p that
@@ -208,13 +260,24 @@ public:
             chains_.prefetchNewest(buffer, chains_.hash(buffer + p + 4));
             if (depth > 1) chains_.prefetchSecond(buffer, chains_.hash(buffer + p + 2));
         }
-        const uint32_t best = triple_.search(buffer, p, maxLength, maxOffset, sink);
-        chains_.walk(buffer, p, chains_.hash(buffer + p), maxLength, maxOffset, depth, niceLength, best, sink);
+        if (long_ && maxLength >= 14) {
+            long_->prefetchHead(NearestLong::hash(buffer + p + 6));
+            long_->prefetchCandidate(buffer, NearestLong::hash(buffer + p + 2));
+        }
+        uint32_t best = triple_.search(buffer, p, maxLength, maxOffset, sink);
+        best = chains_.walk(buffer, p, chains_.hash(buffer + p), maxLength, maxOffset, depth, niceLength, best, sink);
+        if (long_ && maxLength >= 8) {
+            if (best < niceLength)
+                long_->search(buffer, p, maxLength, maxOffset, best, sink);
+            else
+                long_->insert(buffer, p);
+        }
     }
 
 private:
     ChainTable chains_;
     NearestTriple triple_;
+    std::optional<NearestLong> long_;
 };
 
 // Positions with the same four leading bytes form a binary search tree of

@@ -105,17 +105,45 @@ TEST(LzxMatchFinder, SharedTreesReportRealMatchesAndFindTheLongest) {
 }
 
 // Chains followed to their end find every longest match; the few hash bits
-// of a small table put strangers into the chains, which must not be reported.
+// of a small table put strangers into the chains, which must not be
+// reported, and neither may the eight-byte table's candidates that share
+// only a hash.
 TEST(LzxMatchFinder, ChainsReportRealMatchesAndFindTheLongest) {
     const std::string s = finderData(24000);
     for (const unsigned hashBits : {8u, 19u}) {
         std::pmr::monotonic_buffer_resource memory;
-        HashChains chains(&memory, uint32_t(s.size()), hashBits);
+        HashChains chains(&memory, uint32_t(s.size()), hashBits, hashBits > 8);
         checkAgainstBruteForce(
             [&](uint32_t p, uint32_t maxLength, uint32_t reach, const auto& sink) {
                 chains.search(bytes(s), p, maxLength, reach, 100000, 257, sink);
             },
             [&](uint32_t p, uint32_t ahead, uint32_t) { chains.insert(bytes(s), p, ahead); }, 1.0);
+    }
+}
+
+// One link down the chains, the eight-byte table still brings up a long
+// match from further back than the chain reaches.
+TEST(LzxMatchFinder, EightByteTableFindsALongMatchBehindRecentShortOnes) {
+    std::string s = textData(6000, 9);
+    const std::string phrase = "a phrase long enough to matter, and only once before";
+    s.replace(100, phrase.size(), phrase);
+    for (size_t at = 1000; at < 5000; at += 200) s.replace(at, 5, phrase.substr(0, 5));
+    s.replace(5500, phrase.size(), phrase);
+    for (const bool longMatches : {false, true}) {
+        std::pmr::monotonic_buffer_resource memory;
+        HashChains chains(&memory, uint32_t(s.size()), 19, longMatches);
+        Match best{0, 0};
+        for (uint32_t p = 0; p + 300 <= s.size(); ++p) {
+            std::vector<Match> found;
+            chains.search(bytes(s), p, 257, p, 1, 257, [&](const Match& m) { found.push_back(m); });
+            if (p == 5500 && !found.empty()) best = found.back();
+        }
+        if (longMatches) {
+            EXPECT_GE(best.length, phrase.size());
+            EXPECT_EQ(best.offset, 5400u);
+        } else {
+            EXPECT_LT(best.length, phrase.size());
+        }
     }
 }
 
