@@ -370,10 +370,11 @@ struct LzxEncoder::State {
           chunks{Chunk(memory), Chunk(memory), Chunk(memory), Chunk(memory)} {
         fillLargeTable(buffer, 2 * size_t(windowSize) + 3 * kChunkBytes, uint8_t(0));
         for (Chunk& c : chunks) c.out.resize(size_t(kFramesPerChunk) * kFrameOutputRoom);
-        // A finder on chains keeps up with the near-optimal parse on this
-        // thread by itself; a second one, taking turns, would only add the
-        // cost of linking the other's chunks.
-        finderCount = tuning.secondThread && settings.finding != Finding::Chains ? 2 : 1;
+        // A finder on chains keeps up with this thread by itself; a second
+        // one, taking turns at the chunks, would only add the cost of linking
+        // the other's chunks (measured: a third more CPU time, no less wall
+        // time). The trees are shared out between two.
+        finderCount = tuning.secondThread && settings.finding == Finding::SharedTrees ? 2 : 1;
         if (settings.finding == Finding::SharedTrees) trees.emplace(memory, uint32_t(buffer.size()), finderCount);
         for (unsigned f = 0; f < finderCount; ++f) {
             void* place = memory->allocate(sizeof(Finder), alignof(Finder));
@@ -396,18 +397,16 @@ struct LzxEncoder::State {
     State(const State&) = delete;
     State& operator=(const State&) = delete;
 
-    // A finder works on its own thread. For the lazy levels two finders take
-    // turns at the chunks, each with its own chains: before its chunk a finder
-    // links the positions of the chunk the other one took, which costs little
-    // next to searching them. Each keeps its own idea of the repeated offsets;
-    // the coder works out the real ones, so a guess off at a chunk's start
-    // costs a few bits at most.
-    // The near-optimal levels over chains have one finder: it searches and
-    // records every position's matches for the parse on the caller's thread
-    // and keeps up with it.
-    // For the near-optimal levels over trees linking a position costs as much
-    // as searching it, so the finders share the trees instead: both go through
-    // every chunk, each searching the positions whose trees are its share.
+    // A finder works on its own thread. On chains (all levels but 7 to 9)
+    // there is one: it searches the chunks in turn and records what the parse
+    // on the caller's thread needs, the best match at each position for the
+    // lazy levels (keeping its own idea of the repeated offsets; the coder
+    // works out the real ones, so a guess off at a chunk's start costs a few
+    // bits at most), every position's matches for the near-optimal ones.
+    // Without a second thread the finder runs on the caller's. Linking a
+    // position into a tree costs as much as searching it, so for levels 7 to
+    // 9 two finders share the trees instead: both go through every chunk,
+    // each searching the positions whose trees are its share.
     struct Finder {
         Finder(std::pmr::memory_resource* memory, uint32_t capacity, BinaryTrees* trees, unsigned share,
                bool threaded, const Settings& settings)
@@ -561,19 +560,16 @@ struct LzxEncoder::State {
         return nullptr;
     }
 
-    // The filled chunk goes to its finder (or, for the near-optimal levels,
-    // to all of them); chunks parsed before are coded here meanwhile, in order.
+    // The filled chunk goes to the finder (to both, for the trees); chunks
+    // parsed before are coded here meanwhile, in order.
     void dispatch() {
         Chunk* job = filling;
         job->sequence = nextSequence++;
-        const bool shared = settings.finding == Finding::SharedTrees;
-        const unsigned first = shared ? 0 : unsigned(job->sequence % finderCount);
-        const unsigned stop = shared ? finderCount : first + 1;
         parsing[parsingCount++] = job;
         filling = unusedChunk();
         filling->clear(bufferEnd, framesIn);
         job->job.fill(0);
-        for (unsigned f = first; f < stop; ++f) {
+        for (unsigned f = 0; f < finderCount; ++f) {
             Finder& finder = *finders[f];
             finder.thread.waitUntilFewer(kQueuedChunks);
             job->job[f] = finder.thread.run([this, job, &finder] { parse(finder, *job); });
@@ -625,7 +621,8 @@ struct LzxEncoder::State {
     // ---- parsing (second thread) ----
 
     void parse(Finder& f, Chunk& c) {
-        // Link what the other finder parsed, as far back as the window reaches.
+        // Link the last positions of the chunk before, which needed this
+        // chunk's bytes to be hashed.
         const uint64_t reachBack = c.start > windowSize ? c.start - windowSize : 0;
         // Only the chunk's own bytes are read: the frames after it are being
         // copied in meanwhile.
