@@ -1,8 +1,8 @@
 #pragma once
-// Ctrl-C for the long commands (cab, build, send, scan): while a guard
-// lives, SIGINT (and SIGTERM) only raise a flag that the command's loop
-// polls; the command then stops its work, leaves its outputs as they were
-// and ends with `return cancelled();`: "cancelled" on stderr, exit 130 as
+// Ctrl-C for the long commands (cab, build, send, scan, verify, extract):
+// while a guard lives, SIGINT (and SIGTERM) only raise a flag that the
+// command's loop polls; the command then stops its work, leaves its outputs
+// as they were and ends with `return cancelled();`: "cancelled" on stderr, exit 130 as
 // a shell reports a program stopped by Ctrl-C.
 
 namespace pcn::cli {

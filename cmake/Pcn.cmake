@@ -15,7 +15,7 @@ function(pcn_add_gtest name)
   if(NOT PCN_BUILD_TESTS)
     return()
   endif()
-  cmake_parse_arguments(T "" "" "SOURCES;LIBS;ENV" ${ARGN})
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/test-bin)
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main)
@@ -23,9 +23,12 @@ function(pcn_add_gtest name)
     PCN_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
     PCN_PROGRAM_DIR="${PCN_PROGRAM_DIR}")
   pcn_subsystem_label(label)
+  # One variable only: the discovered tests get their properties as a flat
+  # list of names and values, where a second one would be read as a property
+  # name and the label after it lost.
   gtest_discover_tests(${name}
     DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "PCN_PROGRAM_DIR=${PCN_PROGRAM_DIR};${T_ENV}" LABELS ${label})
+    PROPERTIES ENVIRONMENT "PCN_PROGRAM_DIR=${PCN_PROGRAM_DIR}" LABELS ${label})
 endfunction()
 
 # pcn_add_fuzzer(NAME SOURCES src... LIBS lib...)

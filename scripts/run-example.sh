@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The main job: define the example project (one package of each cabinet
-# kind, signing on), build it with parcelon and check what came out with
-# independent tools.
+# kind, signing on), build it with parcelon, check what came out with
+# `parcelon verify` and, as a second opinion, cabextract and osslsigncode.
 set -euo pipefail
 build=$(cd "${1:-out}" && pwd)
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -21,6 +21,8 @@ openssl req -x509 -newkey rsa:2048 -nodes -days 3650 -subj "/CN=Harbour Tide Sof
   -addext "extendedKeyUsage=codeSigning" -keyout "$keys/key.pem" -out "$keys/cert.pem" 2>/dev/null
 openssl crl2pkcs7 -nocrl -certfile "$keys/cert.pem" -outform DER -out "$keys/cert.spc"
 openssl rsa -in "$keys/key.pem" -outform PVK -pvk-none -out "$keys/key.pvk" 2>/dev/null
+# The trust check of `parcelon verify` (ChkTrust) trusts the test certificate.
+printf '[Settings\\CheckTrust]\nCAFile=sz:%s\n' "$keys/cert.pem" >"$PCN_SETTINGS"
 
 common=(--company "Harbour Tide Software" --version "3,2,0,1" --copyright "Copyright 2026 Harbour Tide Software"
         --source "$source" --subdirs --target "$work/output"
@@ -42,10 +44,15 @@ if has_command build; then
   "$bin/parcelon" build "$work/Example.pcn" --yes || status=$?
   echo "== outputs"
   find "$work/output" -type f | sort
+  echo "== parcelon verify: every output read back and checked against the package"
+  verified=0
+  "$bin/parcelon" verify "$work/Example.pcn" || verified=$?
+  echo "== cabextract -t and osslsigncode verify, a second opinion"
   for cab in $(find "$work/output" -name '*.CAB' | sort); do cabextract -t "$cab" >/dev/null && echo "cabextract -t: ok  $cab"; done
   for f in $(find "$work/output" \( -name '*.CAB' -o -name '*.EXE' \) | sort); do
     if osslsigncode verify -CAfile "$keys/cert.pem" "$f" >/dev/null 2>&1; then echo "signature ok:     $f"; fi
   done
+  [ "$status" -ne 0 ] || status=$verified
   exit $status
 fi
 

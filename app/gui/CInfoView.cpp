@@ -254,6 +254,7 @@ QMenu* CInfoView::createContextMenu(QWidget* parent) {
              Item{"contextRebuild", "&Rebuild Package", ID_PROJECT_REBUILD, selected && shown_ && !webShown},
              Item{"contextSendFtp", "&Send Project Files (FTP)...", ID_PROJECT_SEND_FTP, selected},
              Item{"contextSendMail", "Send Project Files (Mail)...", ID_FILE_SEND_MAIL, selected},
+             Item{"contextContents", "Co&ntents...", ID_PROJECT_CONTENTS, selected && shown_ && !webShown},
              Item{"contextProperties", "&Properties...", ID_PROJECT_PROPERTIES, selected},
          }) {
         QAction* action = menu->addAction(item.text);

@@ -188,7 +188,7 @@ void CMainFrame::createMenus() {
     addMenu("&Edit", "editMenu", {ID_EDIT_UNDO, 0, ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE, 0, ID_EDIT_REMOVE});
     addMenu("&Project", "projectMenu",
             {ID_PROJECT_REBUILD, ID_PROJECT_OPEN_OUTPUT, 0, ID_PROJECT_SEND_FTP, ID_FILE_SEND_MAIL, 0,
-             ID_PROJECT_PROPERTIES});
+             ID_PROJECT_CONTENTS, ID_PROJECT_PROPERTIES});
     addMenu("&Signature", "signatureMenu", {ID_SIGN_FILE, ID_CHECK_TRUST});
     addMenu("&Component", "componentMenu",
             {ID_COMPONENT_REGISTER, ID_COMPONENT_UNREGISTER, 0, ID_COMPONENT_CREATE_LPK, ID_COMPONENT_HTML_TEMPLATE});

@@ -211,6 +211,8 @@ bool CPCNView::canRunCommand(int id) const {
         case ID_FILE_SAVE_PACKAGE_AS: return selected;
         case ID_PROJECT_PROPERTIES: return selected && (web ? bool(editors_.webSheet) : bool(editors_.cabinetSheet));
         case ID_PROJECT_REBUILD: return selected && !web && bool(editors_.rebuildDialog);
+        case ID_PROJECT_CONTENTS:
+            return selected && !web && !selected_->m_arrOutputFiles.empty() && bool(editors_.contentsDialog);
         case ID_PROJECT_SEND_FTP: return selected && selected_->m_bRebuild != 1 && bool(editors_.sendFtp);
         case ID_FILE_SEND_MAIL: return selected && selected_->m_bRebuild != 1 && bool(editors_.sendMail);
         case ID_PROJECT_OPEN_OUTPUT:
@@ -233,13 +235,18 @@ QString CPCNView::whyDisabled(int id) const {
     static constexpr int kNeedPackage[] = {ID_PROJECT_OPEN_OUTPUT, ID_FILE_SAVE_PACKAGE, ID_FILE_SAVE_PACKAGE_AS,
                                            ID_PROJECT_PROPERTIES,  ID_PROJECT_REBUILD,   ID_PROJECT_SEND_FTP,
                                            ID_FILE_SEND_MAIL,      ID_EDIT_CUT,          ID_EDIT_REMOVE,
-                                           ID_EDIT_COPY,           ID_FILE_PRINT,        ID_FILE_PRINT_PREVIEW};
+                                           ID_EDIT_COPY,           ID_FILE_PRINT,        ID_FILE_PRINT_PREVIEW,
+                                           ID_PROJECT_CONTENTS};
     const bool needsPackage = std::find(std::begin(kNeedPackage), std::end(kNeedPackage), id) != std::end(kNeedPackage);
     if (needsPackage && !selected_) return tr("Select a package in the list first");
     if (needsPackage && selected_->m_bNotLoaded)
         return tr("The package file could not be loaded; it can only be removed");
     if (id == ID_PROJECT_REBUILD && selected_->IsWebPackage())
         return tr("A web package is written by its wizard and its properties, not rebuilt");
+    if (id == ID_PROJECT_CONTENTS && selected_->IsWebPackage())
+        return tr("A web package has no cabinet: its INF and page are in the tree");
+    if (id == ID_PROJECT_CONTENTS && selected_->m_arrOutputFiles.empty())
+        return tr("Build the package first: it has no cabinet yet (Rebuild Package, F5)");
     if ((id == ID_PROJECT_SEND_FTP || id == ID_FILE_SEND_MAIL || id == ID_PROJECT_OPEN_OUTPUT) &&
         selected_->m_bRebuild == 1)
         return tr("Build the package first: it has changed since its last build (Rebuild Package, F5)");
@@ -259,6 +266,7 @@ void CPCNView::runCommand(int id) {
         case ID_FILE_SAVE_PACKAGE_AS: savePackageAs(); break;
         case ID_PROJECT_PROPERTIES: properties(); break;
         case ID_PROJECT_REBUILD: rebuild(); break;
+        case ID_PROJECT_CONTENTS: editors_.contentsDialog(*selected_); break;
         case ID_PROJECT_SEND_FTP: editors_.sendFtp(*selected_, doc_); break;
         case ID_FILE_SEND_MAIL: editors_.sendMail(*selected_, doc_); break;
         case ID_PROJECT_OPEN_OUTPUT:
@@ -485,6 +493,7 @@ QMenu* CPCNView::createContextMenu(QWidget* parent) {
         {"contextSendFtp", "&Send Project Files (FTP)...", ID_PROJECT_SEND_FTP},
         {"contextSendMail", "Send Project Files (Mail)...", ID_FILE_SEND_MAIL},
         {nullptr, nullptr, 0},
+        {"contextContents", "Co&ntents...", ID_PROJECT_CONTENTS},
         {"contextProperties", "&Properties...", ID_PROJECT_PROPERTIES},
     };
     for (const Item& item : items) {

@@ -43,6 +43,8 @@ const std::vector<CommandInfo>& commandTable() {
          "Show the built files of the selected package in the file manager", nullptr},
         {ID_PROJECT_PROPERTIES, "actionProperties", "&Properties...", "Change the settings of the selected package",
          "properties"},
+        {ID_PROJECT_CONTENTS, "actionContents", "Co&ntents...",
+         "List the files of the built package from its cabinet and verify them", nullptr},
         {ID_SIGN_FILE, "actionSignFile", "Sign File...", "Sign a file with your software publishing certificate",
          "signFile"},
         {ID_CHECK_TRUST, "actionCheckTrust", "Check Trust...", "Check the digital signature of a signed file",

@@ -27,6 +27,8 @@ struct PackageEditors {
     std::function<bool(CCabObj& copy)> webSheet;
     // The rebuild dialog; it writes the build results into the record.
     std::function<void(CCabObj& package)> rebuildDialog;
+    // The built package's files read back from its cabinet, with Verify.
+    std::function<void(const CCabObj& package)> contentsDialog;
     // Output of the selected package sent by FTP (with the document's sites) or mail.
     std::function<void(CCabObj& package, CPCNDoc& doc)> sendFtp;
     std::function<void(CCabObj& package, CPCNDoc& doc)> sendMail;

@@ -16,6 +16,8 @@
 #include "editing/gui/EditingContext.h"
 #include "editing/gui/Editors.h"
 #include "platform/SettingsStore.h"
+#include "platform/gui/MenuStyle.h"
+#include "verifying/gui/CPackageContentsDlg.h"
 
 namespace {
 
@@ -74,6 +76,7 @@ int main(int argc, char** argv) {
     if (line.automated()) runOffscreenWithoutDisplay();
 
     QApplication application(argc, argv);
+    QApplication::setStyle(new pcn::gui::MenuStyle);
     // Under automation nobody can answer a dialog: messages go to the caller.
     pcn::gui::AutomationUserInterface automationUi;
     pcn::gui::CPCNApp app(pcn::SettingsStore::user(), line.automated() ? &automationUi : nullptr);
@@ -85,6 +88,9 @@ int main(int argc, char** argv) {
     app.listView()->editors().rebuildDialog = [&app](pcn::CCabObj& package) {
         pcn::gui::EditingContext& context = app.editingContext();
         pcn::gui::RunRebuildDialog(package, context.ui, context.settings, app.frame());
+    };
+    app.listView()->editors().contentsDialog = [&app](const pcn::CCabObj& package) {
+        pcn::gui::RunPackageContentsDialog(package, app.editingContext().settings, app.frame());
     };
     app.frame()->updateCommandUi();
 

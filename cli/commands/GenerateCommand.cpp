@@ -66,7 +66,11 @@ std::vector<ExitStatus> statusesOf(const std::string& name) {
     std::vector<ExitStatus> statuses(std::begin(kCommonStatuses), std::end(kCommonStatuses));
     if (name == "build" || name == "sign")
         statuses.push_back({3, "The output is complete, but a signature or time stamp that was asked for is missing."});
-    if (name == "build" || name == "cab" || name == "send" || name == "scan")
+    if (name == "verify") {
+        statuses[1].meaning = "A check failed: its FAIL line on standard output says which, and on which file.";
+        statuses.push_back({3, "Every other check holds, but a signature or time stamp that was asked for is missing."});
+    }
+    if (name == "build" || name == "cab" || name == "send" || name == "scan" || name == "extract" || name == "verify")
         statuses.push_back({130, "Cancelled with Ctrl-C; the outputs are left as they were."});
     return statuses;
 }

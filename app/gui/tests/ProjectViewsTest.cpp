@@ -259,9 +259,10 @@ TEST_F(ProjectViewsTest, ContextMenusFollowTheSelection) {
     for (QAction* a : menu->actions())
         if (!a->isSeparator()) texts << a->text();
     EXPECT_EQ(texts, QStringList({"&Undo", "Cu&t", "&Copy", "&Paste", "&Rebuild Package",
-                                  "&Send Project Files (FTP)...", "Send Project Files (Mail)...", "&Properties..."}));
+                                  "&Send Project Files (FTP)...", "Send Project Files (Mail)...", "Co&ntents...",
+                                  "&Properties..."}));
     for (const char* name : {"contextUndo", "contextCut", "contextCopy", "contextPaste", "contextRebuild",
-                             "contextSendFtp", "contextSendMail", "contextProperties"})
+                             "contextSendFtp", "contextSendMail", "contextContents", "contextProperties"})
         EXPECT_FALSE(enabled(menu.get(), name)) << name;
 
     // With the editors of later parts plugged in, the selection decides.
@@ -271,8 +272,16 @@ TEST_F(ProjectViewsTest, ContextMenusFollowTheSelection) {
     editors.webSheet = [](CCabObj&) { return false; };
     editors.sendFtp = [](CCabObj&, CPCNDoc&) {};
     editors.sendMail = [](CCabObj&, CPCNDoc&) {};
+    editors.contentsDialog = [](const CCabObj&) {};
     select("Alpha");
     menu.reset(list().createContextMenu(nullptr));
+    // Contents reads the built cabinet: nothing to read before a build.
+    EXPECT_FALSE(enabled(menu.get(), "contextContents"));
+    EXPECT_EQ(list().whyDisabled(gui::ID_PROJECT_CONTENTS),
+              "Build the package first: it has no cabinet yet (Rebuild Package, F5)");
+    list().selectedPackage()->m_arrOutputFiles = {"Alpha.CAB"};
+    menu.reset(list().createContextMenu(nullptr));
+    EXPECT_TRUE(enabled(menu.get(), "contextContents"));
     EXPECT_TRUE(enabled(menu.get(), "contextSendFtp"));
     EXPECT_TRUE(enabled(menu.get(), "contextSendMail"));
     EXPECT_TRUE(enabled(menu.get(), "contextCut"));
@@ -291,6 +300,7 @@ TEST_F(ProjectViewsTest, ContextMenusFollowTheSelection) {
     select("Delta");
     menu.reset(list().createContextMenu(nullptr));
     EXPECT_FALSE(enabled(menu.get(), "contextRebuild"));
+    EXPECT_FALSE(enabled(menu.get(), "contextContents"));
     EXPECT_TRUE(enabled(menu.get(), "contextProperties"));
     std::unique_ptr<QMenu> treeMenu(tree().createContextMenu(nullptr));
     EXPECT_FALSE(enabled(treeMenu.get(), "contextRebuild"));
