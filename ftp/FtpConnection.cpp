@@ -124,8 +124,10 @@ bool FtpConnection::connect(const FtpEndpoint& endpoint) {
     base_ = "ftp://" + endpoint.host + ":" + std::to_string(endpoint.port) + "/";
     curl_easy_setopt(curl_, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(curl_, CURLOPT_USERAGENT, "Parcelon");
-    curl_easy_setopt(curl_, CURLOPT_USERNAME, endpoint.userName.c_str());
-    curl_easy_setopt(curl_, CURLOPT_PASSWORD, endpoint.password.c_str());
+    // No user name: an anonymous login (an empty USER command is refused).
+    const bool anonymous = endpoint.userName.empty();
+    curl_easy_setopt(curl_, CURLOPT_USERNAME, anonymous ? nullptr : endpoint.userName.c_str());
+    curl_easy_setopt(curl_, CURLOPT_PASSWORD, anonymous ? nullptr : endpoint.password.c_str());
     curl_easy_setopt(curl_, CURLOPT_ERRORBUFFER, errorBuffer_);
     curl_easy_setopt(curl_, CURLOPT_CONNECTTIMEOUT, kConnectTimeoutSeconds);
     curl_easy_setopt(curl_, CURLOPT_FTP_RESPONSE_TIMEOUT, kResponseTimeoutSeconds);

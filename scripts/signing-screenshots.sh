@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Takes the pictures of the Sign File and Check Trust wizards and of the trust
-# dialog shown in the README, with the real pcn, SignCode, ChkTrust and
+# Takes the pictures of the Sign File and Check Trust wizards (signing with the
+# trust dialog that follows it, and signing with a credentials file that is not
+# there) and of the trust dialog shown in the README, with the real pcn, SignCode, ChkTrust and
 # TrustDialog under a virtual X server with a window manager. A test
 # certificate, key and Windows program are made on the way; the settings and
 # data folder are fresh. Needs xvfb-run, openbox, xdotool, imagemagick
@@ -42,7 +43,12 @@ CONF
 run_pcn_session '
   xdotool key alt+s Return;      shot sign-file-page1 2
   xdotool key alt+n;             shot sign-file-page2 1
-  xdotool key alt+f;             shot sign-file-page3 8
+  xdotool key alt+f;             shot sign-file-trust-dialog 6
+  xdotool key alt+a;             shot sign-file-page3 3
+  xdotool key Escape; sleep 1
+  xdotool key alt+s Return; sleep 2; xdotool key alt+n; sleep 1
+  xdotool key ctrl+a; xdotool type --delay 10 "$WORK/missing.spc"
+  xdotool key alt+f;             shot sign-file-failed 6
   xdotool key Escape; sleep 1
   xdotool key alt+s Down Return; shot check-trust-page1 2
   xdotool key alt+n;             shot trust-dialog 8

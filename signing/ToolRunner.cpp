@@ -38,6 +38,9 @@ std::string_view withoutLineEnd(std::string_view line) {
 
 std::string quotedIfNeeded(const std::string& word) {
     if (!word.empty() && word.find_first_of(" \t\"'$;&|<>()`\\*?") == std::string::npos) return word;
+    // Single quotes keep every character as it is, a Windows path's
+    // backslashes too, so the path reads as the user knows it.
+    if (word.find('\'') == std::string::npos) return "'" + word + "'";
     std::string out = "\"";
     for (char c : word) {
         if (c == '"' || c == '\\' || c == '$' || c == '`') out += '\\';

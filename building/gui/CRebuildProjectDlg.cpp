@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include "building/gui/BuildHostPanel.h"
+#include "platform/gui/DialogKeys.h"
 #include "platform/gui/Sounds.h"
 #include "platform/gui/HelpTopicName.h"
 
@@ -39,7 +40,14 @@ void CRebuildProjectDlg::showEvent(QShowEvent* event) {
 void CRebuildProjectDlg::buildEnded(bool success) {
     succeeded_ = success;
     playSound(success ? Sound::Default : Sound::Error);
+    closeAfterTheBuild();
+}
+
+// Once the build has ended, Close is the one way on, and Enter presses it.
+void CRebuildProjectDlg::closeAfterTheBuild() {
     cancel_->setText(tr("Close"));
+    markForwardButton(cancel_);
+    DialogKeys::settle(this);
 }
 
 // Cancel while building stops the build and stays, so that the user reads
@@ -47,7 +55,7 @@ void CRebuildProjectDlg::buildEnded(bool success) {
 void CRebuildProjectDlg::reject() {
     if (panel_->isBuilding()) {
         panel_->requestAbort();
-        cancel_->setText(tr("Close"));
+        closeAfterTheBuild();
         return;
     }
     QDialog::reject();

@@ -42,6 +42,7 @@ protected:
 
 private:
     void buildEnded(bool success);
+    void closeAfterTheBuild();
 
     CCabObj& package_;
     BuildHostPanel* panel_ = nullptr;

@@ -62,7 +62,13 @@ namespace {
 // (x -> ., or two folders linking to each other) is a loop, not a new folder.
 using FolderIds = std::set<std::pair<dev_t, ino_t>>;
 
-void scanFolder(CCabObj& package, const std::string& base, bool subFolders, ScanResult& result, FolderIds& seen) {
+void scanFolder(CCabObj& package, const std::string& base, bool subFolders, ScanResult& result, FolderIds& seen,
+                ScanWatch* watch) {
+    if (watch && watch->onFolder) watch->onFolder(base, result.filesAdded);
+    if (watch && watch->stop) {
+        result.stopped = true;
+        return;
+    }
     struct stat st {};
     if (::stat(base.c_str(), &st) != 0) {
         ++result.unreadable;
@@ -81,7 +87,8 @@ void scanFolder(CCabObj& package, const std::string& base, bool subFolders, Scan
     for (const Entry& e : entries) {
         std::string path = base + "/" + e.name;
         if (e.isFolder) {
-            if (subFolders && e.name.front() != '.') scanFolder(package, path, subFolders, result, seen);
+            if (subFolders && e.name.front() != '.') scanFolder(package, path, subFolders, result, seen, watch);
+            if (result.stopped) return;
             continue;
         }
         package.AddFile(path);
@@ -92,16 +99,17 @@ void scanFolder(CCabObj& package, const std::string& base, bool subFolders, Scan
 
 }  // namespace
 
-void ScanFolderInto(CCabObj& package, const std::string& folder, bool subFolders, ScanResult& result) {
+void ScanFolderInto(CCabObj& package, const std::string& folder, bool subFolders, ScanResult& result,
+                    ScanWatch* watch) {
     FolderIds seen;
-    scanFolder(package, withoutTrailingSeparator(folder), subFolders, result, seen);
+    scanFolder(package, withoutTrailingSeparator(folder), subFolders, result, seen, watch);
 }
 
-ScanResult RescanSourceFolder(CCabObj& package, const std::string& folder, bool subFolders) {
+ScanResult RescanSourceFolder(CCabObj& package, const std::string& folder, bool subFolders, ScanWatch* watch) {
     package.RemoveAllFiles();
     package.m_nSourceSize = 0;
     ScanResult result;
-    ScanFolderInto(package, folder, subFolders, result);
+    ScanFolderInto(package, folder, subFolders, result, watch);
     package.m_nSourceSize =
         static_cast<int32_t>(std::min<int64_t>(result.bytes, std::numeric_limits<int32_t>::max()));
     return result;

@@ -2,7 +2,9 @@
 // Filling a package's file table from its source folder, as the Files page
 // of the editors does.
 
+#include <atomic>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -16,6 +18,16 @@ struct ScanResult {
     int unreadable = 0;  // folders that could not be listed
     // Folders reached again through a link (a loop): not scanned a second time.
     std::vector<std::string> loops;
+    // The scan was stopped through its watch: the file table holds only part
+    // of the folder.
+    bool stopped = false;
+};
+
+// Lets a scan that runs on another thread be followed and stopped.
+struct ScanWatch {
+    std::atomic<bool> stop{false};
+    // Called on the scanning thread as each folder is begun.
+    std::function<void(const std::string& folder, int filesSoFar)> onFolder;
 };
 
 // True when the folder can be listed (a trailing separator is allowed).
@@ -28,10 +40,12 @@ bool IsReadableFolder(const std::string& folder);
 // in the result's loops instead.
 // The source size becomes the total of the file sizes, clamped to the
 // 32-bit field.
-ScanResult RescanSourceFolder(CCabObj& package, const std::string& folder, bool subFolders);
+ScanResult RescanSourceFolder(CCabObj& package, const std::string& folder, bool subFolders,
+                              ScanWatch* watch = nullptr);
 
 // The scan itself: appends the files below folder to the file table and
 // adds their sizes to result.bytes.
-void ScanFolderInto(CCabObj& package, const std::string& folder, bool subFolders, ScanResult& result);
+void ScanFolderInto(CCabObj& package, const std::string& folder, bool subFolders, ScanResult& result,
+                    ScanWatch* watch = nullptr);
 
 }  // namespace pcn

@@ -200,6 +200,22 @@ TEST_F(TransferTest, AWrongPasswordShowsTheServersReplyAsDetails) {
     EXPECT_FALSE(std::filesystem::exists(server.root() + "/x.txt"));
 }
 
+// A site without a user name logs in as "anonymous", as FTP clients do;
+// an empty USER command is refused by servers.
+TEST_F(TransferTest, ASiteWithoutAUserNameLogsInAnonymously) {
+    FtpTestServer server(folder.file("server"));
+    ASSERT_TRUE(server.started());
+    CFTPObj site = server.site("");
+    site.m_strUserName.clear();
+    site.m_strPassword.clear();
+    site.m_arrFiles = {local("x.txt", "x")};
+    SendRun run;
+    test::sendThroughLibrary(site, run);
+    EXPECT_EQ(run.result, kTransferSucceeded) << (run.page.ftpErrors.empty() ? "" : run.page.ftpErrors[0].second);
+    EXPECT_TRUE(std::filesystem::exists(server.root() + "/x.txt"));
+    EXPECT_NE(server.log().find("USER anonymous"), std::string::npos) << server.log();
+}
+
 TEST_F(TransferTest, AServerThatDoesNotListenFailsAtOnceWithAClearError) {
     CFTPObj site;
     site.m_strServer = "127.0.0.1";  // a bare host: read with "ftp://" put in front

@@ -26,6 +26,8 @@ def main():
 
     authorizer = DummyAuthorizer()
     authorizer.add_user(args.user, args.password, args.root, perm="elradfmwMT")
+    # A site without a user name logs in anonymously, as public servers take it.
+    authorizer.add_anonymous(args.root, perm="elradfmwMT")
 
     if args.cert:
         from pyftpdlib.handlers import TLS_DTPHandler, TLS_FTPHandler

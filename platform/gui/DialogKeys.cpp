@@ -136,7 +136,7 @@ QPushButton* forwardButton(QDialog* dialog) {
     return nullptr;
 }
 
-void markForwardButton(QPushButton* button) { button->setProperty(kForwardProperty, true); }
+void markForwardButton(QPushButton* button, bool forward) { button->setProperty(kForwardProperty, forward); }
 
 void DialogKeys::install() {
     QPointer<DialogKeys>& keys = installed();

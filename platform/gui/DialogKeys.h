@@ -30,8 +30,9 @@ QWidget* pageInView(QDialog* dialog);
 // markForwardButton; nullptr when none is enabled.
 QPushButton* forwardButton(QDialog* dialog);
 
-// Marks a button of a dialog's own making as its forward button.
-void markForwardButton(QPushButton* button);
+// Marks a button of a dialog's own making as its forward button (or no
+// longer: a Close that becomes Cancel again).
+void markForwardButton(QPushButton* button, bool forward = true);
 
 class DialogKeys : public QObject {
     Q_OBJECT

@@ -91,6 +91,14 @@ TEST_F(ToolRunnerTest, UsageTextFailsEvenWithExitCodeZero) {
     EXPECT_FALSE(j.RunSignCode());
 }
 
+// A command in a message reads as the user would type it: a Windows path
+// keeps its single backslashes.
+TEST(ToolCommandTest, TextQuotesOnlyWhatNeedsIt) {
+    EXPECT_EQ((ToolCommand{"wine", {"regsvr32", "/s", "Z:\\Controls\\My Gauge.ocx"}}).text(),
+              "wine regsvr32 /s 'Z:\\Controls\\My Gauge.ocx'");
+    EXPECT_EQ((ToolCommand{"ChkTrust", {"it's here.exe"}}).text(), "ChkTrust \"it's here.exe\"");
+}
+
 TEST_F(ToolRunnerTest, NegativeCodeInParenthesesFailsOnlyTrustChecks) {
     fakeTool("SignCode", "echo 'Result (-1) noted'");
     fakeTool("ChkTrust", "echo 'Result (-2146762496)'");

@@ -1,16 +1,15 @@
 #include "web/gui/ComponentCommands.h"
 
-#include <QEventLoop>
 #include <QFileInfo>
 #include <QProgressDialog>
 
-#include <thread>
-
 #include "distribution/UserInterface.h"
+#include "distribution/gui/BusyNoteUi.h"
 #include "editing/gui/EditingContext.h"
 #include "editing/gui/pickers/Pickers.h"
 #include "platform/Paths.h"
 #include "platform/SettingsStore.h"
+#include "platform/gui/BusyNote.h"
 #include "platform/gui/HelpTopicName.h"
 #include "web/HtmlTemplate.h"
 #include "web/LpkTool.h"
@@ -39,49 +38,19 @@ QString busyNote(bool unregister, const QString& path) {
         .arg(unregister ? QObject::tr("Unregistering") : QObject::tr("Registering"), QFileInfo(path).fileName());
 }
 
-// The registration's messages come from its thread; the busy note goes
-// before the first one shows.
-class BusyNoteUi : public UserInterface {
-public:
-    BusyNoteUi(UserInterface& ui, QProgressDialog& note) : ui_(ui), note_(note) {}
-    Answer message(std::string_view text, std::string_view caption, Icon icon, Buttons buttons,
-                   Answer defaultAnswer) override {
-        hideNote();
-        return ui_.message(text, caption, icon, buttons, defaultAnswer);
-    }
-    void errorDetails(std::string_view mainText, std::string_view details) override {
-        hideNote();
-        ui_.errorDetails(mainText, details);
-    }
-
-private:
-    void hideNote() {
-        QMetaObject::invokeMethod(&note_, [this] { note_.hide(); }, Qt::BlockingQueuedConnection);
-    }
-    UserInterface& ui_;
-    QProgressDialog& note_;
-};
-
 // Runs the component's own code (in this process or in Wine) on a thread
 // of its own, so that the window keeps answering while it works.
 void registerOffTheUiThread(EditingContext& context, QWidget* parent, const QString& path, bool unregister,
                             const RegistrationMemory& memory) {
-    QProgressDialog note(busyNote(unregister, path), QString(), 0, 0, parent);
-    note.setObjectName("registrationBusy");
-    setHelpTopic(&note, "component_register.htm");
-    note.setWindowTitle(unregister ? QObject::tr("Unregister") : QObject::tr("Register"));
-    note.setWindowModality(Qt::ApplicationModal);
-    note.setMinimumDuration(0);
-    note.show();
+    BusyNote note(parent, unregister ? QObject::tr("Unregister") : QObject::tr("Register"),
+                  busyNote(unregister, path), 0);
+    note.dialog().setObjectName("registrationBusy");
+    setHelpTopic(&note.dialog(), "component_register.htm");
     BusyNoteUi ui(context.ui, note);
-    QEventLoop loop;
-    std::thread worker([&] {
+    note.run([&] {
         if (unregister) UnregisterComponent(path.toStdString(), ui, memory);
         else RegisterComponent(path.toStdString(), ui, memory);
-        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
     });
-    loop.exec();
-    worker.join();
 }
 
 void runRegistration(EditingContext& context, QWidget* parent, bool unregister) {

@@ -19,6 +19,7 @@
 #include "app/gui/CMainFrame.h"
 #include "app/gui/Commands.h"
 #include "app/gui/tests/GuiTestSupport.h"
+#include "distribution/gui/ftp/CFTPPropertySheet.h"
 #include "distribution/gui/mail/CMailSelectDlg.h"
 #include "editing/gui/EditingContext.h"
 #include "editing/gui/Editors.h"
@@ -31,6 +32,8 @@
 #include "platform/gui/DialogKeys.h"
 #include "signing/gui/CCheckTrustSheet.h"
 #include "signing/gui/CSignCodePropertySheet.h"
+#include "ftp/FtpLibrary.h"
+#include "web/gui/CHtmlTemplateDlg.h"
 #include "web/gui/sheet/CWebPropSheet.h"
 #include "web/gui/wizard/CWebWizSheet.h"
 
@@ -222,6 +225,49 @@ TEST_F(DialogsReadyForTyping, WizardsAndDialogs) {
     // Nothing to type: the focus is on the button Enter presses.
     gui::CAboutDlg about;
     EXPECT_EQ(opened(about), (Keys{"OK", "OK"}));
+}
+
+// The send sheet walked with Enter from the empty site list to its file
+// list, the web package's tabs, the Html Template and Export dialogs.
+TEST_F(DialogsReadyForTyping, FtpPagesWebSheetTemplateAndExport) {
+    CCabObj sent;
+    describe(sent);
+    sent.m_arrOutputFiles = {"Tools.CAB"};
+    fs::create_directories(root_ + "out");
+    std::ofstream(root_ + "out/Tools.CAB") << "MSCF";
+    CPCNDoc document{&ui_};
+    FtpLibrary library;
+    ASSERT_TRUE(library.load(ui_));
+    gui::CFTPPropertySheet ftp(sent, document, library, context);
+    std::vector<Keys> pages{opened(ftp)};
+    pressEnter(ftp);
+    pages.push_back(keysOf(ftp));
+    expectOnlyForwardTakesEnter(ftp);
+    QTest::keyClicks(ftp.focusWidget(), "Acme downloads");
+    ftp.currentPage()->findChild<QLineEdit*>("server")->setText("ftp://127.0.0.1:2121/pub/");
+    pressEnter(ftp);
+    pages.push_back(keysOf(ftp));
+    expectOnlyForwardTakesEnter(ftp);
+    EXPECT_EQ(pages, (std::vector<Keys>{{"createNewSite", "Next >"}, {"description", "Next >"}, {"fileList", "Finish"}}));
+    ASSERT_EQ(document.m_listFtpSites.size(), 1u);
+    EXPECT_EQ(document.m_listFtpSites.front()->m_strDescription, "Acme downloads");
+
+    CCabObj web;
+    describe(web);
+    web.m_nKind = kKindWebInf;
+    web.SetDependencyInclude(web.AddDependency("gauge.ocx"), 1);
+    gui::CWebPropSheet webSheet(web, context);
+    // Inf Output holds only the INF text (no page to view): the focus waits on OK.
+    EXPECT_EQ(everyTab(webSheet), (std::vector<Keys>{
+                                      {"productName", "OK"}, {"dependencyList", "OK"}, {"osList", "OK"}, {"OK", "OK"}}));
+
+    gui::CHtmlTemplateDlg htmlTemplate(std::string(PCN_SOURCE_DIR) + "/platform/pe/fixtures/bin/control32.ocx",
+                                       context);
+    EXPECT_EQ(opened(htmlTemplate), (Keys{"includeLpk", "Close"}));
+
+    CPCNDoc project{&ui_};
+    gui::CExportDlg exportDialog(project, ui_, pickers);
+    EXPECT_EQ(opened(exportDialog), (Keys{"destination", "OK"}));
 }
 
 }  // namespace

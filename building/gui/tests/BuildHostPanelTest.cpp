@@ -89,7 +89,9 @@ TEST_F(BuildHostTest, RebuildDialogBuildsTheListedPackageAndShowsGroupedCounts) 
     EXPECT_EQ(dialog.cancelButton()->text(), "Close");
     EXPECT_FALSE(dialog.panel()->pictures()->isRunning());
 
-    dialog.cancelButton()->click();
+    // Enter closes the finished build.
+    EXPECT_TRUE(dialog.cancelButton()->isDefault());
+    QTest::keyClick(&dialog, Qt::Key_Return);
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_EQ(dialog.result(), QDialog::Rejected);
 }

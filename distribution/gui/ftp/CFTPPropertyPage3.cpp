@@ -18,6 +18,7 @@
 #include "model/CCabObj.h"
 #include "model/CFTPObj.h"
 #include "platform/SettingsStore.h"
+#include "platform/gui/DialogKeys.h"
 #include "platform/gui/Sounds.h"
 
 namespace pcn::gui {
@@ -91,6 +92,7 @@ bool CFTPPropertyPage3::OnWizardNext() {
 void CFTPPropertyPage3::send() {
     sheet().setWizardButtons(CCabWizSheet::kWizDisabledFinish);
     sheet().cancelButton()->setText(tr("Cancel"));
+    markForwardButton(sheet().cancelButton(), false);
     status_->clear();
     currentPercent_->clear();
     overallPercent_->clear();
@@ -191,12 +193,15 @@ void CFTPPropertyPage3::onTransferEnded(FtpTransferResult result) {
                                                     : tr("File Transfer Failed."));
     sheet().cancelButton()->setText(tr("Close"));
     sheet().cancelButton()->setEnabled(true);
+    // Enter closes a finished send; after a failure it tries again.
+    markForwardButton(sheet().cancelButton(), result != kTransferFailed);
     if (result == kTransferFailed) {
         // The server may be back, the network up again: one press tries again.
         sheet().setWizardButtons(CCabWizSheet::kWizNext);
         sheet().nextButton()->setText(tr("&Retry"));
     }
     request_.reset();
+    DialogKeys::settle(&sheet());
     emit sendingEnded(int(result));
 }
 

@@ -7,8 +7,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+#include <atomic>
+#include <chrono>
+#include <memory>
+#include <thread>
 
 #include "distribution/MailSender.h"
 #include "distribution/PackageOutputFiles.h"
@@ -17,6 +23,7 @@
 #include "editing/gui/pickers/Pickers.h"
 #include "model/CCabObj.h"
 #include "platform/SettingsStore.h"
+#include "platform/gui/BusyNote.h"
 #include "platform/gui/HelpTopicName.h"
 
 namespace pcn::gui {
@@ -76,15 +83,36 @@ void CMailSelectDlg::addFile() {
     settings.writeString(kAddFileSection, "Last File", path.toStdString());
 }
 
+namespace {
+
+// xdg-email returns once the mail program has the new message, but a mail
+// program that it had to start may hold it until that program is closed.
+// The user may stop waiting: the send then goes on by itself, and a failure
+// is still reported when it comes.
+void sendOffTheUiThread(std::vector<std::string> attachments, UserInterface& ui, QWidget* parent) {
+    auto sent = std::make_shared<std::atomic<bool>>(false);
+    std::thread([attachments = std::move(attachments), &ui, sent] {
+        sendMail(attachments, ui);
+        *sent = true;
+    }).detach();
+    BusyNote note(parent, QObject::tr("Send Mail"),
+                  QObject::tr("Opening a new message with the files attached in your mail program..."));
+    setHelpTopic(&note.dialog(), "project_send_mail.htm");
+    note.setCancel([] {}, QObject::tr("Stop Waiting"));
+    note.run([&] {
+        while (!*sent && !note.cancelled()) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    });
+}
+
+}  // namespace
+
 void RunSendMail(const CCabObj& package, EditingContext& context, QWidget* parent) {
     CMailSelectDlg dialog(package, context, parent);
     dialog.fillList();
     if (dialog.exec() != QDialog::Accepted) return;
     std::vector<std::string> attachments;
     for (const QString& path : dialog.attachments()) attachments.push_back(path.toStdString());
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    sendMail(attachments, context.ui);
-    QApplication::restoreOverrideCursor();
+    sendOffTheUiThread(std::move(attachments), context.ui, parent);
 }
 
 }  // namespace pcn::gui

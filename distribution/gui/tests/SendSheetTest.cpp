@@ -8,10 +8,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QCheckBox>
+#include <QTest>
+#include <QTimer>
 
 #include <filesystem>
 #include <fstream>
@@ -290,8 +293,9 @@ TEST_F(SheetSendTest, ASendDrivenThroughTheFourPagesArrivesOnTheServer) {
     struct stat st {};
     ASSERT_EQ(::stat(document.m_szFtpFile.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0600u);
-    // Closing now ends the sheet.
-    sheet->cancelButton()->click();
+    // Closing now ends the sheet, Enter too.
+    EXPECT_TRUE(sheet->cancelButton()->isDefault());
+    QTest::keyClick(sheet.get(), Qt::Key_Return);
     EXPECT_FALSE(sheet->isVisible());
 }
 
@@ -404,6 +408,37 @@ TEST_F(MailTest, TheDialogListsEachKindsFilesAndTheComposerGetsTheCheckedOnes) {
                                        QString::fromStdString(added)}));
     EXPECT_EQ(settings().readString("Settings\\Mail Add File", "Last File", ""), added);
     ASSERT_EQ(ui.shown().size(), 1u);  // only the missing-file question
+}
+
+// A mail program that xdg-email had to start holds the message until it is
+// closed: the window keeps answering, and the user may stop waiting.
+TEST_F(MailTest, AMailProgramThatHoldsTheMessageLeavesTheWindowAnsweringAndCanBeLeftToItself) {
+    const std::string release = (root() / "release").string();
+    const std::string script = (bin / "xdg-email").string();
+    std::ofstream(script) << "#!/bin/sh\nprintf '%s\\n' \"$@\" > '" << record << "'\n"
+                          << "for i in $(seq 200); do [ -e '" << release << "' ] && exit 0; sleep 0.05; done\nexit 0\n";
+    std::filesystem::permissions(script, std::filesystem::perms::owner_all);
+    test::onNextModal([](QWidget* modal) { static_cast<QDialog*>(modal)->accept(); });
+    int ticks = 0;
+    QString note;
+    QTimer clock;
+    QObject::connect(&clock, &QTimer::timeout, [&] {
+        ++ticks;
+        auto* busy = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget());
+        if (!busy || !busy->isVisible() || !note.isEmpty()) return;
+        note = busy->labelText();
+        auto* stop = busy->findChild<QPushButton*>();
+        EXPECT_EQ(stop->text(), "Stop Waiting");
+        stop->click();
+    });
+    clock.start(20);
+    ui.clear();
+    gui::RunSendMail(package, context(), nullptr);
+    clock.stop();
+    EXPECT_EQ(note, "Opening a new message with the files attached in your mail program...");
+    EXPECT_GE(ticks, 10) << "the event loop stood still while the mail program held the message";
+    EXPECT_TRUE(recorded().contains("--attach"));
+    std::ofstream(release) << "";
 }
 
 TEST_F(MailTest, AComposerThatFailsIsReportedAndNothingCheckedStillOpensIt) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <vector>
 
 #include "editing/core/SourceScan.h"
 #include "model/CCabObj.h"
@@ -52,6 +53,25 @@ TEST_F(SourceScanTest, SubFoldersExceptDotFolders) {
     EXPECT_EQ(p.GetFilePath(3), path("sub/c.dll"));
     EXPECT_EQ(p.GetFilePath(4), path("sub/deeper/d.ocx"));
     EXPECT_EQ(p.m_nSourceSize, 1114);
+}
+
+// A scan on another thread is followed folder by folder and stops where it
+// is told to, saying so.
+TEST_F(SourceScanTest, AWatchedScanReportsEachFolderAndStopsWhenAsked) {
+    CCabObj p;
+    ScanWatch watch;
+    std::vector<std::pair<std::string, int>> seen;
+    watch.onFolder = [&](const std::string& folder, int filesSoFar) {
+        seen.emplace_back(folder, filesSoFar);
+        if (folder.ends_with("deeper")) watch.stop = true;
+    };
+    ScanResult r = RescanSourceFolder(p, root.string(), true, &watch);
+    EXPECT_TRUE(r.stopped);
+    EXPECT_EQ(seen, (std::vector<std::pair<std::string, int>>{
+                        {root.string(), 0}, {path("sub"), 3}, {path("sub/deeper"), 4}}));
+    ASSERT_EQ(p.GetFileCount(), 4);
+    EXPECT_EQ(p.GetFilePath(3), path("sub/c.dll"));
+    EXPECT_FALSE(RescanSourceFolder(p, root.string(), true).stopped);
 }
 
 TEST_F(SourceScanTest, MissingFolderGivesEmptyTable) {

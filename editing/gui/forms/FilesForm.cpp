@@ -91,12 +91,16 @@ FilesForm::FilesForm(CCabObj& package, EditingContext& context, QWidget* parent)
 
 void FilesForm::appendRow(const QString& path) {
     auto* item = new QTreeWidgetItem(fileList, {path});
-    item->setIcon(0, style()->standardIcon(QStyle::SP_FileIcon));
+    if (fileIcon_.isNull()) fileIcon_ = style()->standardIcon(QStyle::SP_FileIcon);
+    item->setIcon(0, fileIcon_);
 }
 
 void FilesForm::fill() {
     fileList->clear();
+    // Drawn once, not after each of many thousand rows.
+    fileList->setUpdatesEnabled(false);
     for (int i = 0; i < package_.GetFileCount(); ++i) appendRow(QString::fromStdString(package_.GetFilePath(i)));
+    fileList->setUpdatesEnabled(true);
 }
 
 bool FilesForm::add(const QString& folder) {

@@ -4,6 +4,7 @@
 // Register Component flag. Shared by the wizard's Files page and the property
 // sheet's Files tab; the form edits the package it is given directly.
 
+#include <QIcon>
 #include <QWidget>
 
 class QCheckBox;
@@ -55,6 +56,9 @@ signals:
 
 private:
     void appendRow(const QString& path);
+    // Looked up once: a theme lookup per row stood a folder of many
+    // thousand files still.
+    QIcon fileIcon_;
     void showSelectedFile();
     void setDestinationOfSelected(const QString& dest);
     void setRegisterOfSelected(bool on);

@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include "editing/core/SourceScan.h"
+#include "editing/gui/forms/SourceFolderScan.h"
 #include "editing/gui/EditingContext.h"
 #include "editing/gui/forms/FolderForm.h"
 #include "editing/gui/sheet/CCabPropertyPage4.h"
@@ -73,8 +74,10 @@ bool CCabPropertyPage3::store() {
     p.m_bNewPackage = 0;
     form_->store(p);
     if (discard_->isChecked()) {
-        if (RescanSourceFolder(p, p.m_strSourceFolder, p.m_bSubDirs != 0).unreadable > 0)
-            ShowProblem(context(), UnreadableSourceFolder(form_->sourceFolder->text()));
+        const ScanResult result = ScanSourceFolderOffTheUiThread(p, this);
+        // Stopped: the file list is as it was; the tab stays, ready to scan again.
+        if (result.stopped) return false;
+        if (result.unreadable > 0) ShowProblem(context(), UnreadableSourceFolder(form_->sourceFolder->text()));
         // Scanned once: edits made on the Files tab afterwards must survive
         // the next Apply.
         const Loading loading(*this);

@@ -5,7 +5,7 @@
 #include <QVBoxLayout>
 
 #include "distribution/UserInterface.h"
-#include "editing/core/SourceScan.h"
+#include "editing/gui/forms/SourceFolderScan.h"
 #include "editing/gui/EditingContext.h"
 #include "editing/gui/forms/FilesForm.h"
 #include "editing/gui/forms/FormProblem.h"
@@ -32,9 +32,11 @@ void CCabWizPage4::OnSetActive() {
 
 void CCabWizPage4::rescan() {
     CCabObj& p = package();
-    const ScanResult result = RescanSourceFolder(p, p.m_strSourceFolder, p.m_bSubDirs != 0);
-    scanned_ = Scanned{p.m_strSourceFolder, p.m_bSubDirs};
+    const ScanResult result = ScanSourceFolderOffTheUiThread(p, this);
     form_->fill();
+    // Stopped: the list stays as it was, and the next visit scans again.
+    if (result.stopped) return;
+    scanned_ = Scanned{p.m_strSourceFolder, p.m_bSubDirs};
     if (result.unreadable > 0)
         ShowProblem(context(), UnreadableSourceFolder(QString::fromStdString(p.m_strSourceFolder)));
     else if (!result.loops.empty())
