@@ -37,23 +37,40 @@ constexpr uint32_t kNoCost = std::numeric_limits<uint32_t>::max();
 // Chunks a finder may have waiting or in work.
 constexpr uint64_t kQueuedChunks = 2;
 
+// How matches are found and the parse chosen: a lazy parse over hash chains,
+// or a near-optimal parse over hash chains or over binary trees.
+enum class Finding { LazyChains, Chains, SharedTrees };
+
 struct Settings {
-    bool nearOptimal = false;
+    Finding finding = Finding::LazyChains;
     unsigned depth = 16;
     uint32_t niceLength = 32;
     unsigned passes = 1;
+    bool nearOptimal() const { return finding != Finding::LazyChains; }
+    // The near-optimal parse looks a few links down a chain, where strangers
+    // with the same hash would take the place of real candidates; the lazy
+    // parse looks at one, and a smaller head table is quicker to reach.
+    unsigned chainHashBits() const { return finding == Finding::Chains ? 19 : 17; }
+    // Chains looked a few links down meet recent strings only; the latest
+    // eight-byte match from anywhere in the window adds the long ones.
+    bool longMatches() const { return finding == Finding::Chains; }
 };
 
 Settings settingsFor(int level) {
-    // Chosen by measurement (bench/cab-speed.sh): the lazy levels look at one
-    // chain candidate (and the nearest three-byte match) per position, as
-    // searches in a 2 MB window wait on memory; the default, 5, is the
-    // deepest near-optimal setting that keeps a margin over 4 MB/s on two
-    // cores. A second pass, with symbol costs from the first, gains about
-    // half a percent; later ones hardly anything.
+    // Chosen by measurement (bench/cab-speed.sh, bench/wimlib-lzx.sh): every
+    // step of a search in a 2 MB window waits on memory, so the lazy levels
+    // look at one chain candidate (and the nearest three-byte match) per
+    // position, and the default, 5, looks two links down a chain (and at the
+    // latest eight-byte match): within 1.5 % of the size a look 12 nodes
+    // deep into binary trees gives, at a third of the time. Levels 7 to 9
+    // take the trees for the last percent (7 is the former default).
+    // A second pass, with symbol costs from the first, gains about half a
+    // percent; later ones hardly anything.
+    using enum Finding;
     static constexpr Settings table[] = {
-        {false, 1, 8, 1},  {false, 1, 12, 1},  {false, 1, 16, 1},  {true, 8, 32, 1},   {true, 12, 64, 2},
-        {true, 16, 96, 2}, {true, 32, 160, 3}, {true, 48, 200, 3}, {true, 64, 257, 4},
+        {LazyChains, 1, 8, 1},    {LazyChains, 1, 12, 1},   {LazyChains, 1, 16, 1},
+        {Chains, 1, 32, 1},       {Chains, 2, 32, 2},        {Chains, 4, 32, 2},
+        {SharedTrees, 12, 64, 2}, {SharedTrees, 32, 160, 3}, {SharedTrees, 64, 257, 4},
     };
     return table[std::clamp(level, 1, 9) - 1];
 }
@@ -349,16 +366,21 @@ struct LzxEncoder::State {
           maxOffset(windowSize - 3),
           mainSymbols(kLiterals + 8 * slotCount(bits)),
           settings(settingsFor(tuning.level)),
-          buffer(2 * size_t(windowSize) + 3 * kChunkBytes, 0, memory),
+          buffer(memory),
           chunks{Chunk(memory), Chunk(memory), Chunk(memory), Chunk(memory)} {
+        fillLargeTable(buffer, 2 * size_t(windowSize) + 3 * kChunkBytes, uint8_t(0));
         for (Chunk& c : chunks) c.out.resize(size_t(kFramesPerChunk) * kFrameOutputRoom);
-        finderCount = tuning.secondThread ? 2 : 1;
-        if (settings.nearOptimal) trees.emplace(memory, uint32_t(buffer.size()), finderCount);
+        // A finder on chains keeps up with this thread by itself; a second
+        // one, taking turns at the chunks, would only add the cost of linking
+        // the other's chunks (measured: a third more CPU time, no less wall
+        // time). The trees are shared out between two.
+        finderCount = tuning.secondThread && settings.finding == Finding::SharedTrees ? 2 : 1;
+        if (settings.finding == Finding::SharedTrees) trees.emplace(memory, uint32_t(buffer.size()), finderCount);
         for (unsigned f = 0; f < finderCount; ++f) {
             void* place = memory->allocate(sizeof(Finder), alignof(Finder));
             try {
                 finders[f] = new (place) Finder(memory, uint32_t(buffer.size()), trees ? &*trees : nullptr, f,
-                                                tuning.secondThread);
+                                                tuning.secondThread, settings);
             } catch (...) {
                 memory->deallocate(place, sizeof(Finder), alignof(Finder));
                 throw;
@@ -375,23 +397,24 @@ struct LzxEncoder::State {
     State(const State&) = delete;
     State& operator=(const State&) = delete;
 
-    // A finder works on its own thread. For the lazy levels two finders take
-    // turns at the chunks, each with its own chains: before its chunk a finder
-    // links the positions of the chunk the other one took, which costs little
-    // next to searching them. Each keeps its own idea of the repeated offsets;
-    // the coder works out the real ones, so a guess off at a chunk's start
-    // costs a few bits at most.
-    // For the near-optimal levels linking a position into a tree costs as much
-    // as searching it, so the finders share the trees instead: both go through
-    // every chunk, each searching the positions whose trees are its share.
+    // A finder works on its own thread. On chains (all levels but 7 to 9)
+    // there is one: it searches the chunks in turn and records what the parse
+    // on the caller's thread needs, the best match at each position for the
+    // lazy levels (keeping its own idea of the repeated offsets; the coder
+    // works out the real ones, so a guess off at a chunk's start costs a few
+    // bits at most), every position's matches for the near-optimal ones.
+    // Without a second thread the finder runs on the caller's. Linking a
+    // position into a tree costs as much as searching it, so for levels 7 to
+    // 9 two finders share the trees instead: both go through every chunk,
+    // each searching the positions whose trees are its share.
     struct Finder {
         Finder(std::pmr::memory_resource* memory, uint32_t capacity, BinaryTrees* trees, unsigned share,
-               bool threaded)
+               bool threaded, const Settings& settings)
             : share(share), thread(threaded) {
             if (trees)
                 this->trees.emplace(memory, *trees, share);
             else
-                chains.emplace(memory, capacity);
+                chains.emplace(memory, capacity, settings.chainHashBits(), settings.longMatches());
         }
         void reset() {
             if (trees) trees->reset();
@@ -403,8 +426,8 @@ struct LzxEncoder::State {
             if (trees) trees->rebase(shift);
             if (chains) chains->rebase(shift);
         }
-        std::optional<HashChains> chains;  // lazy levels
-        std::optional<TreeShare> trees;    // near-optimal levels
+        std::optional<HashChains> chains;  // all positions, for the lazy levels and near-optimal ones on chains
+        std::optional<TreeShare> trees;    // a share of the trees, for the other near-optimal levels
         unsigned share;
         uint64_t linkedTo = 0;  // every position before this folder position is linked
         Recent recent{1, 1, 1};
@@ -537,19 +560,16 @@ struct LzxEncoder::State {
         return nullptr;
     }
 
-    // The filled chunk goes to its finder (or, for the near-optimal levels,
-    // to all of them); chunks parsed before are coded here meanwhile, in order.
+    // The filled chunk goes to the finder (to both, for the trees); chunks
+    // parsed before are coded here meanwhile, in order.
     void dispatch() {
         Chunk* job = filling;
         job->sequence = nextSequence++;
-        const bool shared = settings.nearOptimal;
-        const unsigned first = shared ? 0 : unsigned(job->sequence % finderCount);
-        const unsigned stop = shared ? finderCount : first + 1;
         parsing[parsingCount++] = job;
         filling = unusedChunk();
         filling->clear(bufferEnd, framesIn);
         job->job.fill(0);
-        for (unsigned f = first; f < stop; ++f) {
+        for (unsigned f = 0; f < finderCount; ++f) {
             Finder& finder = *finders[f];
             finder.thread.waitUntilFewer(kQueuedChunks);
             job->job[f] = finder.thread.run([this, job, &finder] { parse(finder, *job); });
@@ -601,14 +621,15 @@ struct LzxEncoder::State {
     // ---- parsing (second thread) ----
 
     void parse(Finder& f, Chunk& c) {
-        // Link what the other finder parsed, as far back as the window reaches.
+        // Link the last positions of the chunk before, which needed this
+        // chunk's bytes to be hashed.
         const uint64_t reachBack = c.start > windowSize ? c.start - windowSize : 0;
         // Only the chunk's own bytes are read: the frames after it are being
         // copied in meanwhile.
         const uint64_t end = c.start + c.bytes;
         for (uint64_t p = std::max(f.linkedTo, std::max(reachBack, bufferBase)); p < c.start && p + 4 <= end; ++p)
             link(f, uint32_t(p - bufferBase), uint32_t(std::min<uint64_t>(kMaxMatch, end - p)));
-        if (settings.nearOptimal)
+        if (settings.nearOptimal())
             findAllMatches(f, c);
         else
             parseLazily(f, c);
@@ -628,7 +649,7 @@ struct LzxEncoder::State {
     // Adds buffer position p, with `bytes` of data from it on, to the finder.
     void link(Finder& f, uint32_t p, uint32_t bytes) {
         if (f.chains)
-            f.chains->insert(buffer.data(), p);
+            f.chains->insert(buffer.data(), p, bytes);
         else
             f.trees->insert(buffer.data(), p, bytes, uint32_t(std::min<uint64_t>(maxOffset, bufferBase + p)),
                             settings.depth, settings.niceLength);
@@ -743,11 +764,16 @@ struct LzxEncoder::State {
                 const uint32_t maxLength = maxLengthAt(c, i, f);
                 uint32_t longest = 0;
                 if (maxLength >= 3 && hashable(c, i)) {
-                    finder.trees->search(buffer.data(), bufferIndex(c, i), maxLength, reachAt(c, i), settings.depth,
-                                         settings.niceLength, [&](const Match& m) {
-                                             list.matches.push_back(m);
-                                             longest = m.length;
-                                         });
+                    const auto record = [&](const Match& m) {
+                        list.matches.push_back(m);
+                        longest = m.length;
+                    };
+                    if (finder.chains)
+                        finder.chains->search(buffer.data(), bufferIndex(c, i), maxLength, reachAt(c, i),
+                                              settings.depth, settings.niceLength, record);
+                    else
+                        finder.trees->search(buffer.data(), bufferIndex(c, i), maxLength, reachAt(c, i),
+                                             settings.depth, settings.niceLength, record);
                 } else {
                     linkAt(finder, c, i);
                 }
@@ -900,7 +926,7 @@ struct LzxEncoder::State {
     // ---- coding (this thread) ----
 
     void finishChunk(Chunk& c) {
-        if (settings.nearOptimal) {
+        if (settings.nearOptimal()) {
             for (unsigned pass = 0; pass < settings.passes; ++pass) {
                 parseOptimally(c, recent, pass + 1 < settings.passes);
                 if (pass + 1 < settings.passes)
@@ -1061,7 +1087,7 @@ struct LzxEncoder::State {
         writeLengths(w, length.lengths.data(), previousLength.data(), 0, kLengthSymbols);
         std::copy_n(main.lengths.begin(), mainSymbols, previousMain.begin());
         std::copy_n(length.lengths.begin(), kLengthSymbols, previousLength.begin());
-        if (settings.nearOptimal) costsFromTrees(trees);
+        if (settings.nearOptimal()) costsFromTrees(trees);
 
         uint32_t position = c.frameBegin(firstFrame);
         unsigned frame = firstFrame;

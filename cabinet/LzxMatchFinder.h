@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <cstring>
 #include <memory_resource>
+#include <optional>
 #include <vector>
 
 namespace pcn::cabinet::lzx {
@@ -46,6 +47,21 @@ template <unsigned Bits>
 uint32_t hash3(const uint8_t* p) {
     const uint32_t v = uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16);
     return (v * 2654435761u) >> (32 - Bits);
+}
+
+// Asks the kernel to back [data, data + bytes) with huge pages where it
+// can. The tables are read at random across megabytes, and on small pages
+// every step of a search would also miss the TLB.
+void adviseHugePages(void* data, size_t bytes);
+
+// Fills `table` with `count` copies of `value`, on huge pages where the
+// kernel gives them: the advice must come before the first touch.
+template <typename T>
+void fillLargeTable(std::pmr::vector<T>& table, size_t count, T value) {
+    table.clear();
+    table.reserve(count);
+    adviseHugePages(table.data(), count * sizeof(T));
+    table.assign(count, value);
 }
 
 // Moves links `shift` positions down; links that fall off become -1.
@@ -85,39 +101,59 @@ private:
     std::pmr::vector<int32_t> head_;
 };
 
-// Every position links to the previous one with the same four leading bytes.
-class HashChains {
+// Every position links to the previous one with the same four leading
+// bytes (more hash bits: fewer strangers in a chain, a larger table).
+class ChainTable {
 public:
-    HashChains(std::pmr::memory_resource* memory, uint32_t capacity);
+    ChainTable(std::pmr::memory_resource* memory, uint32_t capacity, unsigned hashBits);
 
     void reset();
     void rebase(uint32_t shift);
 
-    // Links position p (which needs p + 4 <= end of data) into its chain.
-    void insert(const uint8_t* buffer, uint32_t p) {
-        const uint32_t h = hash4<kBits>(buffer + p);
-        prev_[p] = head_[h];
-        head_[h] = int32_t(p);
-        triple_.insert(buffer, p);
+    uint32_t hash(const uint8_t* p) const {
+        uint32_t v;
+        std::memcpy(&v, p, 4);
+        return (v * 2654435761u) >> hashShift_;
+    }
+    void prefetchHead(uint32_t h) const { __builtin_prefetch(&head_[h]); }
+    void prefetchNewest(const uint8_t* buffer, uint32_t h) const {
+        const int32_t newest = head_[h];
+        if (newest < 0) return;
+        __builtin_prefetch(buffer + newest);
+        __builtin_prefetch(&prev_[size_t(newest)]);
     }
 
-    // Links p and reports, in order of growing length, each match at p that
-    // is longer than every one before it (at least 3 bytes, at most maxLength,
-    // offsets up to maxOffset). Stops at niceLength or after `depth` links.
-    template <typename Sink>
-    void search(const uint8_t* buffer, uint32_t p, uint32_t maxLength, uint32_t maxOffset, unsigned depth,
-                uint32_t niceLength, Sink&& sink) {
-        const uint32_t h = hash4<kBits>(buffer + p);
-        int32_t candidate = head_[h];
-        prev_[p] = candidate;
+    void prefetchSecond(const uint8_t* buffer, uint32_t h) const {
+        const int32_t newest = head_[h];
+        if (newest < 0) return;
+        const int32_t second = prev_[size_t(newest)];
+        if (second < 0) return;
+        __builtin_prefetch(buffer + second);
+        __builtin_prefetch(&prev_[size_t(second)]);
+    }
+
+    void insert(uint32_t p, uint32_t h) {
+        prev_[p] = head_[h];
         head_[h] = int32_t(p);
-        uint32_t best = triple_.search(buffer, p, maxLength, maxOffset, sink);
-        if (best >= niceLength || best == maxLength) return;
+    }
+
+    // Links p into chain h and reports, in order of growing length, each
+    // match at p longer than `best`, looking at `depth` older positions at
+    // most and stopping at niceLength.
+    // Returns the longest length then known.
+    template <typename Sink>
+    uint32_t walk(const uint8_t* buffer, uint32_t p, uint32_t h, uint32_t maxLength, uint32_t maxOffset,
+                  unsigned depth, uint32_t niceLength, uint32_t best, Sink&& sink) {
+        int32_t candidate = head_[h];
+        insert(p, h);
+        if (best >= niceLength || best >= maxLength) return best;
         const uint8_t* here = buffer + p;
         for (; candidate >= 0 && depth > 0; --depth, candidate = prev_[uint32_t(candidate)]) {
             const uint32_t offset = p - uint32_t(candidate);
             if (offset > maxOffset) break;
             const uint8_t* there = buffer + candidate;
+            // Only a match longer than the best so far counts: its byte at
+            // `best` must agree.
             if (there[best] != here[best] || there[0] != here[0]) continue;
             const uint32_t length = matchLength(here, there, maxLength);
             if (length > best) {
@@ -126,13 +162,122 @@ public:
                 if (length >= niceLength || length == maxLength) break;
             }
         }
+        return best;
     }
 
 private:
-    static constexpr unsigned kBits = 17;
+    unsigned hashShift_;
     std::pmr::vector<int32_t> head_;
     std::pmr::vector<int32_t> prev_;
+};
+
+// The last position seen with each eight leading bytes. A chain looked a
+// few links down meets recent strings only; this adds the latest long one
+// from anywhere in the window (a sibling library, a licence once more).
+class NearestLong {
+public:
+    explicit NearestLong(std::pmr::memory_resource* memory) : head_(size_t(1) << kBits, -1, memory) {}
+    void reset() { std::fill(head_.begin(), head_.end(), -1); }
+    void rebase(uint32_t shift) { rebaseLinks(head_.data(), head_.size(), shift); }
+
+    static uint32_t hash(const uint8_t* p) {
+        uint64_t v;
+        std::memcpy(&v, p, 8);
+        return uint32_t((v * 0x9E3779B97F4A7C15ull) >> (64 - kBits));
+    }
+    void prefetchHead(uint32_t h) const { __builtin_prefetch(&head_[h]); }
+    void prefetchCandidate(const uint8_t* buffer, uint32_t h) const {
+        if (head_[h] >= 0) __builtin_prefetch(buffer + head_[h]);
+    }
+    // p + 8 <= end of data.
+    void insert(const uint8_t* buffer, uint32_t p) { head_[hash(buffer + p)] = int32_t(p); }
+
+    // Takes note of p (maxLength >= 8) and reports the match found there if
+    // it is longer than `best`; returns the longest length then known.
+    template <typename Sink>
+    uint32_t search(const uint8_t* buffer, uint32_t p, uint32_t maxLength, uint32_t maxOffset, uint32_t best,
+                    Sink&& sink) {
+        const uint8_t* here = buffer + p;
+        const uint32_t h = hash(here);
+        const int32_t candidate = head_[h];
+        head_[h] = int32_t(p);
+        if (candidate < 0 || best >= maxLength || p - uint32_t(candidate) > maxOffset) return best;
+        const uint8_t* there = buffer + candidate;
+        if (there[best] != here[best]) return best;
+        const uint32_t length = matchLength(here, there, maxLength);
+        if (length <= best) return best;
+        sink(Match{length, p - uint32_t(candidate)});
+        return length;
+    }
+
+private:
+    static constexpr unsigned kBits = 18;
+    std::pmr::vector<int32_t> head_;
+};
+
+// Hash chains with the nearest three-byte matches (and, when asked for, the
+// nearest eight-byte ones). Cheap to keep up: a position the parse skips is
+// only linked. The lazy parse looks at a chain candidate or two per
+// position, the near-optimal parse over chains at a few.
+class HashChains {
+public:
+    HashChains(std::pmr::memory_resource* memory, uint32_t capacity, unsigned hashBits, bool longMatches = false)
+        : chains_(memory, capacity, hashBits), triple_(memory) {
+        if (longMatches) long_.emplace(memory);
+    }
+
+    void reset() {
+        chains_.reset();
+        triple_.reset();
+        if (long_) long_->reset();
+    }
+    void rebase(uint32_t shift) {
+        chains_.rebase(shift);
+        triple_.rebase(shift);
+        if (long_) long_->rebase(shift);
+    }
+
+    // Links position p (which needs p + 4 <= end of data, and `ahead` bytes
+    // of data from p on) into its chain.
+    void insert(const uint8_t* buffer, uint32_t p, uint32_t ahead) {
+        if (ahead >= 8) chains_.prefetchHead(chains_.hash(buffer + p + 4));
+        chains_.insert(p, chains_.hash(buffer + p));
+        triple_.insert(buffer, p);
+        if (long_ && ahead >= 8) long_->insert(buffer, p);
+    }
+
+    // Links p and reports, in order of growing length, each match at p that
+    // is longer than every one before it (at least 3 bytes, at most maxLength,
+    // offsets up to maxOffset). Stops at niceLength or after `depth` links.
+    template <typename Sink>
+    void search(const uint8_t* buffer, uint32_t p, uint32_t maxLength, uint32_t maxOffset, unsigned depth,
+                uint32_t niceLength, Sink&& sink) {
+        // Every step of a search waits on memory. The steps of the searches
+        // a few positions on are asked for now, a step at a time, each
+        // after the one it follows from has arrived.
+        if (maxLength >= 10) {
+            chains_.prefetchHead(chains_.hash(buffer + p + 6));
+            chains_.prefetchNewest(buffer, chains_.hash(buffer + p + 4));
+            if (depth > 1) chains_.prefetchSecond(buffer, chains_.hash(buffer + p + 2));
+        }
+        if (long_ && maxLength >= 14) {
+            long_->prefetchHead(NearestLong::hash(buffer + p + 6));
+            long_->prefetchCandidate(buffer, NearestLong::hash(buffer + p + 2));
+        }
+        uint32_t best = triple_.search(buffer, p, maxLength, maxOffset, sink);
+        best = chains_.walk(buffer, p, chains_.hash(buffer + p), maxLength, maxOffset, depth, niceLength, best, sink);
+        if (long_ && maxLength >= 8) {
+            if (best < niceLength)
+                long_->search(buffer, p, maxLength, maxOffset, best, sink);
+            else
+                long_->insert(buffer, p);
+        }
+    }
+
+private:
+    ChainTable chains_;
     NearestTriple triple_;
+    std::optional<NearestLong> long_;
 };
 
 // Positions with the same four leading bytes form a binary search tree of

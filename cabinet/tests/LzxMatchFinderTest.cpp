@@ -1,4 +1,4 @@
-// The binary-tree match finder against a brute-force search of the same data.
+// The match finders against a brute-force search of the same data.
 
 #include <gtest/gtest.h>
 
@@ -15,6 +15,7 @@ namespace pcn::cabinet::test {
 namespace {
 
 using lzx::BinaryTrees;
+using lzx::HashChains;
 using lzx::Match;
 using lzx::TreeShare;
 
@@ -43,30 +44,27 @@ uint32_t longestMatch(const std::string& s, size_t p, uint32_t maxLength, uint32
     return best;
 }
 
-// Two shares searched in turn at every position, as the encoder's two finders
-// do: every match reported is real, lengths grow, limits hold, and with a deep
-// search the longest match is found nearly everywhere.
-TEST(LzxMatchFinder, SharedTreesReportRealMatchesAndFindTheLongest) {
+// Checks a finder at every position of finderData against a brute-force
+// search: every match reported is real, lengths grow, limits hold, and with
+// a deep search the longest match is found at `share` of the positions or
+// more. Matches end with their frame, as in the encoder. search(p,
+// maxLength, reach, sink) reports p's matches; link(p, bytes, reach) only
+// takes note of p.
+template <typename Search, typename Link>
+void checkAgainstBruteForce(Search&& search, Link&& link, double share) {
     const std::string s = finderData(24000);
-    const auto* data = reinterpret_cast<const uint8_t*>(s.data());
     const uint32_t maxOffset = 8000;
-    std::pmr::monotonic_buffer_resource memory;
-    BinaryTrees trees(&memory, uint32_t(s.size()), 2);
-    TreeShare shares[] = {TreeShare(&memory, trees, 0), TreeShare(&memory, trees, 1)};
     size_t positions = 0, longestFound = 0;
     for (uint32_t p = 0; p + 4 <= s.size(); ++p) {
-        // Matches end with their frame, as in the encoder.
         const uint32_t frameEnd = std::min<uint32_t>((p / kFrame + 1) * kFrame, uint32_t(s.size()));
         const uint32_t maxLength = std::min<uint32_t>(257, frameEnd - p);
         const uint32_t reach = std::min(maxOffset, p);
         if (maxLength < 3) {
-            for (TreeShare& share : shares)
-                share.insert(data, p, std::min<uint32_t>(257, uint32_t(s.size()) - p), reach, 1000, 257);
+            link(p, std::min<uint32_t>(257, uint32_t(s.size()) - p), reach);
             continue;
         }
         std::vector<Match> found;
-        for (TreeShare& share : shares)
-            share.search(data, p, maxLength, reach, 1000, 257, [&](const Match& m) { found.push_back(m); });
+        search(p, maxLength, reach, [&](const Match& m) { found.push_back(m); });
         for (size_t k = 0; k < found.size(); ++k) {
             const Match& m = found[k];
             ASSERT_GE(m.offset, 1u) << p;
@@ -74,7 +72,9 @@ TEST(LzxMatchFinder, SharedTreesReportRealMatchesAndFindTheLongest) {
             ASSERT_LE(m.length, maxLength) << p;
             ASSERT_GE(m.length, 3u) << p;
             ASSERT_EQ(s.compare(p, m.length, s, p - m.offset, m.length), 0) << "position " << p;
-            if (k > 0) ASSERT_GT(m.length, found[k - 1].length) << p;
+            if (k > 0) {
+                ASSERT_GT(m.length, found[k - 1].length) << p;
+            }
         }
         const uint32_t longest = longestMatch(s, p, maxLength, reach);
         if (longest < 4) continue;
@@ -82,7 +82,69 @@ TEST(LzxMatchFinder, SharedTreesReportRealMatchesAndFindTheLongest) {
         if (!found.empty() && found.back().length == longest) ++longestFound;
     }
     EXPECT_GT(positions, 10000u);
-    EXPECT_GE(double(longestFound), 0.99 * double(positions));
+    EXPECT_GE(double(longestFound), share * double(positions));
+}
+
+const uint8_t* bytes(const std::string& s) { return reinterpret_cast<const uint8_t*>(s.data()); }
+
+// Two shares searched in turn at every position, as the encoder's two finders
+// do.
+TEST(LzxMatchFinder, SharedTreesReportRealMatchesAndFindTheLongest) {
+    const std::string s = finderData(24000);
+    std::pmr::monotonic_buffer_resource memory;
+    BinaryTrees trees(&memory, uint32_t(s.size()), 2);
+    TreeShare shares[] = {TreeShare(&memory, trees, 0), TreeShare(&memory, trees, 1)};
+    checkAgainstBruteForce(
+        [&](uint32_t p, uint32_t maxLength, uint32_t reach, const auto& sink) {
+            for (TreeShare& share : shares) share.search(bytes(s), p, maxLength, reach, 1000, 257, sink);
+        },
+        [&](uint32_t p, uint32_t ahead, uint32_t reach) {
+            for (TreeShare& share : shares) share.insert(bytes(s), p, ahead, reach, 1000, 257);
+        },
+        0.99);
+}
+
+// Chains followed to their end find every longest match; the few hash bits
+// of a small table put strangers into the chains, which must not be
+// reported, and neither may the eight-byte table's candidates that share
+// only a hash.
+TEST(LzxMatchFinder, ChainsReportRealMatchesAndFindTheLongest) {
+    const std::string s = finderData(24000);
+    for (const unsigned hashBits : {8u, 19u}) {
+        std::pmr::monotonic_buffer_resource memory;
+        HashChains chains(&memory, uint32_t(s.size()), hashBits, hashBits > 8);
+        checkAgainstBruteForce(
+            [&](uint32_t p, uint32_t maxLength, uint32_t reach, const auto& sink) {
+                chains.search(bytes(s), p, maxLength, reach, 100000, 257, sink);
+            },
+            [&](uint32_t p, uint32_t ahead, uint32_t) { chains.insert(bytes(s), p, ahead); }, 1.0);
+    }
+}
+
+// One link down the chains, the eight-byte table still brings up a long
+// match from further back than the chain reaches.
+TEST(LzxMatchFinder, EightByteTableFindsALongMatchBehindRecentShortOnes) {
+    std::string s = textData(6000, 9);
+    const std::string phrase = "a phrase long enough to matter, and only once before";
+    s.replace(100, phrase.size(), phrase);
+    for (size_t at = 1000; at < 5000; at += 200) s.replace(at, 5, phrase.substr(0, 5));
+    s.replace(5500, phrase.size(), phrase);
+    for (const bool longMatches : {false, true}) {
+        std::pmr::monotonic_buffer_resource memory;
+        HashChains chains(&memory, uint32_t(s.size()), 19, longMatches);
+        Match best{0, 0};
+        for (uint32_t p = 0; p + 300 <= s.size(); ++p) {
+            std::vector<Match> found;
+            chains.search(bytes(s), p, 257, p, 1, 257, [&](const Match& m) { found.push_back(m); });
+            if (p == 5500 && !found.empty()) best = found.back();
+        }
+        if (longMatches) {
+            EXPECT_GE(best.length, phrase.size());
+            EXPECT_EQ(best.offset, 5400u);
+        } else {
+            EXPECT_LT(best.length, phrase.size());
+        }
+    }
 }
 
 }  // namespace
