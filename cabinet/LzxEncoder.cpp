@@ -61,15 +61,18 @@ Settings settingsFor(int level) {
     // step of a search in a 2 MB window waits on memory, so the lazy levels
     // look at one chain candidate (and the nearest three-byte match) per
     // position, and the default, 5, looks two links down a chain (and at the
-    // latest eight-byte match): within 1.5 % of the size a look 12 nodes
-    // deep into binary trees gives, at a third of the time. Levels 7 to 9
+    // latest two eight-byte matches): within 1.5 % of the size a look 12
+    // nodes deep into binary trees gives, at a third of the time. Its nice
+    // length of 24 pays for the second eight-byte match: more matches taken
+    // whole, fewer positions searched, and still smaller than with one at 32.
+    // Levels 7 to 9
     // take the trees for the last percent (7 is the former default).
     // A second pass, with symbol costs from the first, gains about half a
     // percent; later ones hardly anything.
     using enum Finding;
     static constexpr Settings table[] = {
         {LazyChains, 1, 8, 1},    {LazyChains, 1, 12, 1},   {LazyChains, 1, 16, 1},
-        {Chains, 1, 32, 1},       {Chains, 2, 32, 2},        {Chains, 4, 32, 2},
+        {Chains, 1, 32, 1},       {Chains, 2, 24, 2},        {Chains, 4, 32, 2},
         {SharedTrees, 12, 64, 2}, {SharedTrees, 32, 160, 3}, {SharedTrees, 64, 257, 4},
     };
     return table[std::clamp(level, 1, 9) - 1];
@@ -913,6 +916,9 @@ struct LzxEncoder::State {
             : main(mainSymbols), length(kLengthSymbols), aligned(kAlignedSymbols) {}
         Tree main, length, aligned;
         bool useAligned = false;
+        uint64_t footerBits = 0;      // all footers, as verbatim bits
+        uint64_t alignedFooters = 0;  // footers of three bits or more
+
     };
 
     // Costs for the next parse from the trees of a block.
@@ -953,25 +959,68 @@ struct LzxEncoder::State {
 
     // The chunk as one block or as a block per frame, whichever is smaller:
     // one set of trees costs less, trees of its own fit each frame closer.
-    // A frame that does not pay for its block is stored. The one block is
-    // tried second, as it is the smaller more often: what the second try
-    // wrote needs no coding again.
+    // A frame that does not pay for its block is stored. The sizes are
+    // worked out from the symbol counts, so that only one layout is coded.
     void codeChunk(Chunk& c) {
-        const Snapshot before = snapshot();
-        const size_t split = codeFrameByFrame(c);
-        if (c.frames == 1) return;
-        restore(before);
-        const std::optional<size_t> whole = codeAsOneBlock(c);
-        if (whole && *whole < split) return;
-        restore(before);
+        if (c.frames > 1) {
+            const Item* items = c.items.data();
+            const BlockTrees whole = treesFor(items, items + c.items.size());
+            if (blockBits(whole, previousMain.data(), previousLength.data()) < frameByFrameBits(c)) {
+                const Snapshot before = snapshot();
+                if (codeAsOneBlock(c, whole)) return;
+                restore(before);
+            }
+        }
         codeFrameByFrame(c);
     }
 
+    // The bits of the chunk coded a block per frame, a frame that does not
+    // pay for its block counted as stored.
+    uint64_t frameByFrameBits(const Chunk& c) const {
+        std::array<uint8_t, kMaxMainSymbols> main = previousMain;
+        std::array<uint8_t, kLengthSymbols> length = previousLength;
+        Recent r = recent;
+        uint64_t total = 0;
+        for (unsigned f = 0; f < c.frames; ++f) {
+            const Item* first = c.items.data() + (f == 0 ? 0 : c.frameItemEnd[f - 1]);
+            const BlockTrees t = treesFor(first, c.items.data() + c.frameItemEnd[f], r);
+            const uint64_t stored = 8 * (uint64_t(c.frameEnd[f] - c.frameBegin(f)) + kStoredFrameOverhead / 2);
+            const uint64_t coded = blockBits(t, main.data(), length.data());
+            if (coded <= stored) {
+                std::copy_n(t.main.lengths.begin(), mainSymbols, main.begin());
+                std::copy_n(t.length.lengths.begin(), kLengthSymbols, length.begin());
+            }
+            total += std::min(coded, stored);
+        }
+        return total;
+    }
+
+    // The bits of a block with these trees after trees of these lengths:
+    // its header and trees, and its symbols as counted.
+    uint64_t blockBits(const BlockTrees& t, const uint8_t* previousMainLengths,
+                       const uint8_t* previousLengthLengths) const {
+        std::array<uint8_t, 4096> scratch;
+        BitWriter w;
+        w.start(scratch.data(), scratch.size());
+        writeBlockHeader(w, kBlockVerbatim, 0);
+        writeTrees(w, t, previousMainLengths, previousLengthLengths);
+        // The bits left in the writer, at most 15, are counted as a whole word.
+        uint64_t bits = 8 * uint64_t(w.position()) + 16;
+        const auto symbolBits = [](const Tree& tree) {
+            uint64_t sum = 0;
+            for (size_t s = 0; s < tree.size; ++s) sum += uint64_t(tree.frequencies[s]) * tree.lengths[s];
+            return sum;
+        };
+        bits += symbolBits(t.main) + symbolBits(t.length) + t.footerBits;
+        if (t.useAligned) bits += symbolBits(t.aligned) - 3 * t.alignedFooters;
+        return bits;
+    }
+
     // Bytes written, or nothing when a frame would code larger than stored.
-    std::optional<size_t> codeAsOneBlock(Chunk& c) {
+    std::optional<size_t> codeAsOneBlock(Chunk& c, const BlockTrees& trees) {
         BitWriter w;
         w.start(c.out.data(), c.out.size());
-        writeBlock(w, c, 0, c.frames);
+        writeBlock(w, c, 0, c.frames, &trees);
         bool fits = !w.overflowed();
         for (unsigned f = 0; f < c.frames && fits; ++f)
             fits = c.outSize[f] <= c.frameEnd[f] - c.frameBegin(f) + kStoredFrameOverhead;
@@ -1004,7 +1053,7 @@ struct LzxEncoder::State {
         headerPending = false;
     }
 
-    void writeBlockHeader(BitWriter& w, unsigned type, uint32_t size) {
+    static void writeBlockHeader(BitWriter& w, unsigned type, uint32_t size) {
         w.put(type, 3);
         w.put(size >> 8, 16);
         w.put(size & 0xFF, 8);
@@ -1034,13 +1083,16 @@ struct LzxEncoder::State {
         endFrame(w, c, f, frameStart);
     }
 
-    static void countSymbols(const Item* first, const Item* last, Recent& r, Tree& main, Tree& length,
-                             Tree& aligned) {
+    static void countSymbols(const Item* first, const Item* last, Recent& r, BlockTrees& t) {
         for (const Item* it = first; it != last; ++it) {
             const Coded coded = codeItem(*it, r);
-            ++main.frequencies[coded.main];
-            if (coded.lengthSymbol >= 0) ++length.frequencies[size_t(coded.lengthSymbol)];
-            if (coded.footerBits >= 3) ++aligned.frequencies[coded.footer & 7];
+            ++t.main.frequencies[coded.main];
+            if (coded.lengthSymbol >= 0) ++t.length.frequencies[size_t(coded.lengthSymbol)];
+            t.footerBits += coded.footerBits;
+            if (coded.footerBits >= 3) {
+                ++t.aligned.frequencies[coded.footer & 7];
+                ++t.alignedFooters;
+            }
         }
     }
 
@@ -1058,9 +1110,13 @@ struct LzxEncoder::State {
     // The trees of a block of items [first, last), coded from the repeated
     // offsets the reader holds now.
     BlockTrees treesFor(const Item* first, const Item* last) const {
-        BlockTrees t(mainSymbols);
         Recent r = recent;
-        countSymbols(first, last, r, t.main, t.length, t.aligned);
+        return treesFor(first, last, r);
+    }
+    // The same from the repeated offsets r, which it leaves as they are after the block.
+    BlockTrees treesFor(const Item* first, const Item* last, Recent& r) const {
+        BlockTrees t(mainSymbols);
+        countSymbols(first, last, r, t);
         t.main.build(kMaxCodeLength);
         t.length.build(kMaxCodeLength);
         t.aligned.build(kMaxAlignedLength);
@@ -1068,23 +1124,31 @@ struct LzxEncoder::State {
         return t;
     }
 
+    // The aligned tree when used, then the main and length trees, as
+    // differences to the lengths before.
+    void writeTrees(BitWriter& w, const BlockTrees& t, const uint8_t* previousMainLengths,
+                    const uint8_t* previousLengthLengths) const {
+        if (t.useAligned)
+            for (unsigned s = 0; s < kAlignedSymbols; ++s) w.put(t.aligned.lengths[s], 3);
+        writeLengths(w, t.main.lengths.data(), previousMainLengths, 0, kLiterals);
+        writeLengths(w, t.main.lengths.data(), previousMainLengths, kLiterals, mainSymbols);
+        writeLengths(w, t.length.lengths.data(), previousLengthLengths, 0, kLengthSymbols);
+    }
+
     // Frames [firstFrame, stopFrame) of the chunk as one verbatim or aligned
     // block.
-    void writeBlock(BitWriter& w, Chunk& c, unsigned firstFrame, unsigned stopFrame) {
+    void writeBlock(BitWriter& w, Chunk& c, unsigned firstFrame, unsigned stopFrame,
+                    const BlockTrees* counted = nullptr) {
         const Item* first = c.items.data() + (firstFrame == 0 ? 0 : c.frameItemEnd[firstFrame - 1]);
         const Item* last = c.items.data() + c.frameItemEnd[stopFrame - 1];
-        const BlockTrees trees = treesFor(first, last);
+        const BlockTrees trees = counted ? *counted : treesFor(first, last);
         const Tree &main = trees.main, &length = trees.length, &aligned = trees.aligned;
         const bool useAligned = trees.useAligned;
 
         size_t frameStart = w.position();
         writeStreamHeader(w);
         writeBlockHeader(w, useAligned ? kBlockAligned : kBlockVerbatim, c.frameEnd[stopFrame - 1] - c.frameBegin(firstFrame));
-        if (useAligned)
-            for (unsigned s = 0; s < kAlignedSymbols; ++s) w.put(aligned.lengths[s], 3);
-        writeLengths(w, main.lengths.data(), previousMain.data(), 0, kLiterals);
-        writeLengths(w, main.lengths.data(), previousMain.data(), kLiterals, mainSymbols);
-        writeLengths(w, length.lengths.data(), previousLength.data(), 0, kLengthSymbols);
+        writeTrees(w, trees, previousMain.data(), previousLength.data());
         std::copy_n(main.lengths.begin(), mainSymbols, previousMain.begin());
         std::copy_n(length.lengths.begin(), kLengthSymbols, previousLength.begin());
         if (settings.nearOptimal()) costsFromTrees(trees);

@@ -6,6 +6,7 @@
 // steps and serve the near-optimal parse, which wants every length.
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cstdint>
 #include <cstring>
@@ -171,12 +172,14 @@ private:
     std::pmr::vector<int32_t> prev_;
 };
 
-// The last position seen with each eight leading bytes. A chain looked a
-// few links down meets recent strings only; this adds the latest long one
-// from anywhere in the window (a sibling library, a licence once more).
+// The last two positions seen with each eight leading bytes. A chain looked
+// a few links down meets recent strings only; this adds the latest long ones
+// from anywhere in the window (a sibling library, a licence once more). The
+// older of the two keeps a far string found that a newer one with the same
+// hash would otherwise push out.
 class NearestLong {
 public:
-    explicit NearestLong(std::pmr::memory_resource* memory) : head_(size_t(1) << kBits, -1, memory) {}
+    explicit NearestLong(std::pmr::memory_resource* memory) : head_(kWays << kBits, -1, memory) {}
     void reset() { std::fill(head_.begin(), head_.end(), -1); }
     void rebase(uint32_t shift) { rebaseLinks(head_.data(), head_.size(), shift); }
 
@@ -185,33 +188,45 @@ public:
         std::memcpy(&v, p, 8);
         return uint32_t((v * 0x9E3779B97F4A7C15ull) >> (64 - kBits));
     }
-    void prefetchHead(uint32_t h) const { __builtin_prefetch(&head_[h]); }
-    void prefetchCandidate(const uint8_t* buffer, uint32_t h) const {
-        if (head_[h] >= 0) __builtin_prefetch(buffer + head_[h]);
+    void prefetchHead(uint32_t h) const { __builtin_prefetch(&head_[kWays * h]); }
+    void prefetchCandidates(const uint8_t* buffer, uint32_t h) const {
+        for (size_t way = 0; way < kWays; ++way)
+            if (head_[kWays * h + way] >= 0) __builtin_prefetch(buffer + head_[kWays * h + way]);
     }
     // p + 8 <= end of data.
-    void insert(const uint8_t* buffer, uint32_t p) { head_[hash(buffer + p)] = int32_t(p); }
+    void insert(const uint8_t* buffer, uint32_t p) { insert(hash(buffer + p), p); }
 
-    // Takes note of p (maxLength >= 8) and reports the match found there if
-    // it is longer than `best`; returns the longest length then known.
+    // Takes note of p (maxLength >= 8) and reports the longer of the matches
+    // found there if it is longer than `best`; returns the longest length
+    // then known.
     template <typename Sink>
     uint32_t search(const uint8_t* buffer, uint32_t p, uint32_t maxLength, uint32_t maxOffset, uint32_t best,
                     Sink&& sink) {
         const uint8_t* here = buffer + p;
         const uint32_t h = hash(here);
-        const int32_t candidate = head_[h];
-        head_[h] = int32_t(p);
-        if (candidate < 0 || best >= maxLength || p - uint32_t(candidate) > maxOffset) return best;
-        const uint8_t* there = buffer + candidate;
-        if (there[best] != here[best]) return best;
-        const uint32_t length = matchLength(here, there, maxLength);
-        if (length <= best) return best;
-        sink(Match{length, p - uint32_t(candidate)});
-        return length;
+        std::array<int32_t, kWays> candidates;
+        std::copy_n(head_.begin() + ptrdiff_t(kWays * h), kWays, candidates.begin());
+        insert(h, p);
+        Match found{best, 0};
+        for (const int32_t candidate : candidates) {
+            if (candidate < 0 || found.length >= maxLength || p - uint32_t(candidate) > maxOffset) continue;
+            const uint8_t* there = buffer + candidate;
+            if (there[found.length] != here[found.length]) continue;
+            const uint32_t length = matchLength(here, there, maxLength);
+            if (length > found.length) found = Match{length, p - uint32_t(candidate)};
+        }
+        if (found.offset != 0) sink(found);
+        return found.length;
     }
 
 private:
     static constexpr unsigned kBits = 18;
+    static constexpr size_t kWays = 2;
+    void insert(uint32_t h, uint32_t p) {
+        int32_t* slot = &head_[kWays * h];
+        std::copy_backward(slot, slot + kWays - 1, slot + kWays);
+        slot[0] = int32_t(p);
+    }
     std::pmr::vector<int32_t> head_;
 };
 
@@ -262,7 +277,7 @@ public:
         }
         if (long_ && maxLength >= 14) {
             long_->prefetchHead(NearestLong::hash(buffer + p + 6));
-            long_->prefetchCandidate(buffer, NearestLong::hash(buffer + p + 2));
+            long_->prefetchCandidates(buffer, NearestLong::hash(buffer + p + 2));
         }
         uint32_t best = triple_.search(buffer, p, maxLength, maxOffset, sink);
         best = chains_.walk(buffer, p, chains_.hash(buffer + p), maxLength, maxOffset, depth, niceLength, best, sink);
