@@ -57,7 +57,7 @@ struct Settings {
 };
 
 Settings settingsFor(int level) {
-    // Chosen by measurement (bench/cab-speed.sh, bench/wimlib-lzx.sh): every
+    // Chosen by measurement (bench/cab-speed.sh, which also runs wimlib's LZX): every
     // step of a search in a 2 MB window waits on memory, so the lazy levels
     // look at one chain candidate (and the nearest three-byte match) per
     // position, and the default, 5, looks two links down a chain (and at the
