@@ -60,19 +60,19 @@ Settings settingsFor(int level) {
     // Chosen by measurement (bench/cab-speed.sh, which also runs wimlib's LZX): every
     // step of a search in a 2 MB window waits on memory, so the lazy levels
     // look at one chain candidate (and the nearest three-byte match) per
-    // position, and the default, 5, looks two links down a chain (and at the
-    // latest two eight-byte matches): within 1.5 % of the size a look 12
-    // nodes deep into binary trees gives, at a third of the time. Its nice
-    // length of 24 pays for the second eight-byte match: more matches taken
-    // whole, fewer positions searched, and still smaller than with one at 32.
-    // Levels 7 to 9
-    // take the trees for the last percent (7 is the former default).
-    // A second pass, with symbol costs from the first, gains about half a
-    // percent; later ones hardly anything.
+    // position. The near-optimal levels search sixteen positions at a time,
+    // their chain walks taking turns so that their waits overlap, which
+    // makes a deeper look cheap: the default, 5, looks six links down a
+    // chain (and at the latest two eight-byte matches), a percent smaller
+    // than two links at a sixth more time and still well inside the time of
+    // wimlib's LZX with 2 MB chunks. Level 6 looks twelve links down, about
+    // as long as wimlib takes. Levels 7 to 9 take the binary trees for the
+    // last percent. A second pass, with symbol costs from the first, gains
+    // about half a percent; later ones hardly anything.
     using enum Finding;
     static constexpr Settings table[] = {
         {LazyChains, 1, 8, 1},    {LazyChains, 1, 12, 1},   {LazyChains, 1, 16, 1},
-        {Chains, 1, 32, 1},       {Chains, 2, 24, 2},        {Chains, 4, 32, 2},
+        {Chains, 1, 32, 1},       {Chains, 6, 48, 2},        {Chains, 12, 64, 2},
         {SharedTrees, 12, 64, 2}, {SharedTrees, 32, 160, 3}, {SharedTrees, 64, 257, 4},
     };
     return table[std::clamp(level, 1, 9) - 1];
@@ -362,6 +362,57 @@ struct Chunk {
     uint32_t frameBegin(unsigned f) const { return f == 0 ? 0 : frameEnd[f - 1]; }
 };
 
+// The near-optimal levels search this many positions in a row together:
+// their walks take turns a step at a time, so that their waits on memory
+// overlap.
+constexpr unsigned kWalksAtOnce = 16;
+
+// What the walks taking turns need of a finder, for chains and for trees.
+struct ChainWalker {
+    using Walk = ChainTable::Walk;
+    HashChains& chains;
+    // A position that is not searched is only linked, and has no walk.
+    template <typename Sink>
+    std::optional<Walk> begin(const uint8_t* data, uint32_t p, uint32_t maxLength, uint32_t maxOffset,
+                              const Settings& settings, bool search, Sink&& sink) {
+        if (!search) {
+            chains.insert(data, p, maxLength);
+            return std::nullopt;
+        }
+        return chains.begin(data, p, maxLength, maxOffset, settings.depth, settings.niceLength, sink);
+    }
+    template <typename Sink>
+    bool step(const uint8_t* data, Walk& walk, Sink&& sink) {
+        return chains.step(data, walk, sink);
+    }
+    template <typename Sink>
+    void end(const uint8_t* data, const Walk& walk, Sink&& sink) {
+        chains.end(data, walk, sink);
+    }
+    // Walks down chains only read links older than their own position.
+    static bool sameTree(const Walk&, const uint8_t*) { return false; }
+};
+
+struct TreeWalker {
+    using Walk = BinaryTrees::Walk;
+    TreeShare& trees;
+    template <typename Sink>
+    std::optional<Walk> begin(const uint8_t* data, uint32_t p, uint32_t maxLength, uint32_t maxOffset,
+                              const Settings& settings, bool search, Sink&& sink) {
+        return trees.begin(data, p, maxLength, maxOffset, settings.depth, settings.niceLength, search, sink);
+    }
+    template <typename Sink>
+    bool step(const uint8_t* data, Walk& walk, Sink&& sink) {
+        return trees.step(data, walk, sink);
+    }
+    template <typename Sink>
+    void end(const uint8_t*, const Walk&, Sink&&) {}
+    // A walk rebuilds the tree it goes down: two in one tree must not take turns.
+    static bool sameTree(const Walk& walk, const uint8_t* here) {
+        return BinaryTrees::tree(walk.here) == BinaryTrees::tree(here);
+    }
+};
+
 struct LzxEncoder::State {
     State(std::pmr::memory_resource* memory, unsigned bits, const LzxTuning& tuning)
         : windowBits(bits),
@@ -434,6 +485,8 @@ struct LzxEncoder::State {
         unsigned share;
         uint64_t linkedTo = 0;  // every position before this folder position is linked
         Recent recent{1, 1, 1};
+        // The matches of the positions searched together.
+        std::array<std::array<Match, kMaxMatch>, kWalksAtOnce> found;
         StageThread thread;
     };
 
@@ -758,38 +811,80 @@ struct LzxEncoder::State {
     }
 
     void findAllMatches(Finder& finder, Chunk& c) {
+        if (finder.chains) {
+            ChainWalker walker{*finder.chains};
+            findAllMatches(finder, c, walker);
+        } else {
+            TreeWalker walker{*finder.trees};
+            findAllMatches(finder, c, walker);
+        }
+    }
+
+    // Every position's matches, in order of growing length, into the
+    // finder's list. Positions in a row are searched together, their walks
+    // taking turns, and their matches kept aside until all are done: the
+    // list comes out as a search at a time makes it.
+    template <typename Walker>
+    void findAllMatches(Finder& finder, Chunk& c, Walker& walker) {
         Chunk::MatchList& list = c.found[finder.share];
         list.end.resize(c.bytes);
-        uint32_t i = 0;
-        for (unsigned f = 0; f < c.frames; ++f) {
-            const uint32_t end = c.frameEnd[f];
-            while (i < end) {
-                const uint32_t maxLength = maxLengthAt(c, i, f);
-                uint32_t longest = 0;
-                if (maxLength >= 3 && hashable(c, i)) {
-                    const auto record = [&](const Match& m) {
-                        list.matches.push_back(m);
-                        longest = m.length;
-                    };
-                    if (finder.chains)
-                        finder.chains->search(buffer.data(), bufferIndex(c, i), maxLength, reachAt(c, i),
-                                              settings.depth, settings.niceLength, record);
-                    else
-                        finder.trees->search(buffer.data(), bufferIndex(c, i), maxLength, reachAt(c, i),
-                                             settings.depth, settings.niceLength, record);
-                } else {
-                    linkAt(finder, c, i);
+        const uint8_t* data = buffer.data();
+        struct Lane {
+            std::optional<typename Walker::Walk> walk;
+            uint32_t at;
+            bool searched;
+            bool walking;
+            unsigned count;
+        };
+        std::array<Lane, kWalksAtOnce> lanes;
+        const auto recordFor = [&](unsigned k) {
+            return [&, k](const Match& m) {
+                if (lanes[k].searched) finder.found[k][lanes[k].count++] = m;
+            };
+        };
+        // Inside a long match the parse takes it whole: positions there are only linked.
+        uint32_t searchFrom = 0;
+        unsigned frame = 0;
+        for (uint32_t i = 0; i < c.bytes;) {
+            unsigned n = 0;
+            for (; n < kWalksAtOnce && i < c.bytes; ++n, ++i) {
+                while (i >= c.frameEnd[frame]) ++frame;
+                Lane& lane = lanes[n];
+                lane = Lane{std::nullopt, i, false, false, 0};
+                if (!hashable(c, i)) continue;
+                const uint32_t maxLength = maxLengthAt(c, i, frame);
+                lane.searched = maxLength >= 3 && i >= searchFrom;
+                const uint32_t length = lane.searched ? maxLength : std::min<uint32_t>(kMaxMatch, c.bytes - i);
+                const uint32_t p = bufferIndex(c, i);
+                bool waits = false;
+                for (unsigned k = 0; k < n && !waits; ++k)
+                    waits = lanes[k].walk && Walker::sameTree(*lanes[k].walk, data + p);
+                if (waits) break;
+                lane.walk = walker.begin(data, p, length, reachAt(c, i), settings, lane.searched, recordFor(n));
+                lane.walking = lane.walk.has_value();
+            }
+            for (bool walking = true; walking;) {
+                walking = false;
+                for (unsigned k = 0; k < n; ++k) {
+                    Lane& lane = lanes[k];
+                    if (!lane.walking) continue;
+                    lane.walking = walker.step(data, *lane.walk, recordFor(k));
+                    walking |= lane.walking;
                 }
-                list.end[i] = uint32_t(list.matches.size());
-                ++i;
-                if (longest >= settings.niceLength) {
-                    // Inside a long match the parse takes it whole: no searches.
-                    const uint32_t skipEnd = i - 1 + longest;
-                    for (; i < skipEnd; ++i) {
-                        linkAt(finder, c, i);
-                        list.end[i] = uint32_t(list.matches.size());
-                    }
+            }
+            for (unsigned k = 0; k < n; ++k) {
+                const Lane& lane = lanes[k];
+                const std::array<Match, kMaxMatch>& found = finder.found[k];
+                // The eight-byte table takes the positions in order.
+                if (lane.walk) walker.end(data, *lane.walk, recordFor(k));
+                // A position inside a long match found by a walk beside it
+                // was searched, but counts as linked only.
+                if (lane.searched && lane.at >= searchFrom) {
+                    list.matches.insert(list.matches.end(), found.begin(), found.begin() + lane.count);
+                    if (lane.count > 0 && found[lane.count - 1].length >= settings.niceLength)
+                        searchFrom = lane.at + found[lane.count - 1].length;
                 }
+                list.end[lane.at] = uint32_t(list.matches.size());
             }
         }
     }

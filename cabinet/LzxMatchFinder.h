@@ -138,32 +138,50 @@ public:
         head_[h] = int32_t(p);
     }
 
-    // Links p into chain h and reports, in order of growing length, each
-    // match at p longer than `best`, looking at `depth` older positions at
-    // most and stopping at niceLength.
-    // Returns the longest length then known.
-    template <typename Sink>
-    uint32_t walk(const uint8_t* buffer, uint32_t p, uint32_t h, uint32_t maxLength, uint32_t maxOffset,
-                  unsigned depth, uint32_t niceLength, uint32_t best, Sink&& sink) {
-        int32_t candidate = head_[h];
+    // A walk down chain h from p, a candidate at a time (see BinaryTrees::Walk).
+    struct Walk {
+        const uint8_t* here;
+        uint32_t p;
+        int32_t candidate;
+        unsigned depth;
+        uint32_t best, maxLength, maxOffset, niceLength;
+    };
+
+    // Links p into chain h; matches longer than `best` are to be reported.
+    Walk start(const uint8_t* buffer, uint32_t p, uint32_t h, uint32_t maxLength, uint32_t maxOffset,
+               unsigned depth, uint32_t niceLength, uint32_t best) {
+        Walk w{buffer + p, p, head_[h], depth, best, maxLength, maxOffset, niceLength};
         insert(p, h);
-        if (best >= niceLength || best >= maxLength) return best;
-        const uint8_t* here = buffer + p;
-        for (; candidate >= 0 && depth > 0; --depth, candidate = prev_[uint32_t(candidate)]) {
-            const uint32_t offset = p - uint32_t(candidate);
-            if (offset > maxOffset) break;
-            const uint8_t* there = buffer + candidate;
-            // Only a match longer than the best so far counts: its byte at
-            // `best` must agree.
-            if (there[best] != here[best] || there[0] != here[0]) continue;
-            const uint32_t length = matchLength(here, there, maxLength);
-            if (length > best) {
-                best = length;
-                sink(Match{length, offset});
-                if (length >= niceLength || length == maxLength) break;
-            }
+        if (best >= niceLength || best >= maxLength) w.depth = 0;
+        if (w.candidate >= 0 && w.depth > 0) {
+            __builtin_prefetch(buffer + w.candidate);
+            __builtin_prefetch(&prev_[size_t(w.candidate)]);
         }
-        return best;
+        return w;
+    }
+
+    // Looks at the walk's next candidate, reporting a match longer than
+    // every one before; returns false once the walk has ended.
+    template <typename Sink>
+    bool step(const uint8_t* buffer, Walk& w, Sink&& sink) {
+        if (w.candidate < 0 || w.depth == 0) return false;
+        --w.depth;
+        const uint32_t offset = w.p - uint32_t(w.candidate);
+        if (offset > w.maxOffset) return false;
+        const uint8_t* there = buffer + w.candidate;
+        w.candidate = prev_[uint32_t(w.candidate)];
+        if (w.candidate >= 0 && w.depth > 0) {
+            __builtin_prefetch(buffer + w.candidate);
+            __builtin_prefetch(&prev_[size_t(w.candidate)]);
+        }
+        // Only a match longer than the best so far counts: its byte at
+        // `best` must agree.
+        if (there[w.best] != w.here[w.best] || there[0] != w.here[0]) return true;
+        const uint32_t length = matchLength(w.here, there, w.maxLength);
+        if (length <= w.best) return true;
+        w.best = length;
+        sink(Match{length, offset});
+        return length < w.niceLength && length < w.maxLength;
     }
 
 private:
@@ -279,14 +297,35 @@ public:
             long_->prefetchHead(NearestLong::hash(buffer + p + 6));
             long_->prefetchCandidates(buffer, NearestLong::hash(buffer + p + 2));
         }
-        uint32_t best = triple_.search(buffer, p, maxLength, maxOffset, sink);
-        best = chains_.walk(buffer, p, chains_.hash(buffer + p), maxLength, maxOffset, depth, niceLength, best, sink);
-        if (long_ && maxLength >= 8) {
-            if (best < niceLength)
-                long_->search(buffer, p, maxLength, maxOffset, best, sink);
-            else
-                long_->insert(buffer, p);
+        ChainTable::Walk walk = begin(buffer, p, maxLength, maxOffset, depth, niceLength, sink);
+        while (step(buffer, walk, sink)) {
         }
+        end(buffer, walk, sink);
+    }
+
+    // search() in three parts, for walks that take turns (see
+    // TreeShare::begin): the nearest three-byte match and p's place in its
+    // chain now, the chain a candidate at a time, then, in position order,
+    // the eight-byte table.
+    template <typename Sink>
+    ChainTable::Walk begin(const uint8_t* buffer, uint32_t p, uint32_t maxLength, uint32_t maxOffset, unsigned depth,
+                           uint32_t niceLength, Sink&& sink) {
+        if (maxLength >= 24) chains_.prefetchHead(chains_.hash(buffer + p + 16));
+        if (long_ && maxLength >= 24) long_->prefetchHead(NearestLong::hash(buffer + p + 16));
+        const uint32_t best = triple_.search(buffer, p, maxLength, maxOffset, sink);
+        return chains_.start(buffer, p, chains_.hash(buffer + p), maxLength, maxOffset, depth, niceLength, best);
+    }
+    template <typename Sink>
+    bool step(const uint8_t* buffer, ChainTable::Walk& walk, Sink&& sink) {
+        return chains_.step(buffer, walk, sink);
+    }
+    template <typename Sink>
+    void end(const uint8_t* buffer, const ChainTable::Walk& walk, Sink&& sink) {
+        if (!long_ || walk.maxLength < 8) return;
+        if (walk.best < walk.niceLength)
+            long_->search(buffer, walk.p, walk.maxLength, walk.maxOffset, walk.best, sink);
+        else
+            long_->insert(buffer, walk.p);
     }
 
 private:
@@ -323,53 +362,70 @@ public:
     }
     static uint32_t tree(const uint8_t* p) { return hash4<kBits>(p); }
 
-    // Inserts p, the root of tree h, reporting matches longer than `best` as
-    // TreeShare::search does.
-    template <typename Sink>
-    void walk(const uint8_t* buffer, uint32_t p, uint32_t h, uint32_t maxLength, uint32_t maxOffset, unsigned depth,
-              uint32_t niceLength, uint32_t best, Sink&& sink) {
-        const uint8_t* here = buffer + p;
-        int32_t node = head_[h];
+    // A walk down one tree, inserting p at its root; it advances a node at a
+    // time, so that walks in different trees can take turns and wait on
+    // memory together instead of one after the other.
+    struct Walk {
+        const uint8_t* here;
+        uint32_t p;
+        int32_t node;
+        int32_t* below;  // where the subtree of strings below p's is still to be hung
+        int32_t* above;  // the same for strings above
+        unsigned depth;
+        uint32_t best, maxLength, maxOffset, niceLength;
+    };
+
+    // Makes p the root of tree h; matches longer than `best` are to be reported.
+    Walk start(const uint8_t* buffer, uint32_t p, uint32_t h, uint32_t maxLength, uint32_t maxOffset, unsigned depth,
+               uint32_t niceLength, uint32_t best) {
+        int32_t* kids = &children_[2 * size_t(p)];
+        Walk w{buffer + p, p, head_[h], kids, kids + 1, depth, best, maxLength, maxOffset, niceLength};
         head_[h] = int32_t(p);
-        // Where the subtrees of strings below and above p's are still to be hung.
-        int32_t* below = &children_[2 * size_t(p)];
-        int32_t* above = below + 1;
-        for (;;) {
-            if (node < 0 || p - uint32_t(node) > maxOffset || depth-- == 0) break;
-            const uint8_t* there = buffer + node;
-            // Both children are read before the comparison and asked for
-            // ahead: the walk waits on memory, and this way the next step's
-            // wait overlaps this one's.
-            int32_t* kids = &children_[2 * size_t(node)];
-            const int32_t lower = kids[0], upper = kids[1];
-            prefetchNode(buffer, lower);
-            prefetchNode(buffer, upper);
-            // Compared from the first byte: a node taken over after a match
-            // cut short at maxLength or niceLength leaves its subtrees only
-            // roughly in order, so no common prefix is taken for granted.
-            const uint32_t length = matchLength(here, there, maxLength);
-            if (length > best) {
-                best = length;
-                sink(Match{length, p - uint32_t(node)});
-            }
-            if (length >= niceLength) {
-                // As good as p for everything below: p takes its place.
-                *below = lower;
-                *above = upper;
-                return;
-            }
-            if (there[length] < here[length]) {
-                *below = node;
-                below = &kids[1];
-                node = upper;
-            } else {
-                *above = node;
-                above = &kids[0];
-                node = lower;
-            }
+        prefetchNode(buffer, w.node);
+        return w;
+    }
+
+    // Visits the walk's next node, reporting a match longer than every one
+    // before; returns false once the walk has ended.
+    template <typename Sink>
+    bool step(const uint8_t* buffer, Walk& w, Sink&& sink) {
+        if (w.node < 0 || w.p - uint32_t(w.node) > w.maxOffset || w.depth-- == 0) {
+            *w.below = -1;
+            *w.above = -1;
+            return false;
         }
-        *below = -1;
-        *above = -1;
+        const uint8_t* there = buffer + w.node;
+        // Both children are read before the comparison and asked for ahead:
+        // the walk waits on memory, and this way the next step's wait
+        // overlaps this one's.
+        int32_t* kids = &children_[2 * size_t(w.node)];
+        const int32_t lower = kids[0], upper = kids[1];
+        prefetchNode(buffer, lower);
+        prefetchNode(buffer, upper);
+        // Compared from the first byte: a node taken over after a match cut
+        // short at maxLength or niceLength leaves its subtrees only roughly
+        // in order, so no common prefix is taken for granted.
+        const uint32_t length = matchLength(w.here, there, w.maxLength);
+        if (length > w.best) {
+            w.best = length;
+            sink(Match{length, w.p - uint32_t(w.node)});
+        }
+        if (length >= w.niceLength) {
+            // As good as p for everything below: p takes its place.
+            *w.below = lower;
+            *w.above = upper;
+            return false;
+        }
+        if (there[length] < w.here[length]) {
+            *w.below = w.node;
+            w.below = &kids[1];
+            w.node = upper;
+        } else {
+            *w.above = w.node;
+            w.above = &kids[0];
+            w.node = lower;
+        }
+        return true;
     }
 
 private:
@@ -392,12 +448,11 @@ public:
     // at most the longest match) without reporting matches.
     void insert(const uint8_t* buffer, uint32_t p, uint32_t maxLength, uint32_t maxOffset, unsigned depth,
                 uint32_t niceLength) {
-        triple_.insert(buffer, p);
-        const uint32_t h = BinaryTrees::tree(buffer + p);
+        const auto ignore = [](const Match&) {};
         if (maxLength >= 6) prefetchAhead(buffer, p);
-        if (mine(h))
-            trees_.walk(buffer, p, h, maxLength, maxOffset, depth, std::min(niceLength, maxLength), 3,
-                        [](const Match&) {});
+        std::optional<BinaryTrees::Walk> walk = begin(buffer, p, maxLength, maxOffset, depth, niceLength, false, ignore);
+        while (walk && step(buffer, *walk, ignore)) {
+        }
     }
 
     // Inserts p and reports, in order of growing length, each match at p that
@@ -406,14 +461,34 @@ public:
     template <typename Sink>
     void search(const uint8_t* buffer, uint32_t p, uint32_t maxLength, uint32_t maxOffset, unsigned depth,
                 uint32_t niceLength, Sink&& sink) {
-        const uint32_t h = BinaryTrees::tree(buffer + p);
         if (maxLength >= 6) prefetchAhead(buffer, p);
+        std::optional<BinaryTrees::Walk> walk = begin(buffer, p, maxLength, maxOffset, depth, niceLength, true, sink);
+        while (walk && step(buffer, *walk, sink)) {
+        }
+    }
+
+    // search() or insert() in two halves, for walks that take turns: the
+    // three-byte match (reported when `report`) and p's root place in its
+    // tree now, the walk then a step at a time. Returns no walk when p's tree
+    // is not in this share.
+    template <typename Sink>
+    std::optional<BinaryTrees::Walk> begin(const uint8_t* buffer, uint32_t p, uint32_t maxLength, uint32_t maxOffset,
+                                           unsigned depth, uint32_t niceLength, bool report, Sink&& sink) {
+        const uint32_t h = BinaryTrees::tree(buffer + p);
         if (!mine(h)) {
             triple_.insert(buffer, p);
-            return;
+            return std::nullopt;
         }
-        const uint32_t best = triple_.search(buffer, p, maxLength, maxOffset, sink);
-        trees_.walk(buffer, p, h, maxLength, maxOffset, depth, std::min(niceLength, maxLength), best, sink);
+        uint32_t best = 3;
+        if (report)
+            best = triple_.search(buffer, p, maxLength, maxOffset, sink);
+        else
+            triple_.insert(buffer, p);
+        return trees_.start(buffer, p, h, maxLength, maxOffset, depth, std::min(niceLength, maxLength), best);
+    }
+    template <typename Sink>
+    bool step(const uint8_t* buffer, BinaryTrees::Walk& walk, Sink&& sink) {
+        return trees_.step(buffer, walk, sink);
     }
 
 private:

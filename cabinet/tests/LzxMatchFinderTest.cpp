@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <memory_resource>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -119,6 +120,107 @@ TEST(LzxMatchFinder, ChainsReportRealMatchesAndFindTheLongest) {
             },
             [&](uint32_t p, uint32_t ahead, uint32_t) { chains.insert(bytes(s), p, ahead); }, 1.0);
     }
+}
+
+// Searches of positions in a row whose walks take turns a step at a time
+// report what one search at a time reports, position by position; walks in
+// one tree wait for each other. begin(p, maxLength, reach, sink) starts p's
+// search and returns its walk, if any; step and end go on with it.
+// Counts in `waited` how often a walk waited for another in its tree.
+template <typename Walk, typename Search, typename Begin, typename Step, typename End, typename SameTree>
+void checkTurnsAgainstOneAtATime(const std::string& s, Search&& search, Begin&& begin, Step&& step, End&& end,
+                                 SameTree&& sameTree, size_t& waited) {
+    constexpr unsigned kAtOnce = 8;
+    const auto limits = [&](uint32_t p) {
+        const uint32_t frameEnd = std::min<uint32_t>((p / kFrame + 1) * kFrame, uint32_t(s.size()));
+        return std::pair{std::min<uint32_t>(257, frameEnd - p), std::min<uint32_t>(8000, p)};
+    };
+    size_t compared = 0;
+    for (uint32_t p = 0; p + 4 <= s.size();) {
+        std::vector<std::optional<Walk>> walks;
+        std::vector<std::vector<Match>> found;
+        std::vector<uint32_t> at;
+        for (; walks.size() < kAtOnce && p + 4 <= s.size(); ++p) {
+            bool waits = false;
+            for (const auto& walk : walks) waits = waits || (walk && sameTree(*walk, p));
+            if (waits) {
+                ++waited;
+                break;
+            }
+            const auto [maxLength, reach] = limits(p);
+            found.emplace_back();
+            at.push_back(p);
+            std::vector<Match>& matches = found.back();
+            walks.push_back(begin(p, maxLength, reach, [&matches](const Match& m) { matches.push_back(m); }));
+        }
+        std::vector<bool> walking(walks.size());
+        for (size_t k = 0; k < walks.size(); ++k) walking[k] = walks[k].has_value();
+        for (bool any = true; any;) {
+            any = false;
+            for (size_t k = 0; k < walks.size(); ++k)
+                if (walking[k]) {
+                    walking[k] = step(*walks[k], [&found, k](const Match& m) { found[k].push_back(m); });
+                    any = any || walking[k];
+                }
+        }
+        // The walks end in position order, as the tables they end in need.
+        for (size_t k = 0; k < walks.size(); ++k)
+            if (walks[k]) end(*walks[k], [&found, k](const Match& m) { found[k].push_back(m); });
+        for (size_t k = 0; k < at.size(); ++k) {
+            std::vector<Match> alone;
+            const auto [maxLength, reach] = limits(at[k]);
+            search(at[k], maxLength, reach, [&](const Match& m) { alone.push_back(m); });
+            ASSERT_EQ(found[k].size(), alone.size()) << "position " << at[k];
+            for (size_t m = 0; m < alone.size(); ++m) {
+                ASSERT_EQ(found[k][m].length, alone[m].length) << "position " << at[k];
+                ASSERT_EQ(found[k][m].offset, alone[m].offset) << "position " << at[k];
+            }
+            ++compared;
+        }
+    }
+    EXPECT_GT(compared, 20000u);
+}
+
+TEST(LzxMatchFinder, ChainWalksTakingTurnsFindWhatOneSearchAtATimeFinds) {
+    const std::string s = finderData(24000);
+    std::pmr::monotonic_buffer_resource memory;
+    HashChains turns(&memory, uint32_t(s.size()), 19, true), alone(&memory, uint32_t(s.size()), 19, true);
+    size_t waited = 0;
+    checkTurnsAgainstOneAtATime<lzx::ChainTable::Walk>(
+        s,
+        [&](uint32_t p, uint32_t maxLength, uint32_t reach, const auto& sink) {
+            alone.search(bytes(s), p, maxLength, reach, 8, 32, sink);
+        },
+        [&](uint32_t p, uint32_t maxLength, uint32_t reach, const auto& sink) {
+            return std::optional(turns.begin(bytes(s), p, maxLength, reach, 8, 32, sink));
+        },
+        [&](lzx::ChainTable::Walk& walk, const auto& sink) { return turns.step(bytes(s), walk, sink); },
+        [&](lzx::ChainTable::Walk& walk, const auto& sink) { turns.end(bytes(s), walk, sink); },
+        [](const lzx::ChainTable::Walk&, uint32_t) { return false; }, waited);
+}
+
+TEST(LzxMatchFinder, TreeWalksTakingTurnsFindWhatOneSearchAtATimeFinds) {
+    const std::string s = finderData(24000);
+    std::pmr::monotonic_buffer_resource memory;
+    BinaryTrees turnTrees(&memory, uint32_t(s.size()), 1), aloneTrees(&memory, uint32_t(s.size()), 1);
+    TreeShare turns(&memory, turnTrees, 0), alone(&memory, aloneTrees, 0);
+    size_t waited = 0;
+    checkTurnsAgainstOneAtATime<BinaryTrees::Walk>(
+        s,
+        [&](uint32_t p, uint32_t maxLength, uint32_t reach, const auto& sink) {
+            alone.search(bytes(s), p, maxLength, reach, 12, 32, sink);
+        },
+        [&](uint32_t p, uint32_t maxLength, uint32_t reach, const auto& sink) {
+            return turns.begin(bytes(s), p, maxLength, reach, 12, 32, true, sink);
+        },
+        [&](BinaryTrees::Walk& walk, const auto& sink) { return turns.step(bytes(s), walk, sink); },
+        [](BinaryTrees::Walk&, const auto&) {},
+        [&](const BinaryTrees::Walk& walk, uint32_t p) {
+            return BinaryTrees::tree(walk.here) == BinaryTrees::tree(bytes(s) + p);
+        },
+        waited);
+    // The runs of one byte put positions in a row into one tree.
+    EXPECT_GT(waited, 100u);
 }
 
 // One link down the chains, the eight-byte table still brings up a long
