@@ -57,18 +57,18 @@ struct Settings {
 };
 
 Settings settingsFor(int level) {
-    // Chosen by measurement (bench/cab-speed.sh, which also runs wimlib's LZX): every
-    // step of a search in a 2 MB window waits on memory, so the lazy levels
-    // look at one chain candidate (and the nearest three-byte match) per
-    // position. The near-optimal levels search sixteen positions at a time,
-    // their chain walks taking turns so that their waits overlap, which
-    // makes a deeper look cheap: the default, 5, looks six links down a
-    // chain (and at the latest two eight-byte matches), a percent smaller
-    // than two links at a sixth more time and still well inside the time of
-    // wimlib's LZX with 2 MB chunks. Level 6 looks twelve links down, about
-    // as long as wimlib takes. Levels 7 to 9 take the binary trees for the
-    // last percent. A second pass, with symbol costs from the first, gains
-    // about half a percent; later ones hardly anything.
+    // Chosen by measurement (bench/cab-speed.sh, which also runs wimlib's
+    // LZX): every step of a search in a 2 MB window waits on memory, so the
+    // lazy levels look at one chain candidate (and the nearest three-byte
+    // match) per position. The near-optimal levels search sixteen positions
+    // at a time, their walks taking turns so that their waits overlap, which
+    // makes a deeper look cheap: the default, 5, looks six links down a chain
+    // (and at the latest two eight-byte matches), a percent smaller than two
+    // links at a sixth more time and still within the time of wimlib's LZX
+    // with 2 MB chunks. Level 6 looks twelve links down, for another half
+    // percent at a third more time. Levels 7 to 9 take the binary trees for
+    // the last percent. A second pass, with symbol costs from the first,
+    // gains about half a percent; later ones hardly anything.
     using enum Finding;
     static constexpr Settings table[] = {
         {LazyChains, 1, 8, 1},    {LazyChains, 1, 12, 1},   {LazyChains, 1, 16, 1},
