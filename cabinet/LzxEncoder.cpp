@@ -367,52 +367,6 @@ struct Chunk {
 // overlap.
 constexpr unsigned kWalksAtOnce = 16;
 
-// What the walks taking turns need of a finder, for chains and for trees.
-struct ChainWalker {
-    using Walk = ChainTable::Walk;
-    HashChains& chains;
-    // A position that is not searched is only linked, and has no walk.
-    template <typename Sink>
-    std::optional<Walk> begin(const uint8_t* data, uint32_t p, uint32_t maxLength, uint32_t maxOffset,
-                              const Settings& settings, bool search, Sink&& sink) {
-        if (!search) {
-            chains.insert(data, p, maxLength);
-            return std::nullopt;
-        }
-        return chains.begin(data, p, maxLength, maxOffset, settings.depth, settings.niceLength, sink);
-    }
-    template <typename Sink>
-    bool step(const uint8_t* data, Walk& walk, Sink&& sink) {
-        return chains.step(data, walk, sink);
-    }
-    template <typename Sink>
-    void end(const uint8_t* data, const Walk& walk, Sink&& sink) {
-        chains.end(data, walk, sink);
-    }
-    // Walks down chains only read links older than their own position.
-    static bool sameTree(const Walk&, const uint8_t*) { return false; }
-};
-
-struct TreeWalker {
-    using Walk = BinaryTrees::Walk;
-    TreeShare& trees;
-    template <typename Sink>
-    std::optional<Walk> begin(const uint8_t* data, uint32_t p, uint32_t maxLength, uint32_t maxOffset,
-                              const Settings& settings, bool search, Sink&& sink) {
-        return trees.begin(data, p, maxLength, maxOffset, settings.depth, settings.niceLength, search, sink);
-    }
-    template <typename Sink>
-    bool step(const uint8_t* data, Walk& walk, Sink&& sink) {
-        return trees.step(data, walk, sink);
-    }
-    template <typename Sink>
-    void end(const uint8_t*, const Walk&, Sink&&) {}
-    // A walk rebuilds the tree it goes down: two in one tree must not take turns.
-    static bool sameTree(const Walk& walk, const uint8_t* here) {
-        return BinaryTrees::tree(walk.here) == BinaryTrees::tree(here);
-    }
-};
-
 struct LzxEncoder::State {
     State(std::pmr::memory_resource* memory, unsigned bits, const LzxTuning& tuning)
         : windowBits(bits),
@@ -811,26 +765,23 @@ struct LzxEncoder::State {
     }
 
     void findAllMatches(Finder& finder, Chunk& c) {
-        if (finder.chains) {
-            ChainWalker walker{*finder.chains};
-            findAllMatches(finder, c, walker);
-        } else {
-            TreeWalker walker{*finder.trees};
-            findAllMatches(finder, c, walker);
-        }
+        if (finder.chains)
+            findAllMatches(finder, c, *finder.chains);
+        else
+            findAllMatches(finder, c, *finder.trees);
     }
 
     // Every position's matches, in order of growing length, into the
     // finder's list. Positions in a row are searched together, their walks
     // taking turns, and their matches kept aside until all are done: the
     // list comes out as a search at a time makes it.
-    template <typename Walker>
-    void findAllMatches(Finder& finder, Chunk& c, Walker& walker) {
+    template <typename Search>
+    void findAllMatches(Finder& finder, Chunk& c, Search& search) {
         Chunk::MatchList& list = c.found[finder.share];
         list.end.resize(c.bytes);
         const uint8_t* data = buffer.data();
         struct Lane {
-            std::optional<typename Walker::Walk> walk;
+            std::optional<typename Search::Walk> walk;
             uint32_t at;
             bool searched;
             bool walking;
@@ -858,9 +809,10 @@ struct LzxEncoder::State {
                 const uint32_t p = bufferIndex(c, i);
                 bool waits = false;
                 for (unsigned k = 0; k < n && !waits; ++k)
-                    waits = lanes[k].walk && Walker::sameTree(*lanes[k].walk, data + p);
+                    waits = lanes[k].walk && Search::sameTree(*lanes[k].walk, data + p);
                 if (waits) break;
-                lane.walk = walker.begin(data, p, length, reachAt(c, i), settings, lane.searched, recordFor(n));
+                lane.walk = search.begin(data, p, length, reachAt(c, i), settings.depth, settings.niceLength, lane.searched,
+                                         recordFor(n));
                 lane.walking = lane.walk.has_value();
             }
             for (bool walking = true; walking;) {
@@ -868,7 +820,7 @@ struct LzxEncoder::State {
                 for (unsigned k = 0; k < n; ++k) {
                     Lane& lane = lanes[k];
                     if (!lane.walking) continue;
-                    lane.walking = walker.step(data, *lane.walk, recordFor(k));
+                    lane.walking = search.step(data, *lane.walk, recordFor(k));
                     walking |= lane.walking;
                 }
             }
@@ -876,7 +828,7 @@ struct LzxEncoder::State {
                 const Lane& lane = lanes[k];
                 const std::array<Match, kMaxMatch>& found = finder.found[k];
                 // The eight-byte table takes the positions in order.
-                if (lane.walk) walker.end(data, *lane.walk, recordFor(k));
+                if (lane.walk) search.end(data, *lane.walk, recordFor(k));
                 // A position inside a long match found by a walk beside it
                 // was searched, but counts as linked only.
                 if (lane.searched && lane.at >= searchFrom) {
@@ -1013,7 +965,6 @@ struct LzxEncoder::State {
         bool useAligned = false;
         uint64_t footerBits = 0;      // all footers, as verbatim bits
         uint64_t alignedFooters = 0;  // footers of three bits or more
-
     };
 
     // Costs for the next parse from the trees of a block.

@@ -297,38 +297,53 @@ public:
             long_->prefetchHead(NearestLong::hash(buffer + p + 6));
             long_->prefetchCandidates(buffer, NearestLong::hash(buffer + p + 2));
         }
-        ChainTable::Walk walk = begin(buffer, p, maxLength, maxOffset, depth, niceLength, sink);
+        Walk walk = start(buffer, p, maxLength, maxOffset, depth, niceLength, sink);
         while (step(buffer, walk, sink)) {
         }
         end(buffer, walk, sink);
     }
 
-    // search() in three parts, for walks that take turns (see
-    // TreeShare::begin): the nearest three-byte match and p's place in its
-    // chain now, the chain a candidate at a time, then, in position order,
-    // the eight-byte table.
+    // search() or insert() in three parts, for walks that take turns (the
+    // same as TreeShare's): the nearest three-byte match and p's place in its
+    // chain now (without `search`, only the place, and no walk), the chain a
+    // candidate at a time, then, in position order, the eight-byte table.
+    using Walk = ChainTable::Walk;
     template <typename Sink>
-    ChainTable::Walk begin(const uint8_t* buffer, uint32_t p, uint32_t maxLength, uint32_t maxOffset, unsigned depth,
-                           uint32_t niceLength, Sink&& sink) {
+    std::optional<Walk> begin(const uint8_t* buffer, uint32_t p, uint32_t maxLength, uint32_t maxOffset,
+                              unsigned depth, uint32_t niceLength, bool search, Sink&& sink) {
+        if (!search) {
+            insert(buffer, p, maxLength);
+            return std::nullopt;
+        }
+        // What the searches a round of walks on will look up first.
         if (maxLength >= 24) chains_.prefetchHead(chains_.hash(buffer + p + 16));
         if (long_ && maxLength >= 24) long_->prefetchHead(NearestLong::hash(buffer + p + 16));
-        const uint32_t best = triple_.search(buffer, p, maxLength, maxOffset, sink);
-        return chains_.start(buffer, p, chains_.hash(buffer + p), maxLength, maxOffset, depth, niceLength, best);
+        return start(buffer, p, maxLength, maxOffset, depth, niceLength, sink);
     }
     template <typename Sink>
-    bool step(const uint8_t* buffer, ChainTable::Walk& walk, Sink&& sink) {
+    bool step(const uint8_t* buffer, Walk& walk, Sink&& sink) {
         return chains_.step(buffer, walk, sink);
     }
     template <typename Sink>
-    void end(const uint8_t* buffer, const ChainTable::Walk& walk, Sink&& sink) {
+    void end(const uint8_t* buffer, const Walk& walk, Sink&& sink) {
         if (!long_ || walk.maxLength < 8) return;
         if (walk.best < walk.niceLength)
             long_->search(buffer, walk.p, walk.maxLength, walk.maxOffset, walk.best, sink);
         else
             long_->insert(buffer, walk.p);
     }
+    // Walks down chains only read links older than their own position, so
+    // any may take turns.
+    static bool sameTree(const Walk&, const uint8_t*) { return false; }
 
 private:
+    template <typename Sink>
+    Walk start(const uint8_t* buffer, uint32_t p, uint32_t maxLength, uint32_t maxOffset, unsigned depth,
+               uint32_t niceLength, Sink&& sink) {
+        const uint32_t best = triple_.search(buffer, p, maxLength, maxOffset, sink);
+        return chains_.start(buffer, p, chains_.hash(buffer + p), maxLength, maxOffset, depth, niceLength, best);
+    }
+
     ChainTable chains_;
     NearestTriple triple_;
     std::optional<NearestLong> long_;
@@ -467,12 +482,13 @@ public:
         }
     }
 
-    // search() or insert() in two halves, for walks that take turns: the
-    // three-byte match (reported when `report`) and p's root place in its
-    // tree now, the walk then a step at a time. Returns no walk when p's tree
-    // is not in this share.
+    // search() or insert() in parts, for walks that take turns (the same as
+    // HashChains'): the three-byte match (reported when `report`) and p's
+    // root place in its tree now, the walk then a step at a time. Returns no
+    // walk when p's tree is not in this share.
+    using Walk = BinaryTrees::Walk;
     template <typename Sink>
-    std::optional<BinaryTrees::Walk> begin(const uint8_t* buffer, uint32_t p, uint32_t maxLength, uint32_t maxOffset,
+    std::optional<Walk> begin(const uint8_t* buffer, uint32_t p, uint32_t maxLength, uint32_t maxOffset,
                                            unsigned depth, uint32_t niceLength, bool report, Sink&& sink) {
         const uint32_t h = BinaryTrees::tree(buffer + p);
         if (!mine(h)) {
@@ -487,8 +503,14 @@ public:
         return trees_.start(buffer, p, h, maxLength, maxOffset, depth, std::min(niceLength, maxLength), best);
     }
     template <typename Sink>
-    bool step(const uint8_t* buffer, BinaryTrees::Walk& walk, Sink&& sink) {
+    bool step(const uint8_t* buffer, Walk& walk, Sink&& sink) {
         return trees_.step(buffer, walk, sink);
+    }
+    template <typename Sink>
+    void end(const uint8_t*, const Walk&, Sink&&) {}
+    // A walk rebuilds the tree it goes down: two in one tree must not take turns.
+    static bool sameTree(const Walk& walk, const uint8_t* here) {
+        return BinaryTrees::tree(walk.here) == BinaryTrees::tree(here);
     }
 
 private:

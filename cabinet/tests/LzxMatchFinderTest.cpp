@@ -192,11 +192,12 @@ TEST(LzxMatchFinder, ChainWalksTakingTurnsFindWhatOneSearchAtATimeFinds) {
             alone.search(bytes(s), p, maxLength, reach, 8, 32, sink);
         },
         [&](uint32_t p, uint32_t maxLength, uint32_t reach, const auto& sink) {
-            return std::optional(turns.begin(bytes(s), p, maxLength, reach, 8, 32, sink));
+            return turns.begin(bytes(s), p, maxLength, reach, 8, 32, true, sink);
         },
         [&](lzx::ChainTable::Walk& walk, const auto& sink) { return turns.step(bytes(s), walk, sink); },
         [&](lzx::ChainTable::Walk& walk, const auto& sink) { turns.end(bytes(s), walk, sink); },
-        [](const lzx::ChainTable::Walk&, uint32_t) { return false; }, waited);
+        [&](const lzx::ChainTable::Walk& walk, uint32_t p) { return HashChains::sameTree(walk, bytes(s) + p); },
+        waited);
 }
 
 TEST(LzxMatchFinder, TreeWalksTakingTurnsFindWhatOneSearchAtATimeFinds) {
@@ -214,10 +215,8 @@ TEST(LzxMatchFinder, TreeWalksTakingTurnsFindWhatOneSearchAtATimeFinds) {
             return turns.begin(bytes(s), p, maxLength, reach, 12, 32, true, sink);
         },
         [&](BinaryTrees::Walk& walk, const auto& sink) { return turns.step(bytes(s), walk, sink); },
-        [](BinaryTrees::Walk&, const auto&) {},
-        [&](const BinaryTrees::Walk& walk, uint32_t p) {
-            return BinaryTrees::tree(walk.here) == BinaryTrees::tree(bytes(s) + p);
-        },
+        [&](BinaryTrees::Walk& walk, const auto& sink) { turns.end(bytes(s), walk, sink); },
+        [&](const BinaryTrees::Walk& walk, uint32_t p) { return TreeShare::sameTree(walk, bytes(s) + p); },
         waited);
     // The runs of one byte put positions in a row into one tree.
     EXPECT_GT(waited, 100u);
