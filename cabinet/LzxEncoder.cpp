@@ -28,6 +28,9 @@ namespace {
 // already-compressed data spoils fewer neighbours.
 constexpr unsigned kFramesPerChunk = 2;
 constexpr uint32_t kChunkBytes = kFramesPerChunk * kFrameSize;
+// The buffer holds a window before the chunks not yet coded; the eight-byte
+// table keeps its positions in fewer bits than 32.
+static_assert(2 * (uint64_t(1) << kLzxMaxWindowBits) + 3 * kChunkBytes < (uint64_t(1) << NearestLong::kPositionBits));
 // Room for one frame's bits before the encoder falls back to storing it.
 constexpr uint32_t kFrameOutputRoom = 2 * kFrameSize + 4096;
 // A frame that codes to more than this is stored instead (readers take at
@@ -61,18 +64,18 @@ Settings settingsFor(int level) {
     // LZX): every step of a search in a 2 MB window waits on memory, so the
     // lazy levels look at one chain candidate (and the nearest three-byte
     // match) per position. The near-optimal levels search sixteen positions
-    // at a time, their walks taking turns so that their waits overlap, which
-    // makes a deeper look cheap: the default, 5, looks six links down a chain
-    // (and at the latest two eight-byte matches), a percent smaller than two
-    // links at a sixth more time and still within the time of wimlib's LZX
-    // with 2 MB chunks. Level 6 looks twelve links down, for another half
-    // percent at a third more time. Levels 7 to 9 take the binary trees for
-    // the last percent. A second pass, with symbol costs from the first,
-    // gains about half a percent; later ones hardly anything.
+    // at a time, their walks taking turns so that their waits overlap, and
+    // look at the latest sixteen eight-byte matches from anywhere in the
+    // window: the default, 5, looks four links down a chain, in the time of
+    // wimlib's LZX with 2 MB chunks. Level 6 looks twelve links down, for
+    // another few tenths of a percent at a third more time. Levels 7 to 9
+    // take the binary trees for the last percent. A second pass, with symbol
+    // costs from the first, gains about half a percent; later ones hardly
+    // anything.
     using enum Finding;
     static constexpr Settings table[] = {
         {LazyChains, 1, 8, 1},    {LazyChains, 1, 12, 1},   {LazyChains, 1, 16, 1},
-        {Chains, 1, 32, 1},       {Chains, 6, 48, 2},        {Chains, 12, 64, 2},
+        {Chains, 1, 32, 1},       {Chains, 4, 48, 2},        {Chains, 12, 64, 2},
         {SharedTrees, 12, 64, 2}, {SharedTrees, 32, 160, 3}, {SharedTrees, 64, 257, 4},
     };
     return table[std::clamp(level, 1, 9) - 1];
@@ -476,6 +479,8 @@ struct LzxEncoder::State {
     std::array<uint32_t, kMaxMainSymbols> mainCost{};
     std::array<uint32_t, kLengthSymbols> lengthCost{};
     std::array<uint32_t, kAlignedSymbols> alignedCost{};  // the low three footer bits, 3 in verbatim blocks
+    // Main symbol and length symbol of a match, by slot and length.
+    std::array<std::array<uint16_t, kMaxMatch + 1>, kMaxSlots> matchCosts{};
 
     uint8_t* at(uint64_t folderPosition) { return buffer.data() + (folderPosition - bufferBase); }
 
@@ -507,6 +512,20 @@ struct LzxEncoder::State {
         for (unsigned s = 0; s < kLiterals; ++s) mainCost[s] = 8;
         lengthCost.fill(8);
         alignedCost.fill(3);
+        tabulateMatchCosts();
+    }
+
+    // The parse tries every length of every match it is given: its cost is
+    // one look-up in this table.
+    void tabulateMatchCosts() {
+        for (unsigned slot = 0; slot < mainSymbols / 8 - kLiterals / 8; ++slot) {
+            const uint32_t* symbols = &mainCost[kLiterals + slot * 8];
+            for (uint32_t length = kMinMatch; length <= kMaxMatch; ++length) {
+                const unsigned header = std::min(length - kMinMatch, kPrimaryLengths);
+                matchCosts[slot][length] = uint16_t(
+                    symbols[header] + (header == kPrimaryLengths ? lengthCost[length - kMinMatch - kPrimaryLengths] : 0));
+            }
+        }
     }
 
     // ---- input ----
@@ -843,31 +862,44 @@ struct LzxEncoder::State {
 
     // ---- near-optimal parse (this thread) ----
 
+    // How the cheapest path found so far reaches a position: a literal
+    // (offset 0), a match, or, when `gap` is not 0, a match of `gap` bytes, a
+    // literal and a match of `length` bytes at the same offset.
     struct Node {
         uint32_t cost;
         uint32_t length;
         uint32_t offset;
+        uint32_t gap;
         Recent recent;
     };
     std::pmr::vector<Node> nodes{buffer.get_allocator()};
 
-    uint32_t matchCost(unsigned slot, uint32_t length) const {
-        const unsigned header = std::min(length - kMinMatch, kPrimaryLengths);
-        uint32_t cost = mainCost[kLiterals + slot * 8 + header];
-        if (header == kPrimaryLengths) cost += lengthCost[length - kMinMatch - kPrimaryLengths];
-        return cost;
+    uint32_t matchCost(unsigned slot, uint32_t length) const { return matchCosts[slot][length]; }
+
+    void relax(uint32_t to, uint32_t cost, uint32_t length, uint32_t offset, const Recent& r, uint32_t gap = 0) {
+        Node& n = nodes[to];
+        if (cost < n.cost) n = Node{cost, length, offset, gap, r};
     }
 
-    void relax(uint32_t to, uint32_t cost, uint32_t length, uint32_t offset, const Recent& r) {
-        Node& n = nodes[to];
-        if (cost < n.cost) n = Node{cost, length, offset, r};
+    // Where a match at chunk position i stops agreeing, one byte often
+    // differs and the match goes on after it (a record with a field changed,
+    // a call to a function that moved). The literal and the match after it,
+    // then at the most recent offset, are cheap, but looking one item ahead
+    // the parse cannot see that the first match pays for them.
+    void relaxGap(const Chunk& c, const uint8_t* base, uint32_t i, unsigned frame, uint32_t length, uint32_t offset,
+                  uint32_t cost, const Recent& after) {
+        const uint32_t literalAt = i + length, from = literalAt + 1;
+        if (from + kMinMatch > c.frameEnd[frame]) return;
+        const uint32_t more = matchLength(base + from, base + from - offset, maxLengthAt(c, from, frame));
+        if (more < kMinMatch) return;
+        relax(from + more, cost + mainCost[base[literalAt]] + matchCost(0, more), more, offset, after, length);
     }
 
     // A rough parse, for the symbol statistics of a later pass, tries each
     // match at its full length only: a fifth less work, and its statistics
     // lead the final pass to a slightly smaller result than a full parse's.
     void parseOptimally(Chunk& c, const Recent& startRecent, bool rough) {
-        nodes.assign(size_t(c.bytes) + 1, Node{kNoCost, 0, 0, {}});
+        nodes.assign(size_t(c.bytes) + 1, Node{kNoCost, 0, 0, 0, {}});
         nodes[0].cost = 0;
         nodes[0].recent = startRecent;
         const uint8_t* base = buffer.data() + bufferIndex(c, 0);
@@ -880,6 +912,9 @@ struct LzxEncoder::State {
             if (maxLength < kMinMatch) continue;
             uint32_t longest = 0;
             Match longMatch{0, 0};
+            // Each length is tried at the first offset that reaches it, the
+            // repeated ones (cheapest) before the others.
+            uint32_t covered = kMinMatch - 1;
             for (unsigned k = 0; k < kRecentOffsets; ++k) {
                 const uint32_t offset = here.recent[k];
                 if (offset > c.start + i || (k > 0 && offset == here.recent[0]) || (k == 2 && offset == here.recent[1]))
@@ -892,10 +927,12 @@ struct LzxEncoder::State {
                     if (length > longest) longest = length, longMatch = Match{length, offset};
                     continue;
                 }
-                for (uint32_t l = rough ? length : kMinMatch; l <= length; ++l)
+                for (uint32_t l = rough ? length : covered + 1; l <= length; ++l)
                     relax(i + l, here.cost + matchCost(k, l), l, offset, r);
+                covered = std::max(covered, length);
+                relaxGap(c, base, i, frame, length, offset, here.cost + matchCost(k, length), r);
             }
-            uint32_t shorter = kMinMatch;
+            uint32_t shorter = std::max<uint32_t>(kMinMatch, covered);
             std::span<const Match> found = c.found[0].at(i);
             if (found.empty()) found = c.found[1].at(i);
             for (const Match& match : found) {
@@ -907,7 +944,9 @@ struct LzxEncoder::State {
                 const OffsetCode code = codeOffset(here.recent, match.offset);
                 for (uint32_t l = rough ? match.length : shorter + 1; l <= match.length; ++l)
                     relax(i + l, here.cost + code.footer + matchCost(code.slot, l), l, match.offset, code.recent);
-                shorter = match.length;
+                relaxGap(c, base, i, frame, match.length, match.offset,
+                         here.cost + code.footer + matchCost(code.slot, match.length), code.recent);
+                shorter = std::max(shorter, match.length);
             }
             if (longest > 0) {
                 // Long matches are taken whole, and the parse goes on after them.
@@ -923,6 +962,10 @@ struct LzxEncoder::State {
             const Node& n = nodes[pos];
             c.items.push_back(n.offset == 0 ? Item{base[pos - 1], 0} : Item{n.length, n.offset});
             pos -= n.length;
+            if (n.gap == 0) continue;
+            c.items.push_back(Item{base[pos - 1], 0});
+            c.items.push_back(Item{n.gap, n.offset});
+            pos -= 1 + n.gap;
         }
         std::reverse(c.items.begin(), c.items.end());
         uint32_t pos = 0;
@@ -973,6 +1016,7 @@ struct LzxEncoder::State {
         for (unsigned s = 0; s < kLengthSymbols; ++s) lengthCost[s] = t.length.lengths[s] ? t.length.lengths[s] : 12;
         for (unsigned s = 0; s < kAlignedSymbols; ++s)
             alignedCost[s] = !t.useAligned ? 3 : t.aligned.lengths[s] ? t.aligned.lengths[s] : kMaxAlignedLength;
+        tabulateMatchCosts();
     }
 
     // ---- coding (this thread) ----

@@ -40,6 +40,22 @@ void ChainTable::rebase(uint32_t shift) {
     rebasePositions(prev_, 1, shift);
 }
 
+NearestLong::NearestLong(std::pmr::memory_resource* memory) : table_(memory) {
+    constexpr size_t kLine = 64 / sizeof(uint32_t);
+    fillLargeTable(table_, (kWays << kBits) + kLine, kEmpty);
+    const auto address = reinterpret_cast<uintptr_t>(table_.data());
+    lines_ = table_.data() + ((64 - address % 64) % 64) / sizeof(uint32_t);
+}
+
+void NearestLong::reset() { std::fill(table_.begin(), table_.end(), kEmpty); }
+
+void NearestLong::rebase(uint32_t shift) {
+    for (uint32_t& entry : table_) {
+        const uint32_t position = entry & kPositionMask;
+        entry = entry == kEmpty || position < shift ? kEmpty : entry - shift;
+    }
+}
+
 BinaryTrees::BinaryTrees(std::pmr::memory_resource* memory, uint32_t capacity, unsigned shares)
     : shares_(shares), head_(size_t(1) << kBits, -1, memory), children_(memory) {
     fillLargeTable(children_, 2 * size_t(capacity), -1);

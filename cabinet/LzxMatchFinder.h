@@ -190,62 +190,77 @@ private:
     std::pmr::vector<int32_t> prev_;
 };
 
-// The last two positions seen with each eight leading bytes. A chain looked
-// a few links down meets recent strings only; this adds the latest long ones
-// from anywhere in the window (a sibling library, a licence once more). The
-// older of the two keeps a far string found that a newer one with the same
-// hash would otherwise push out.
+// The last sixteen positions seen with each eight leading bytes (as far as
+// a hash tells them apart). A chain looked a few links down meets recent
+// strings only; this adds the long ones from anywhere in the window (a
+// sibling library, a licence once more), several of them, as the newest is
+// not always the longest. A bucket fills one cache line, and each entry keeps
+// a few more bits of its string's hash beside the position, so that the
+// strangers sharing a bucket are passed over without reading their bytes.
 class NearestLong {
 public:
-    explicit NearestLong(std::pmr::memory_resource* memory) : head_(kWays << kBits, -1, memory) {}
-    void reset() { std::fill(head_.begin(), head_.end(), -1); }
-    void rebase(uint32_t shift) { rebaseLinks(head_.data(), head_.size(), shift); }
+    explicit NearestLong(std::pmr::memory_resource* memory);
+    void reset();
+    void rebase(uint32_t shift);
 
-    static uint32_t hash(const uint8_t* p) {
+    static uint64_t key(const uint8_t* p) {
         uint64_t v;
         std::memcpy(&v, p, 8);
-        return uint32_t((v * 0x9E3779B97F4A7C15ull) >> (64 - kBits));
+        return v * 0x9E3779B97F4A7C15ull;
     }
-    void prefetchHead(uint32_t h) const { __builtin_prefetch(&head_[kWays * h]); }
-    void prefetchCandidates(const uint8_t* buffer, uint32_t h) const {
-        for (size_t way = 0; way < kWays; ++way)
-            if (head_[kWays * h + way] >= 0) __builtin_prefetch(buffer + head_[kWays * h + way]);
-    }
+    void prefetchHead(uint64_t key) const { __builtin_prefetch(bucket(key)); }
     // p + 8 <= end of data.
-    void insert(const uint8_t* buffer, uint32_t p) { insert(hash(buffer + p), p); }
+    void insert(const uint8_t* buffer, uint32_t p) { insert(key(buffer + p), p); }
 
-    // Takes note of p (maxLength >= 8) and reports the longer of the matches
+    // Takes note of p (maxLength >= 8) and reports the longest of the matches
     // found there if it is longer than `best`; returns the longest length
     // then known.
     template <typename Sink>
     uint32_t search(const uint8_t* buffer, uint32_t p, uint32_t maxLength, uint32_t maxOffset, uint32_t best,
                     Sink&& sink) {
         const uint8_t* here = buffer + p;
-        const uint32_t h = hash(here);
-        std::array<int32_t, kWays> candidates;
-        std::copy_n(head_.begin() + ptrdiff_t(kWays * h), kWays, candidates.begin());
-        insert(h, p);
+        const uint64_t k = key(here);
+        std::array<uint32_t, kWays> entries;
+        std::copy_n(bucket(k), kWays, entries.begin());
+        insert(k, p);
+        const uint32_t wanted = tag(k);
         Match found{best, 0};
-        for (const int32_t candidate : candidates) {
-            if (candidate < 0 || found.length >= maxLength || p - uint32_t(candidate) > maxOffset) continue;
+        for (const uint32_t entry : entries) {
+            if (entry == kEmpty || found.length >= maxLength) break;
+            const uint32_t candidate = entry & kPositionMask;
+            // Newest first: the rest are further still.
+            if (p - candidate > maxOffset) break;
+            if ((entry >> kPositionBits) != wanted) continue;
             const uint8_t* there = buffer + candidate;
             if (there[found.length] != here[found.length]) continue;
             const uint32_t length = matchLength(here, there, maxLength);
-            if (length > found.length) found = Match{length, p - uint32_t(candidate)};
+            if (length > found.length) found = Match{length, p - candidate};
         }
         if (found.offset != 0) sink(found);
         return found.length;
     }
 
+    // Positions in the encoder's buffer fit in this many bits.
+    static constexpr unsigned kPositionBits = 23;
+
 private:
-    static constexpr unsigned kBits = 18;
-    static constexpr size_t kWays = 2;
-    void insert(uint32_t h, uint32_t p) {
-        int32_t* slot = &head_[kWays * h];
-        std::copy_backward(slot, slot + kWays - 1, slot + kWays);
-        slot[0] = int32_t(p);
+    static constexpr unsigned kBits = 17;
+    static constexpr size_t kWays = 16;
+    static constexpr uint32_t kPositionMask = (uint32_t(1) << kPositionBits) - 1;
+    static constexpr uint32_t kEmpty = ~uint32_t(0);
+    static constexpr unsigned kTagBits = 32 - kPositionBits;
+    static uint32_t tag(uint64_t key) {
+        return uint32_t(key >> (64 - kBits - kTagBits)) & ((uint32_t(1) << kTagBits) - 1);
     }
-    std::pmr::vector<int32_t> head_;
+    uint32_t* bucket(uint64_t key) { return lines_ + kWays * (key >> (64 - kBits)); }
+    const uint32_t* bucket(uint64_t key) const { return lines_ + kWays * (key >> (64 - kBits)); }
+    void insert(uint64_t key, uint32_t p) {
+        uint32_t* slot = bucket(key);
+        std::copy_backward(slot, slot + kWays - 1, slot + kWays);
+        slot[0] = (tag(key) << kPositionBits) | p;
+    }
+    std::pmr::vector<uint32_t> table_;
+    uint32_t* lines_ = nullptr;  // table_ from its first cache line on
 };
 
 // Hash chains with the nearest three-byte matches (and, when asked for, the
@@ -293,10 +308,7 @@ public:
             chains_.prefetchNewest(buffer, chains_.hash(buffer + p + 4));
             if (depth > 1) chains_.prefetchSecond(buffer, chains_.hash(buffer + p + 2));
         }
-        if (long_ && maxLength >= 14) {
-            long_->prefetchHead(NearestLong::hash(buffer + p + 6));
-            long_->prefetchCandidates(buffer, NearestLong::hash(buffer + p + 2));
-        }
+        if (long_ && maxLength >= 14) long_->prefetchHead(NearestLong::key(buffer + p + 6));
         Walk walk = start(buffer, p, maxLength, maxOffset, depth, niceLength, sink);
         while (step(buffer, walk, sink)) {
         }
@@ -317,7 +329,7 @@ public:
         }
         // What the searches a round of walks on will look up first.
         if (maxLength >= 24) chains_.prefetchHead(chains_.hash(buffer + p + 16));
-        if (long_ && maxLength >= 24) long_->prefetchHead(NearestLong::hash(buffer + p + 16));
+        if (long_ && maxLength >= 24) long_->prefetchHead(NearestLong::key(buffer + p + 16));
         return start(buffer, p, maxLength, maxOffset, depth, niceLength, sink);
     }
     template <typename Sink>

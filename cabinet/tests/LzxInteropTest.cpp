@@ -54,12 +54,27 @@ std::string callsData(size_t size, unsigned seed) {
     return out;
 }
 
+// Records of a table, each the one before with a byte or two changed: the
+// parse codes them as a match, a literal and a match at the same offset.
+std::string recordsData(size_t size, unsigned seed) {
+    std::mt19937 rng(seed);
+    std::string out = textData(48, seed);
+    while (out.size() < size) {
+        std::string record = out.substr(out.size() - 48);
+        for (unsigned k = 0, changes = 1 + rng() % 2; k < changes; ++k) record[rng() % 48] = char(rng());
+        out += record;
+    }
+    out.resize(size);
+    return out;
+}
+
 std::vector<SourceFile> lzxCorpus() {
     return {
         {"text\\readme.txt", textData(150000, 1)},
         {"bin\\program.exe", x86Code(400000)},
         {"bin\\calls.bin", callsData(120000, 2)},
         {"noise.bin", noiseData(90000, 3)},
+        {"records.dat", recordsData(70000, 7)},
         {"empty.txt", ""},
         {"frame-exact.bin", callsData(kFrame, 4)},
         {"frame-plus-one.bin", textData(kFrame + 1, 5)},

@@ -223,12 +223,14 @@ TEST(LzxMatchFinder, TreeWalksTakingTurnsFindWhatOneSearchAtATimeFinds) {
 }
 
 // One link down the chains, the eight-byte table still brings up a long
-// match from further back than the chain reaches.
+// match from further back than the chain reaches, and from behind newer
+// strings that share its first twelve bytes.
 TEST(LzxMatchFinder, EightByteTableFindsALongMatchBehindRecentShortOnes) {
     std::string s = textData(6000, 9);
     const std::string phrase = "a phrase long enough to matter, and only once before";
     s.replace(100, phrase.size(), phrase);
     for (size_t at = 1000; at < 5000; at += 200) s.replace(at, 5, phrase.substr(0, 5));
+    for (size_t at = 1100; at < 5000; at += 400) s.replace(at, 12, phrase.substr(0, 12));
     s.replace(5500, phrase.size(), phrase);
     for (const bool longMatches : {false, true}) {
         std::pmr::monotonic_buffer_resource memory;
