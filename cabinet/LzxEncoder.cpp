@@ -49,6 +49,9 @@ struct Settings {
     unsigned depth = 16;
     uint32_t niceLength = 32;
     unsigned passes = 1;
+    // The literals the near-optimal parse looks across between a match and
+    // one at the same offset.
+    unsigned gapLiterals = 1;
     bool nearOptimal() const { return finding != Finding::LazyChains; }
     // The near-optimal parse looks a few links down a chain, where strangers
     // with the same hash would take the place of real candidates; the lazy
@@ -66,17 +69,18 @@ Settings settingsFor(int level) {
     // match) per position. The near-optimal levels search sixteen positions
     // at a time, their walks taking turns so that their waits overlap, and
     // look at the latest sixteen eight-byte matches from anywhere in the
-    // window: the default, 5, looks four links down a chain, in the time of
-    // wimlib's LZX with 2 MB chunks. Level 6 looks twelve links down, for
-    // another few tenths of a percent at a third more time. Levels 7 to 9
-    // take the binary trees for the last percent. A second pass, with symbol
-    // costs from the first, gains about half a percent; later ones hardly
-    // anything.
+    // window: the default, 5, looks four links down a chain, in about the
+    // time of wimlib's LZX with 2 MB chunks and within half a percent of its
+    // size. Level 6 looks twelve links down and across two literals between
+    // a match and the next at its offset: wimlib's size at half as much time
+    // again. Levels 7 to 9 take the binary trees for the last percent. A
+    // second pass, with symbol costs from the first, gains about half a
+    // percent; later ones hardly anything.
     using enum Finding;
     static constexpr Settings table[] = {
-        {LazyChains, 1, 8, 1},    {LazyChains, 1, 12, 1},   {LazyChains, 1, 16, 1},
-        {Chains, 1, 32, 1},       {Chains, 4, 48, 2},        {Chains, 12, 64, 2},
-        {SharedTrees, 12, 64, 2}, {SharedTrees, 32, 160, 3}, {SharedTrees, 64, 257, 4},
+        {LazyChains, 1, 8, 1, 1},    {LazyChains, 1, 12, 1, 1},   {LazyChains, 1, 16, 1, 1},
+        {Chains, 1, 32, 1, 1},       {Chains, 4, 48, 2, 1},        {Chains, 12, 64, 2, 2},
+        {SharedTrees, 12, 64, 2, 2}, {SharedTrees, 32, 160, 3, 2}, {SharedTrees, 64, 257, 4, 3},
     };
     return table[std::clamp(level, 1, 9) - 1];
 }
@@ -863,43 +867,51 @@ struct LzxEncoder::State {
     // ---- near-optimal parse (this thread) ----
 
     // How the cheapest path found so far reaches a position: a literal
-    // (offset 0), a match, or, when `gap` is not 0, a match of `gap` bytes, a
-    // literal and a match of `length` bytes at the same offset.
+    // (offset 0), a match, or, when `gap` is not 0, a match of `gap` bytes,
+    // `literals` literals and a match of `length` bytes at the same offset.
     struct Node {
         uint32_t cost;
         uint32_t length;
         uint32_t offset;
-        uint32_t gap;
+        uint16_t gap;
+        uint16_t literals;
         Recent recent;
     };
     std::pmr::vector<Node> nodes{buffer.get_allocator()};
 
     uint32_t matchCost(unsigned slot, uint32_t length) const { return matchCosts[slot][length]; }
 
-    void relax(uint32_t to, uint32_t cost, uint32_t length, uint32_t offset, const Recent& r, uint32_t gap = 0) {
+    void relax(uint32_t to, uint32_t cost, uint32_t length, uint32_t offset, const Recent& r, uint32_t gap = 0,
+               uint32_t literals = 0) {
         Node& n = nodes[to];
-        if (cost < n.cost) n = Node{cost, length, offset, gap, r};
+        if (cost < n.cost) n = Node{cost, length, offset, uint16_t(gap), uint16_t(literals), r};
     }
 
-    // Where a match at chunk position i stops agreeing, one byte often
-    // differs and the match goes on after it (a record with a field changed,
-    // a call to a function that moved). The literal and the match after it,
-    // then at the most recent offset, are cheap, but looking one item ahead
-    // the parse cannot see that the first match pays for them.
+    // Where a match at chunk position i stops agreeing, a byte or two often
+    // differ and the match goes on after them (a record with a field
+    // changed, a call to a function that moved). The literals and the match
+    // after them, then at the most recent offset, are cheap, but looking one
+    // item ahead the parse cannot see that the first match pays for them.
+    // The match after two literals must be longer than they are.
     void relaxGap(const Chunk& c, const uint8_t* base, uint32_t i, unsigned frame, uint32_t length, uint32_t offset,
                   uint32_t cost, const Recent& after) {
-        const uint32_t literalAt = i + length, from = literalAt + 1;
-        if (from + kMinMatch > c.frameEnd[frame]) return;
-        const uint32_t more = matchLength(base + from, base + from - offset, maxLengthAt(c, from, frame));
-        if (more < kMinMatch) return;
-        relax(from + more, cost + mainCost[base[literalAt]] + matchCost(0, more), more, offset, after, length);
+        const uint32_t literalAt = i + length;
+        for (uint32_t literals = 1; literals <= settings.gapLiterals; ++literals) {
+            const uint32_t from = literalAt + literals;
+            if (from + kMinMatch > c.frameEnd[frame]) return;
+            cost += mainCost[base[from - 1]];
+            const uint32_t more = matchLength(base + from, base + from - offset, maxLengthAt(c, from, frame));
+            if (more < kMinMatch + literals - 1) continue;
+            relax(from + more, cost + matchCost(0, more), more, offset, after, length, literals);
+            return;
+        }
     }
 
     // A rough parse, for the symbol statistics of a later pass, tries each
     // match at its full length only: a fifth less work, and its statistics
     // lead the final pass to a slightly smaller result than a full parse's.
     void parseOptimally(Chunk& c, const Recent& startRecent, bool rough) {
-        nodes.assign(size_t(c.bytes) + 1, Node{kNoCost, 0, 0, 0, {}});
+        nodes.assign(size_t(c.bytes) + 1, Node{kNoCost, 0, 0, 0, 0, {}});
         nodes[0].cost = 0;
         nodes[0].recent = startRecent;
         const uint8_t* base = buffer.data() + bufferIndex(c, 0);
@@ -963,9 +975,9 @@ struct LzxEncoder::State {
             c.items.push_back(n.offset == 0 ? Item{base[pos - 1], 0} : Item{n.length, n.offset});
             pos -= n.length;
             if (n.gap == 0) continue;
-            c.items.push_back(Item{base[pos - 1], 0});
+            for (unsigned k = 0; k < n.literals; ++k, --pos) c.items.push_back(Item{base[pos - 1], 0});
             c.items.push_back(Item{n.gap, n.offset});
-            pos -= 1 + n.gap;
+            pos -= n.gap;
         }
         std::reverse(c.items.begin(), c.items.end());
         uint32_t pos = 0;
