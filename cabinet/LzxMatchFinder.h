@@ -213,11 +213,11 @@ public:
     void insert(const uint8_t* buffer, uint32_t p) { insert(key(buffer + p), p); }
 
     // Takes note of p (maxLength >= 8) and reports the longest of the matches
-    // found there if it is longer than `best`; returns the longest length
-    // then known.
+    // found there if it is longer than `best`, looking no further once one
+    // reaches niceLength; returns the longest length then known.
     template <typename Sink>
-    uint32_t search(const uint8_t* buffer, uint32_t p, uint32_t maxLength, uint32_t maxOffset, uint32_t best,
-                    Sink&& sink) {
+    uint32_t search(const uint8_t* buffer, uint32_t p, uint32_t maxLength, uint32_t maxOffset, uint32_t niceLength,
+                    uint32_t best, Sink&& sink) {
         const uint8_t* here = buffer + p;
         const uint64_t k = key(here);
         std::array<uint32_t, kWays> entries;
@@ -226,7 +226,7 @@ public:
         const uint32_t wanted = tag(k);
         Match found{best, 0};
         for (const uint32_t entry : entries) {
-            if (entry == kEmpty || found.length >= maxLength) break;
+            if (entry == kEmpty || found.length >= std::min(maxLength, niceLength)) break;
             const uint32_t candidate = entry & kPositionMask;
             // Newest first: the rest are further still.
             if (p - candidate > maxOffset) break;
@@ -289,6 +289,7 @@ public:
     // of data from p on) into its chain.
     void insert(const uint8_t* buffer, uint32_t p, uint32_t ahead) {
         if (ahead >= 8) chains_.prefetchHead(chains_.hash(buffer + p + 4));
+        if (long_ && ahead >= 16) long_->prefetchHead(NearestLong::key(buffer + p + 8));
         chains_.insert(p, chains_.hash(buffer + p));
         triple_.insert(buffer, p);
         if (long_ && ahead >= 8) long_->insert(buffer, p);
@@ -340,7 +341,7 @@ public:
     void end(const uint8_t* buffer, const Walk& walk, Sink&& sink) {
         if (!long_ || walk.maxLength < 8) return;
         if (walk.best < walk.niceLength)
-            long_->search(buffer, walk.p, walk.maxLength, walk.maxOffset, walk.best, sink);
+            long_->search(buffer, walk.p, walk.maxLength, walk.maxOffset, walk.niceLength, walk.best, sink);
         else
             long_->insert(buffer, walk.p);
     }
