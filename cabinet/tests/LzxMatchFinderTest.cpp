@@ -18,6 +18,7 @@ namespace {
 using lzx::BinaryTrees;
 using lzx::HashChains;
 using lzx::Match;
+using lzx::NearestLong;
 using lzx::TreeShare;
 
 // Text with runs of one byte and copies cut short: the strings that leave a
@@ -248,6 +249,34 @@ TEST(LzxMatchFinder, EightByteTableFindsALongMatchBehindRecentShortOnes) {
             EXPECT_LT(best.length, phrase.size());
         }
     }
+}
+
+// When the encoder's buffer slides, the positions in the eight-byte table
+// move with it; those that fall off the front are forgotten, not kept with
+// a position that now names other bytes.
+TEST(LzxMatchFinder, EightByteTableFollowsTheBufferWhenItSlides) {
+    std::string s = textData(20000, 5);
+    const std::string kept = "a phrase that is kept across the slide", dropped = "one that falls off the front";
+    s.replace(500, kept.size(), kept);
+    s.replace(4000, kept.size(), kept);
+    s.replace(800, dropped.size(), dropped);
+    s.replace(15000, kept.size(), kept);
+    s.replace(16000, dropped.size(), dropped);
+    std::pmr::monotonic_buffer_resource memory;
+    NearestLong table(&memory);
+    for (uint32_t p = 0; p < 14000; ++p) table.insert(bytes(s), p);
+    const uint32_t shift = 2000;
+    table.rebase(shift);
+    const uint8_t* slid = bytes(s) + shift;
+    const auto longest = [&](uint32_t at) {
+        Match best{0, 0};
+        table.search(slid, at - shift, 257, 1u << 21, 257, 7, [&](const Match& m) { best = m; });
+        return best;
+    };
+    const Match again = longest(15000);
+    EXPECT_GE(again.length, kept.size());
+    EXPECT_EQ(again.offset, 11000u);
+    EXPECT_LT(longest(16000).length, dropped.size());
 }
 
 }  // namespace
