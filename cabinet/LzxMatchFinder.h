@@ -117,20 +117,11 @@ public:
         return (v * 2654435761u) >> hashShift_;
     }
     void prefetchHead(uint32_t h) const { __builtin_prefetch(&head_[h]); }
-    void prefetchNewest(const uint8_t* buffer, uint32_t h) const {
-        const int32_t newest = head_[h];
-        if (newest < 0) return;
-        __builtin_prefetch(buffer + newest);
-        __builtin_prefetch(&prev_[size_t(newest)]);
-    }
+    void prefetchNewest(const uint8_t* buffer, uint32_t h) const { prefetchCandidate(buffer, head_[h]); }
 
     void prefetchSecond(const uint8_t* buffer, uint32_t h) const {
         const int32_t newest = head_[h];
-        if (newest < 0) return;
-        const int32_t second = prev_[size_t(newest)];
-        if (second < 0) return;
-        __builtin_prefetch(buffer + second);
-        __builtin_prefetch(&prev_[size_t(second)]);
+        if (newest >= 0) prefetchCandidate(buffer, prev_[size_t(newest)]);
     }
 
     void insert(uint32_t p, uint32_t h) {
@@ -153,10 +144,7 @@ public:
         Walk w{buffer + p, p, head_[h], depth, best, maxLength, maxOffset, niceLength};
         insert(p, h);
         if (best >= niceLength || best >= maxLength) w.depth = 0;
-        if (w.candidate >= 0 && w.depth > 0) {
-            __builtin_prefetch(buffer + w.candidate);
-            __builtin_prefetch(&prev_[size_t(w.candidate)]);
-        }
+        if (w.depth > 0) prefetchCandidate(buffer, w.candidate);
         return w;
     }
 
@@ -170,10 +158,7 @@ public:
         if (offset > w.maxOffset) return false;
         const uint8_t* there = buffer + w.candidate;
         w.candidate = prev_[uint32_t(w.candidate)];
-        if (w.candidate >= 0 && w.depth > 0) {
-            __builtin_prefetch(buffer + w.candidate);
-            __builtin_prefetch(&prev_[size_t(w.candidate)]);
-        }
+        if (w.depth > 0) prefetchCandidate(buffer, w.candidate);
         // Only a match longer than the best so far counts: its byte at
         // `best` must agree.
         if (there[w.best] != w.here[w.best] || there[0] != w.here[0]) return true;
@@ -185,6 +170,13 @@ public:
     }
 
 private:
+    // The bytes a step will compare at a candidate, and its link on.
+    void prefetchCandidate(const uint8_t* buffer, int32_t candidate) const {
+        if (candidate < 0) return;
+        __builtin_prefetch(buffer + candidate);
+        __builtin_prefetch(&prev_[size_t(candidate)]);
+    }
+
     unsigned hashShift_;
     std::pmr::vector<int32_t> head_;
     std::pmr::vector<int32_t> prev_;
@@ -476,11 +468,7 @@ public:
     // at most the longest match) without reporting matches.
     void insert(const uint8_t* buffer, uint32_t p, uint32_t maxLength, uint32_t maxOffset, unsigned depth,
                 uint32_t niceLength) {
-        const auto ignore = [](const Match&) {};
-        if (maxLength >= 6) prefetchAhead(buffer, p);
-        std::optional<BinaryTrees::Walk> walk = begin(buffer, p, maxLength, maxOffset, depth, niceLength, false, ignore);
-        while (walk && step(buffer, *walk, ignore)) {
-        }
+        walkWhole(buffer, p, maxLength, maxOffset, depth, niceLength, false, [](const Match&) {});
     }
 
     // Inserts p and reports, in order of growing length, each match at p that
@@ -489,10 +477,7 @@ public:
     template <typename Sink>
     void search(const uint8_t* buffer, uint32_t p, uint32_t maxLength, uint32_t maxOffset, unsigned depth,
                 uint32_t niceLength, Sink&& sink) {
-        if (maxLength >= 6) prefetchAhead(buffer, p);
-        std::optional<BinaryTrees::Walk> walk = begin(buffer, p, maxLength, maxOffset, depth, niceLength, true, sink);
-        while (walk && step(buffer, *walk, sink)) {
-        }
+        walkWhole(buffer, p, maxLength, maxOffset, depth, niceLength, true, sink);
     }
 
     // search() or insert() in parts, for walks that take turns (the same as
@@ -527,6 +512,14 @@ public:
     }
 
 private:
+    template <typename Sink>
+    void walkWhole(const uint8_t* buffer, uint32_t p, uint32_t maxLength, uint32_t maxOffset, unsigned depth,
+                   uint32_t niceLength, bool report, Sink&& sink) {
+        if (maxLength >= 6) prefetchAhead(buffer, p);
+        std::optional<Walk> walk = begin(buffer, p, maxLength, maxOffset, depth, niceLength, report, sink);
+        while (walk && step(buffer, *walk, sink)) {
+        }
+    }
     bool mine(uint32_t h) const { return h % trees_.shares() == share_; }
     // The next position's newest node and the root of the one after.
     void prefetchAhead(const uint8_t* buffer, uint32_t p) const {
