@@ -516,11 +516,11 @@ struct LzxEncoder::State {
         for (unsigned s = 0; s < kLiterals; ++s) mainCost[s] = 8;
         lengthCost.fill(8);
         alignedCost.fill(3);
-        tabulateMatchCosts();
     }
 
-    // The parse tries every length of every match it is given: its cost is
-    // one look-up in this table.
+    // The parse tries most lengths of every match it is given: each one's
+    // cost is then a look-up in this table, filled from the costs a parse
+    // starts with.
     void tabulateMatchCosts() {
         for (unsigned slot = 0; slot < mainSymbols / 8 - kLiterals / 8; ++slot) {
             const uint32_t* symbols = &mainCost[kLiterals + slot * 8];
@@ -911,6 +911,7 @@ struct LzxEncoder::State {
     // match at its full length only: a fifth less work, and its statistics
     // lead the final pass to a slightly smaller result than a full parse's.
     void parseOptimally(Chunk& c, const Recent& startRecent, bool rough) {
+        tabulateMatchCosts();
         nodes.assign(size_t(c.bytes) + 1, Node{kNoCost, 0, 0, 0, 0, {}});
         nodes[0].cost = 0;
         nodes[0].recent = startRecent;
@@ -1028,7 +1029,6 @@ struct LzxEncoder::State {
         for (unsigned s = 0; s < kLengthSymbols; ++s) lengthCost[s] = t.length.lengths[s] ? t.length.lengths[s] : 12;
         for (unsigned s = 0; s < kAlignedSymbols; ++s)
             alignedCost[s] = !t.useAligned ? 3 : t.aligned.lengths[s] ? t.aligned.lengths[s] : kMaxAlignedLength;
-        tabulateMatchCosts();
     }
 
     // ---- coding (this thread) ----
