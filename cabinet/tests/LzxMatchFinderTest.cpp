@@ -124,26 +124,29 @@ TEST(LzxMatchFinder, ChainsReportRealMatchesAndFindTheLongest) {
 }
 
 // Searches of positions in a row whose walks take turns a step at a time
-// report what one search at a time reports, position by position; walks in
-// one tree wait for each other. begin(p, maxLength, reach, sink) starts p's
-// search and returns its walk, if any; step and end go on with it.
-// Counts in `waited` how often a walk waited for another in its tree.
-template <typename Walk, typename Search, typename Begin, typename Step, typename End, typename SameTree>
-void checkTurnsAgainstOneAtATime(const std::string& s, Search&& search, Begin&& begin, Step&& step, End&& end,
-                                 SameTree&& sameTree, size_t& waited) {
+// (begin, step, end) report what one search at a time by a second finder
+// over the same data reports, position by position; walks in one tree wait
+// for each other. Counts in `waited` how often a walk waited for another in
+// its tree.
+template <typename Finder>
+void checkTurnsAgainstOneAtATime(const std::string& s, Finder& turns, Finder& alone, unsigned depth,
+                                 size_t& waited) {
     constexpr unsigned kAtOnce = 8;
+    constexpr uint32_t kNice = 32;
+    const uint8_t* data = bytes(s);
     const auto limits = [&](uint32_t p) {
         const uint32_t frameEnd = std::min<uint32_t>((p / kFrame + 1) * kFrame, uint32_t(s.size()));
         return std::pair{std::min<uint32_t>(257, frameEnd - p), std::min<uint32_t>(8000, p)};
     };
     size_t compared = 0;
     for (uint32_t p = 0; p + 4 <= s.size();) {
-        std::vector<std::optional<Walk>> walks;
+        std::vector<std::optional<typename Finder::Walk>> walks;
         std::vector<std::vector<Match>> found;
         std::vector<uint32_t> at;
+        const auto into = [&found](size_t k) { return [&found, k](const Match& m) { found[k].push_back(m); }; };
         for (; walks.size() < kAtOnce && p + 4 <= s.size(); ++p) {
             bool waits = false;
-            for (const auto& walk : walks) waits = waits || (walk && sameTree(*walk, p));
+            for (const auto& walk : walks) waits = waits || (walk && Finder::sameTree(*walk, data + p));
             if (waits) {
                 ++waited;
                 break;
@@ -151,8 +154,7 @@ void checkTurnsAgainstOneAtATime(const std::string& s, Search&& search, Begin&& 
             const auto [maxLength, reach] = limits(p);
             found.emplace_back();
             at.push_back(p);
-            std::vector<Match>& matches = found.back();
-            walks.push_back(begin(p, maxLength, reach, [&matches](const Match& m) { matches.push_back(m); }));
+            walks.push_back(turns.begin(data, p, maxLength, reach, depth, kNice, true, into(found.size() - 1)));
         }
         std::vector<bool> walking(walks.size());
         for (size_t k = 0; k < walks.size(); ++k) walking[k] = walks[k].has_value();
@@ -160,21 +162,21 @@ void checkTurnsAgainstOneAtATime(const std::string& s, Search&& search, Begin&& 
             any = false;
             for (size_t k = 0; k < walks.size(); ++k)
                 if (walking[k]) {
-                    walking[k] = step(*walks[k], [&found, k](const Match& m) { found[k].push_back(m); });
+                    walking[k] = turns.step(data, *walks[k], into(k));
                     any = any || walking[k];
                 }
         }
         // The walks end in position order, as the tables they end in need.
         for (size_t k = 0; k < walks.size(); ++k)
-            if (walks[k]) end(*walks[k], [&found, k](const Match& m) { found[k].push_back(m); });
+            if (walks[k]) turns.end(data, *walks[k], into(k));
         for (size_t k = 0; k < at.size(); ++k) {
-            std::vector<Match> alone;
+            std::vector<Match> one;
             const auto [maxLength, reach] = limits(at[k]);
-            search(at[k], maxLength, reach, [&](const Match& m) { alone.push_back(m); });
-            ASSERT_EQ(found[k].size(), alone.size()) << "position " << at[k];
-            for (size_t m = 0; m < alone.size(); ++m) {
-                ASSERT_EQ(found[k][m].length, alone[m].length) << "position " << at[k];
-                ASSERT_EQ(found[k][m].offset, alone[m].offset) << "position " << at[k];
+            alone.search(data, at[k], maxLength, reach, depth, kNice, [&](const Match& m) { one.push_back(m); });
+            ASSERT_EQ(found[k].size(), one.size()) << "position " << at[k];
+            for (size_t m = 0; m < one.size(); ++m) {
+                ASSERT_EQ(found[k][m].length, one[m].length) << "position " << at[k];
+                ASSERT_EQ(found[k][m].offset, one[m].offset) << "position " << at[k];
             }
             ++compared;
         }
@@ -187,18 +189,7 @@ TEST(LzxMatchFinder, ChainWalksTakingTurnsFindWhatOneSearchAtATimeFinds) {
     std::pmr::monotonic_buffer_resource memory;
     HashChains turns(&memory, uint32_t(s.size()), 19, true), alone(&memory, uint32_t(s.size()), 19, true);
     size_t waited = 0;
-    checkTurnsAgainstOneAtATime<lzx::ChainTable::Walk>(
-        s,
-        [&](uint32_t p, uint32_t maxLength, uint32_t reach, const auto& sink) {
-            alone.search(bytes(s), p, maxLength, reach, 8, 32, sink);
-        },
-        [&](uint32_t p, uint32_t maxLength, uint32_t reach, const auto& sink) {
-            return turns.begin(bytes(s), p, maxLength, reach, 8, 32, true, sink);
-        },
-        [&](lzx::ChainTable::Walk& walk, const auto& sink) { return turns.step(bytes(s), walk, sink); },
-        [&](lzx::ChainTable::Walk& walk, const auto& sink) { turns.end(bytes(s), walk, sink); },
-        [&](const lzx::ChainTable::Walk& walk, uint32_t p) { return HashChains::sameTree(walk, bytes(s) + p); },
-        waited);
+    checkTurnsAgainstOneAtATime(s, turns, alone, 8, waited);
 }
 
 TEST(LzxMatchFinder, TreeWalksTakingTurnsFindWhatOneSearchAtATimeFinds) {
@@ -207,18 +198,7 @@ TEST(LzxMatchFinder, TreeWalksTakingTurnsFindWhatOneSearchAtATimeFinds) {
     BinaryTrees turnTrees(&memory, uint32_t(s.size()), 1), aloneTrees(&memory, uint32_t(s.size()), 1);
     TreeShare turns(&memory, turnTrees, 0), alone(&memory, aloneTrees, 0);
     size_t waited = 0;
-    checkTurnsAgainstOneAtATime<BinaryTrees::Walk>(
-        s,
-        [&](uint32_t p, uint32_t maxLength, uint32_t reach, const auto& sink) {
-            alone.search(bytes(s), p, maxLength, reach, 12, 32, sink);
-        },
-        [&](uint32_t p, uint32_t maxLength, uint32_t reach, const auto& sink) {
-            return turns.begin(bytes(s), p, maxLength, reach, 12, 32, true, sink);
-        },
-        [&](BinaryTrees::Walk& walk, const auto& sink) { return turns.step(bytes(s), walk, sink); },
-        [&](BinaryTrees::Walk& walk, const auto& sink) { turns.end(bytes(s), walk, sink); },
-        [&](const BinaryTrees::Walk& walk, uint32_t p) { return TreeShare::sameTree(walk, bytes(s) + p); },
-        waited);
+    checkTurnsAgainstOneAtATime(s, turns, alone, 12, waited);
     // The runs of one byte put positions in a row into one tree.
     EXPECT_GT(waited, 100u);
 }
