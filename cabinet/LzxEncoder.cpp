@@ -42,7 +42,7 @@ constexpr uint64_t kQueuedChunks = 2;
 
 // How matches are found and the parse chosen: a lazy parse over hash chains,
 // or a near-optimal parse over hash chains or over binary trees.
-enum class Finding { LazyChains, Chains, SharedTrees };
+enum class Finding { LazyChains, Chains, Trees };
 
 struct Settings {
     Finding finding = Finding::LazyChains;
@@ -80,7 +80,7 @@ Settings settingsFor(int level) {
     static constexpr Settings table[] = {
         {LazyChains, 1, 8, 1, 1},    {LazyChains, 1, 12, 1, 1},   {LazyChains, 1, 16, 1, 1},
         {Chains, 1, 32, 1, 1},       {Chains, 4, 48, 2, 1},        {Chains, 12, 64, 2, 2},
-        {SharedTrees, 12, 64, 2, 2}, {SharedTrees, 32, 160, 3, 2}, {SharedTrees, 64, 257, 4, 3},
+        {Trees, 12, 64, 2, 2},       {Trees, 32, 160, 3, 2},       {Trees, 64, 257, 4, 3},
     };
     return table[std::clamp(level, 1, 9) - 1];
 }
@@ -327,10 +327,10 @@ private:
 // A run of up to kFramesPerChunk frames that is parsed and coded together.
 struct Chunk {
     explicit Chunk(std::pmr::memory_resource* memory)
-        : items(memory), found{MatchList(memory), MatchList(memory)}, out(memory) {}
+        : items(memory), found(memory), out(memory) {}
 
     uint64_t sequence = 0;    // chunks of the folder counted from 0
-    std::array<uint64_t, 2> job{};  // its job number at each finder that has it, 0 at others
+    uint64_t job = 0;         // its job number at the finder
     uint64_t start = 0;       // position in the folder
     uint64_t firstFrame = 0;  // index of its first frame in the folder
     uint32_t bytes = 0;
@@ -338,8 +338,7 @@ struct Chunk {
     std::array<uint32_t, kFramesPerChunk> frameEnd{};  // chunk-relative
     std::pmr::vector<Item> items;
     std::array<size_t, kFramesPerChunk> frameItemEnd{};
-    // Near-optimal levels: every position's matches, in the list of the
-    // finder whose share of the trees holds the position.
+    // Near-optimal levels: every position's matches.
     struct MatchList {
         explicit MatchList(std::pmr::memory_resource* memory) : matches(memory), end(memory) {}
         std::pmr::vector<Match> matches;
@@ -354,7 +353,7 @@ struct Chunk {
             return {matches.data() + first, end[i] - first};
         }
     };
-    std::array<MatchList, 2> found;
+    MatchList found;
     std::pmr::vector<uint8_t> out;
     std::array<uint32_t, kFramesPerChunk> outStart{}, outSize{};
 
@@ -364,7 +363,7 @@ struct Chunk {
         bytes = 0;
         frames = 0;
         items.clear();
-        for (MatchList& list : found) list.clear();
+        found.clear();
     }
     uint32_t frameBegin(unsigned f) const { return f == 0 ? 0 : frameEnd[f - 1]; }
 };
@@ -382,52 +381,33 @@ struct LzxEncoder::State {
           mainSymbols(kLiterals + 8 * slotCount(bits)),
           settings(settingsFor(tuning.level)),
           buffer(memory),
-          chunks{Chunk(memory), Chunk(memory), Chunk(memory), Chunk(memory)} {
-        fillLargeTable(buffer, 2 * size_t(windowSize) + 3 * kChunkBytes, uint8_t(0));
+          chunks{Chunk(memory), Chunk(memory), Chunk(memory), Chunk(memory)},
+          finder(memory, bufferSize(windowSize), settings, tuning.secondThread) {
+        fillLargeTable(buffer, bufferSize(windowSize), uint8_t(0));
         for (Chunk& c : chunks) c.out.resize(size_t(kFramesPerChunk) * kFrameOutputRoom);
-        // A finder on chains keeps up with this thread by itself; a second
-        // one, taking turns at the chunks, would only add the cost of linking
-        // the other's chunks (measured: a third more CPU time, no less wall
-        // time). The trees are shared out between two.
-        finderCount = tuning.secondThread && settings.finding == Finding::SharedTrees ? 2 : 1;
-        if (settings.finding == Finding::SharedTrees) trees.emplace(memory, uint32_t(buffer.size()), finderCount);
-        for (unsigned f = 0; f < finderCount; ++f) {
-            void* place = memory->allocate(sizeof(Finder), alignof(Finder));
-            try {
-                finders[f] = new (place) Finder(memory, uint32_t(buffer.size()), trees ? &*trees : nullptr, f,
-                                                tuning.secondThread, settings);
-            } catch (...) {
-                memory->deallocate(place, sizeof(Finder), alignof(Finder));
-                throw;
-            }
-        }
-        memory_ = memory;
-    }
-    ~State() {
-        for (unsigned f = 0; f < finderCount; ++f) {
-            finders[f]->~Finder();
-            memory_->deallocate(finders[f], sizeof(Finder), alignof(Finder));
-        }
     }
     State(const State&) = delete;
     State& operator=(const State&) = delete;
 
-    // A finder works on its own thread. On chains (all levels but 7 to 9)
-    // there is one: it searches the chunks in turn and records what the parse
-    // on the caller's thread needs, the best match at each position for the
-    // lazy levels (keeping its own idea of the repeated offsets; the coder
-    // works out the real ones, so a guess off at a chunk's start costs a few
-    // bits at most), every position's matches for the near-optimal ones.
-    // Without a second thread the finder runs on the caller's. Linking a
-    // position into a tree costs as much as searching it, so for levels 7 to
-    // 9 two finders share the trees instead: both go through every chunk,
-    // each searching the positions whose trees are its share.
+    // The buffer holds a window before the chunks not yet coded, and those.
+    static uint32_t bufferSize(uint32_t windowSize) { return 2 * windowSize + 3 * kChunkBytes; }
+
+    // The finder works on its own thread: it searches the chunks in turn and
+    // records what the parse on the caller's thread needs, the best match at
+    // each position for the lazy levels (keeping its own idea of the
+    // repeated offsets; the coder works out the real ones, so a guess off at
+    // a chunk's start costs a few bits at most), every position's matches
+    // for the near-optimal ones. Without a second thread it runs on the
+    // caller's. A second finder, taking turns at the chunks, would have to
+    // link the other's chunks too: on chains a third more CPU time for no
+    // less wall time. Two sharing out the trees fought over the cache lines
+    // of the child links, which they both write: level 7 took a third more
+    // CPU time and a quarter more wall time than with one.
     struct Finder {
-        Finder(std::pmr::memory_resource* memory, uint32_t capacity, BinaryTrees* trees, unsigned share,
-               bool threaded, const Settings& settings)
-            : share(share), thread(threaded) {
-            if (trees)
-                this->trees.emplace(memory, *trees, share);
+        Finder(std::pmr::memory_resource* memory, uint32_t capacity, const Settings& settings, bool threaded)
+            : thread(threaded) {
+            if (settings.finding == Finding::Trees)
+                trees.emplace(memory, capacity);
             else
                 chains.emplace(memory, capacity, settings.chainHashBits(), settings.longMatches());
         }
@@ -441,9 +421,8 @@ struct LzxEncoder::State {
             if (trees) trees->rebase(shift);
             if (chains) chains->rebase(shift);
         }
-        std::optional<HashChains> chains;  // all positions, for the lazy levels and near-optimal ones on chains
-        std::optional<TreeShare> trees;    // a share of the trees, for the other near-optimal levels
-        unsigned share;
+        std::optional<HashChains> chains;  // for the lazy levels and the near-optimal ones on chains
+        std::optional<HashTrees> trees;    // for the other near-optimal levels
         uint64_t linkedTo = 0;  // every position before this folder position is linked
         Recent recent{1, 1, 1};
         // The matches of the positions searched together.
@@ -460,15 +439,14 @@ struct LzxEncoder::State {
     uint64_t bufferBase = 0;  // folder position of buffer[0]
     uint64_t bufferEnd = 0;   // folder position just past the data taken in
     uint64_t framesIn = 0;
-    std::pmr::memory_resource* memory_ = nullptr;
-    std::optional<BinaryTrees> trees;  // near-optimal levels: shared by the finders
-    std::array<Finder*, 2> finders{};
-    unsigned finderCount = 1;
 
     std::array<Chunk, 4> chunks;
+    // After the buffer and the chunks, which its jobs use: destroyed first,
+    // it waits for the job at work.
+    Finder finder;
     Chunk* filling = nullptr;
     uint64_t nextSequence = 0;
-    std::array<Chunk*, 3> parsing{};  // handed to the finders, oldest first
+    std::array<Chunk*, 3> parsing{};  // handed to the finder, oldest first
     size_t parsingCount = 0;
     std::array<Chunk*, 4> ready{};    // coded, frames not all taken yet
     size_t readyCount = 0;
@@ -488,15 +466,12 @@ struct LzxEncoder::State {
 
     uint8_t* at(uint64_t folderPosition) { return buffer.data() + (folderPosition - bufferBase); }
 
-    void waitForFinders() {
-        for (unsigned f = 0; f < finderCount; ++f) finders[f]->thread.wait();
-    }
+    void waitForFinder() { finder.thread.wait(); }
 
     void beginFolder() {
-        waitForFinders();
+        waitForFinder();
         bufferBase = bufferEnd = 0;
-        if (trees) trees->reset();
-        for (unsigned f = 0; f < finderCount; ++f) finders[f]->reset();
+        finder.reset();
         framesIn = 0;
         nextSequence = 0;
         filling = &chunks[0];
@@ -574,13 +549,12 @@ struct LzxEncoder::State {
     // worth of data before every chunk that is not coded yet.
     void makeRoom(uint32_t size) {
         if (bufferEnd + size - bufferBase <= buffer.size()) return;
-        waitForFinders();
+        waitForFinder();
         const uint64_t oldest = parsingCount > 0 ? parsing[0]->start : filling->start;
         const uint64_t keepFrom = oldest > windowSize ? oldest - windowSize : 0;
         const uint32_t shift = uint32_t(keepFrom - bufferBase);
         std::memmove(buffer.data(), buffer.data() + shift, size_t(bufferEnd - keepFrom));
-        if (trees) trees->rebase(shift);
-        for (unsigned f = 0; f < finderCount; ++f) finders[f]->rebase(shift);
+        finder.rebase(shift);
         bufferBase = keepFrom;
     }
 
@@ -593,29 +567,24 @@ struct LzxEncoder::State {
         return nullptr;
     }
 
-    // The filled chunk goes to the finder (to both, for the trees); chunks
-    // parsed before are coded here meanwhile, in order.
+    // The filled chunk goes to the finder; chunks parsed before are coded
+    // here meanwhile, in order.
     void dispatch() {
         Chunk* job = filling;
         job->sequence = nextSequence++;
         parsing[parsingCount++] = job;
         filling = unusedChunk();
         filling->clear(bufferEnd, framesIn);
-        job->job.fill(0);
-        for (unsigned f = 0; f < finderCount; ++f) {
-            Finder& finder = *finders[f];
-            finder.thread.waitUntilFewer(kQueuedChunks);
-            job->job[f] = finder.thread.run([this, job, &finder] { parse(finder, *job); });
-        }
-        // Two chunks stay with the finders while this thread codes: a finder
-        // that is done with its share of one goes on with the next.
+        finder.thread.waitUntilFewer(kQueuedChunks);
+        job->job = finder.thread.run([this, job] { parse(finder, *job); });
+        // Two chunks stay with the finder while this thread codes: once done
+        // with one, it goes on with the next.
         while (parsingCount > 0 && parsing[0]->sequence + 2 <= job->sequence) codeOldestParsed();
     }
 
     void codeOldestParsed() {
         Chunk* oldest = parsing[0];
-        for (unsigned f = 0; f < finderCount; ++f)
-            if (oldest->job[f] != 0) finders[f]->thread.waitUntilDone(oldest->job[f]);
+        finder.thread.waitUntilDone(oldest->job);
         std::move(parsing.begin() + 1, parsing.end(), parsing.begin());
         --parsingCount;
         finishChunk(*oldest);
@@ -624,7 +593,7 @@ struct LzxEncoder::State {
     void finish() {
         dropTakenFrames();
         if (filling->frames > 0) dispatch();
-        waitForFinders();
+        waitForFinder();
         while (parsingCount > 0) codeOldestParsed();
     }
 
@@ -800,7 +769,7 @@ struct LzxEncoder::State {
     // list comes out as a search at a time makes it.
     template <typename Search>
     void findAllMatches(Finder& finder, Chunk& c, Search& search) {
-        Chunk::MatchList& list = c.found[finder.share];
+        Chunk::MatchList& list = c.found;
         list.end.resize(c.bytes);
         const uint8_t* data = buffer.data();
         struct Lane {
@@ -946,8 +915,7 @@ struct LzxEncoder::State {
                 relaxGap(c, base, i, frame, length, offset, here.cost + matchCost(k, length), r);
             }
             uint32_t shorter = std::max<uint32_t>(kMinMatch, covered);
-            std::span<const Match> found = c.found[0].at(i);
-            if (found.empty()) found = c.found[1].at(i);
+            const std::span<const Match> found = c.found.at(i);
             for (const Match& match : found) {
                 if (match.length > maxLength) break;
                 if (match.length >= settings.niceLength) {

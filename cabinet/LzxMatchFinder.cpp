@@ -56,8 +56,8 @@ void NearestLong::rebase(uint32_t shift) {
     }
 }
 
-BinaryTrees::BinaryTrees(std::pmr::memory_resource* memory, uint32_t capacity, unsigned shares)
-    : shares_(shares), head_(size_t(1) << kBits, -1, memory), children_(memory) {
+BinaryTrees::BinaryTrees(std::pmr::memory_resource* memory, uint32_t capacity)
+    : head_(size_t(1) << kBits, -1, memory), children_(memory) {
     fillLargeTable(children_, 2 * size_t(capacity), -1);
 }
 

@@ -309,7 +309,7 @@ public:
     }
 
     // search() or insert() in three parts, for walks that take turns (the
-    // same as TreeShare's): the nearest three-byte match and p's place in its
+    // same as HashTrees'): the nearest three-byte match and p's place in its
     // chain now (without `search`, only the place, and no walk), the chain a
     // candidate at a time, then, in position order, the eight-byte table.
     using Walk = ChainTable::Walk;
@@ -358,17 +358,13 @@ private:
 // the strings that start there, newest at the root. Inserting a position
 // walks down from the root, re-rooting the tree at it; the walk meets the
 // positions whose strings are nearest to its own, so the longest matches
-// come up within a few steps. The trees are independent of each other, so
-// threads can share them out: each walks only the trees of its share
-// (TreeShare) and no two touch the same entry.
+// come up within a few steps.
 class BinaryTrees {
 public:
-    BinaryTrees(std::pmr::memory_resource* memory, uint32_t capacity, unsigned shares);
+    BinaryTrees(std::pmr::memory_resource* memory, uint32_t capacity);
 
     void reset();
     void rebase(uint32_t shift);
-
-    unsigned shares() const { return shares_; }
 
     // Asks for what a walk of tree h will read first, ahead of time: the
     // walks wait on memory, and a position or two ahead is enough to hide
@@ -450,19 +446,25 @@ public:
 
 private:
     static constexpr unsigned kBits = 18;
-    unsigned shares_;
     std::pmr::vector<int32_t> head_;
     std::pmr::vector<int32_t> children_;  // per position: below, above
 };
 
-// One thread's share of the trees, with the nearest three-byte matches.
-class TreeShare {
+// Binary trees with the nearest three-byte matches: slower to keep up than
+// chains, as every position is a walk, but they bring up the longest
+// matches from anywhere in the window.
+class HashTrees {
 public:
-    TreeShare(std::pmr::memory_resource* memory, BinaryTrees& trees, unsigned share)
-        : trees_(trees), share_(share), triple_(memory) {}
+    HashTrees(std::pmr::memory_resource* memory, uint32_t capacity) : trees_(memory, capacity), triple_(memory) {}
 
-    void reset() { triple_.reset(); }
-    void rebase(uint32_t shift) { triple_.rebase(shift); }
+    void reset() {
+        trees_.reset();
+        triple_.reset();
+    }
+    void rebase(uint32_t shift) {
+        trees_.rebase(shift);
+        triple_.rebase(shift);
+    }
 
     // Inserts p (p + 4 <= end of data; maxLength: bytes of data from p on,
     // at most the longest match) without reporting matches.
@@ -472,8 +474,7 @@ public:
     }
 
     // Inserts p and reports, in order of growing length, each match at p that
-    // is longer than every one before it, as HashChains::search does; when
-    // p's tree is not in this share, only takes note of p.
+    // is longer than every one before it, as HashChains::search does.
     template <typename Sink>
     void search(const uint8_t* buffer, uint32_t p, uint32_t maxLength, uint32_t maxOffset, unsigned depth,
                 uint32_t niceLength, Sink&& sink) {
@@ -482,23 +483,18 @@ public:
 
     // search() or insert() in parts, for walks that take turns (the same as
     // HashChains'): the three-byte match (reported when `report`) and p's
-    // root place in its tree now, the walk then a step at a time. Returns no
-    // walk when p's tree is not in this share.
+    // root place in its tree now, the walk then a step at a time.
     using Walk = BinaryTrees::Walk;
     template <typename Sink>
     std::optional<Walk> begin(const uint8_t* buffer, uint32_t p, uint32_t maxLength, uint32_t maxOffset,
-                                           unsigned depth, uint32_t niceLength, bool report, Sink&& sink) {
-        const uint32_t h = BinaryTrees::tree(buffer + p);
-        if (!mine(h)) {
-            triple_.insert(buffer, p);
-            return std::nullopt;
-        }
+                              unsigned depth, uint32_t niceLength, bool report, Sink&& sink) {
         uint32_t best = 3;
         if (report)
             best = triple_.search(buffer, p, maxLength, maxOffset, sink);
         else
             triple_.insert(buffer, p);
-        return trees_.start(buffer, p, h, maxLength, maxOffset, depth, std::min(niceLength, maxLength), best);
+        return trees_.start(buffer, p, BinaryTrees::tree(buffer + p), maxLength, maxOffset, depth,
+                            std::min(niceLength, maxLength), best);
     }
     template <typename Sink>
     bool step(const uint8_t* buffer, Walk& walk, Sink&& sink) {
@@ -517,18 +513,15 @@ private:
                    uint32_t niceLength, bool report, Sink&& sink) {
         if (maxLength >= 6) prefetchAhead(buffer, p);
         std::optional<Walk> walk = begin(buffer, p, maxLength, maxOffset, depth, niceLength, report, sink);
-        while (walk && step(buffer, *walk, sink)) {
+        while (step(buffer, *walk, sink)) {
         }
     }
-    bool mine(uint32_t h) const { return h % trees_.shares() == share_; }
     // The next position's newest node and the root of the one after.
     void prefetchAhead(const uint8_t* buffer, uint32_t p) const {
-        const uint32_t next = BinaryTrees::tree(buffer + p + 1), afterNext = BinaryTrees::tree(buffer + p + 2);
-        if (mine(next)) trees_.prefetchNewest(buffer, next);
-        if (mine(afterNext)) trees_.prefetchRoot(afterNext);
+        trees_.prefetchNewest(buffer, BinaryTrees::tree(buffer + p + 1));
+        trees_.prefetchRoot(BinaryTrees::tree(buffer + p + 2));
     }
-    BinaryTrees& trees_;
-    unsigned share_;
+    BinaryTrees trees_;
     NearestTriple triple_;
 };
 

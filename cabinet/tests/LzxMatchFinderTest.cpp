@@ -15,11 +15,10 @@
 namespace pcn::cabinet::test {
 namespace {
 
-using lzx::BinaryTrees;
 using lzx::HashChains;
+using lzx::HashTrees;
 using lzx::Match;
 using lzx::NearestLong;
-using lzx::TreeShare;
 
 // Text with runs of one byte and copies cut short: the strings that leave a
 // tree only roughly in order when a walk stops at the longest length allowed.
@@ -89,20 +88,15 @@ void checkAgainstBruteForce(Search&& search, Link&& link, double share) {
 
 const uint8_t* bytes(const std::string& s) { return reinterpret_cast<const uint8_t*>(s.data()); }
 
-// Two shares searched in turn at every position, as the encoder's two finders
-// do.
-TEST(LzxMatchFinder, SharedTreesReportRealMatchesAndFindTheLongest) {
+TEST(LzxMatchFinder, TreesReportRealMatchesAndFindTheLongest) {
     const std::string s = finderData(24000);
     std::pmr::monotonic_buffer_resource memory;
-    BinaryTrees trees(&memory, uint32_t(s.size()), 2);
-    TreeShare shares[] = {TreeShare(&memory, trees, 0), TreeShare(&memory, trees, 1)};
+    HashTrees trees(&memory, uint32_t(s.size()));
     checkAgainstBruteForce(
         [&](uint32_t p, uint32_t maxLength, uint32_t reach, const auto& sink) {
-            for (TreeShare& share : shares) share.search(bytes(s), p, maxLength, reach, 1000, 257, sink);
+            trees.search(bytes(s), p, maxLength, reach, 1000, 257, sink);
         },
-        [&](uint32_t p, uint32_t ahead, uint32_t reach) {
-            for (TreeShare& share : shares) share.insert(bytes(s), p, ahead, reach, 1000, 257);
-        },
+        [&](uint32_t p, uint32_t ahead, uint32_t reach) { trees.insert(bytes(s), p, ahead, reach, 1000, 257); },
         0.99);
 }
 
@@ -195,8 +189,7 @@ TEST(LzxMatchFinder, ChainWalksTakingTurnsFindWhatOneSearchAtATimeFinds) {
 TEST(LzxMatchFinder, TreeWalksTakingTurnsFindWhatOneSearchAtATimeFinds) {
     const std::string s = finderData(24000);
     std::pmr::monotonic_buffer_resource memory;
-    BinaryTrees turnTrees(&memory, uint32_t(s.size()), 1), aloneTrees(&memory, uint32_t(s.size()), 1);
-    TreeShare turns(&memory, turnTrees, 0), alone(&memory, aloneTrees, 0);
+    HashTrees turns(&memory, uint32_t(s.size())), alone(&memory, uint32_t(s.size()));
     size_t waited = 0;
     checkTurnsAgainstOneAtATime(s, turns, alone, 12, waited);
     // The runs of one byte put positions in a row into one tree.
