@@ -838,22 +838,38 @@ struct LzxEncoder::State {
     // How the cheapest path found so far reaches a position: a literal
     // (offset 0), a match, or, when `gap` is not 0, a match of `gap` bytes,
     // `literals` literals and a match of `length` bytes at the same offset.
+    // Twelve bytes: a chunk's nodes stay in the core's own cache.
     struct Node {
         uint32_t cost;
-        uint32_t length;
-        uint32_t offset;
+        uint32_t offset : 30;
+        uint32_t literals : 2;
+        uint16_t length;
         uint16_t gap;
-        uint16_t literals;
-        Recent recent;
     };
+    static_assert(sizeof(Node) == 12 && kMaxMatch < (1u << 16) && (uint64_t(1) << kLzxMaxWindowBits) < (1u << 30));
     std::pmr::vector<Node> nodes{buffer.get_allocator()};
+    // The repeated offsets after the cheapest path to a position, known once
+    // the parse reaches it; an item reaches back at most two matches and
+    // the literals between, so a ring of them will do.
+    static constexpr uint32_t kRecentRing = 1024;
+    static_assert(kRecentRing > 2 * kMaxMatch + 3);
+    std::array<Recent, kRecentRing> recentAt{};
+
+    // The repeated offsets after the item that reaches position i.
+    Recent recentAfter(uint32_t i) const {
+        const Node& n = nodes[i];
+        if (n.offset == 0) return recentAt[(i - 1) % kRecentRing];
+        // After a gap, the second match is at the first one's offset, then the most recent.
+        Recent r = recentAt[(i - n.length - (n.gap == 0 ? 0 : n.literals + n.gap)) % kRecentRing];
+        useOffset(r, n.offset);
+        return r;
+    }
 
     uint32_t matchCost(unsigned slot, uint32_t length) const { return matchCosts[slot][length]; }
 
-    void relax(uint32_t to, uint32_t cost, uint32_t length, uint32_t offset, const Recent& r, uint32_t gap = 0,
-               uint32_t literals = 0) {
+    void relax(uint32_t to, uint32_t cost, uint32_t length, uint32_t offset, uint32_t gap = 0, uint32_t literals = 0) {
         Node& n = nodes[to];
-        if (cost < n.cost) n = Node{cost, length, offset, uint16_t(gap), uint16_t(literals), r};
+        if (cost < n.cost) n = Node{cost, offset, literals, uint16_t(length), uint16_t(gap)};
     }
 
     // Where a match at chunk position i stops agreeing, a byte or two often
@@ -863,7 +879,7 @@ struct LzxEncoder::State {
     // item ahead the parse cannot see that the first match pays for them.
     // The match after two literals must be longer than they are.
     void relaxGap(const Chunk& c, const uint8_t* base, uint32_t i, unsigned frame, uint32_t length, uint32_t offset,
-                  uint32_t cost, const Recent& after) {
+                  uint32_t cost) {
         const uint32_t literalAt = i + length;
         for (uint32_t literals = 1; literals <= settings.gapLiterals; ++literals) {
             const uint32_t from = literalAt + literals;
@@ -871,7 +887,7 @@ struct LzxEncoder::State {
             cost += mainCost[base[from - 1]];
             const uint32_t more = matchLength(base + from, base + from - offset, maxLengthAt(c, from, frame));
             if (more < kMinMatch + literals - 1) continue;
-            relax(from + more, cost + matchCost(0, more), more, offset, after, length, literals);
+            relax(from + more, cost + matchCost(0, more), more, offset, length, literals);
             return;
         }
     }
@@ -881,15 +897,16 @@ struct LzxEncoder::State {
     // lead the final pass to a slightly smaller result than a full parse's.
     void parseOptimally(Chunk& c, const Recent& startRecent, bool rough) {
         tabulateMatchCosts();
-        nodes.assign(size_t(c.bytes) + 1, Node{kNoCost, 0, 0, 0, 0, {}});
+        nodes.assign(size_t(c.bytes) + 1, Node{kNoCost, 0, 0, 0, 0});
         nodes[0].cost = 0;
-        nodes[0].recent = startRecent;
         const uint8_t* base = buffer.data() + bufferIndex(c, 0);
         unsigned frame = 0;
         for (uint32_t i = 0; i < c.bytes; ++i) {
             while (i >= c.frameEnd[frame]) ++frame;
-            const Node here = nodes[i];
-            relax(i + 1, here.cost + mainCost[base[i]], 1, 0, here.recent);
+            const Recent recent = i == 0 ? startRecent : recentAfter(i);
+            recentAt[i % kRecentRing] = recent;
+            const uint32_t cost = nodes[i].cost;
+            relax(i + 1, cost + mainCost[base[i]], 1, 0);
             const uint32_t maxLength = maxLengthAt(c, i, frame);
             if (maxLength < kMinMatch) continue;
             uint32_t longest = 0;
@@ -898,21 +915,19 @@ struct LzxEncoder::State {
             // repeated ones (cheapest) before the others.
             uint32_t covered = kMinMatch - 1;
             for (unsigned k = 0; k < kRecentOffsets; ++k) {
-                const uint32_t offset = here.recent[k];
-                if (offset > c.start + i || (k > 0 && offset == here.recent[0]) || (k == 2 && offset == here.recent[1]))
+                const uint32_t offset = recent[k];
+                if (offset > c.start + i || (k > 0 && offset == recent[0]) || (k == 2 && offset == recent[1]))
                     continue;
                 const uint32_t length = matchLength(base + i, base + i - offset, maxLength);
                 if (length < kMinMatch) continue;
-                Recent r = here.recent;
-                useOffset(r, offset);
                 if (length >= settings.niceLength) {
                     if (length > longest) longest = length, longMatch = Match{length, offset};
                     continue;
                 }
                 for (uint32_t l = rough ? length : covered + 1; l <= length; ++l)
-                    relax(i + l, here.cost + matchCost(k, l), l, offset, r);
+                    relax(i + l, cost + matchCost(k, l), l, offset);
                 covered = std::max(covered, length);
-                relaxGap(c, base, i, frame, length, offset, here.cost + matchCost(k, length), r);
+                relaxGap(c, base, i, frame, length, offset, cost + matchCost(k, length));
             }
             uint32_t shorter = std::max<uint32_t>(kMinMatch, covered);
             const std::span<const Match> found = c.found.at(i);
@@ -922,18 +937,17 @@ struct LzxEncoder::State {
                     if (match.length > longest) longest = match.length, longMatch = match;
                     break;
                 }
-                const OffsetCode code = codeOffset(here.recent, match.offset);
+                const OffsetCode code = codeOffset(recent, match.offset);
                 for (uint32_t l = rough ? match.length : shorter + 1; l <= match.length; ++l)
-                    relax(i + l, here.cost + code.footer + matchCost(code.slot, l), l, match.offset, code.recent);
+                    relax(i + l, cost + code.footer + matchCost(code.slot, l), l, match.offset);
                 relaxGap(c, base, i, frame, match.length, match.offset,
-                         here.cost + code.footer + matchCost(code.slot, match.length), code.recent);
+                         cost + code.footer + matchCost(code.slot, match.length));
                 shorter = std::max(shorter, match.length);
             }
             if (longest > 0) {
                 // Long matches are taken whole, and the parse goes on after them.
-                const OffsetCode code = codeOffset(here.recent, longMatch.offset);
-                relax(i + longest, here.cost + code.footer + matchCost(code.slot, longest), longest, longMatch.offset,
-                      code.recent);
+                const OffsetCode code = codeOffset(recent, longMatch.offset);
+                relax(i + longest, cost + code.footer + matchCost(code.slot, longest), longest, longMatch.offset);
                 i += longest - 1;
             }
         }
@@ -958,22 +972,16 @@ struct LzxEncoder::State {
     }
 
     // How a match at `offset` codes after `recent`: its slot (a repeated one,
-    // or the offset's), the bits of its footer, and the repeated offsets after it.
+    // or the offset's) and the bits of its footer.
     struct OffsetCode {
         unsigned slot;
         uint32_t footer;
-        Recent recent;
     };
     OffsetCode codeOffset(const Recent& recent, uint32_t offset) const {
-        OffsetCode code{0, 0, recent};
-        const unsigned rep = useOffset(code.recent, offset);
-        if (rep < kRecentOffsets) {
-            code.slot = rep;
-        } else {
-            code.slot = slotOf(offset + 2);
-            code.footer = footerCost(code.slot, offset);
-        }
-        return code;
+        for (unsigned k = 0; k < kRecentOffsets; ++k)
+            if (offset == recent[k]) return {k, 0};
+        const unsigned slot = slotOf(offset + 2);
+        return {slot, footerCost(slot, offset)};
     }
 
     uint32_t footerCost(unsigned slot, uint32_t offset) const {
