@@ -793,7 +793,13 @@ struct LzxEncoder::State {
             for (; n < kWalksAtOnce && i < c.bytes; ++n, ++i) {
                 while (i >= c.frameEnd[frame]) ++frame;
                 Lane& lane = lanes[n];
-                lane = Lane{std::nullopt, i, false, false, 0};
+                // Field by field: a whole Lane built on the stack and copied
+                // in was read back before its parts had been written out, a
+                // stall of a tenth of the finder's time.
+                lane.walk.reset();
+                lane.at = i;
+                lane.searched = lane.walking = false;
+                lane.count = 0;
                 if (!hashable(c, i)) continue;
                 const uint32_t maxLength = maxLengthAt(c, i, frame);
                 lane.searched = maxLength >= 3 && i >= searchFrom;
