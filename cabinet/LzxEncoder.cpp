@@ -1,6 +1,7 @@
 #include "cabinet/LzxEncoder.h"
 
 #include <algorithm>
+#include <cmath>
 #include <array>
 #include <condition_variable>
 #include <deque>
@@ -12,6 +13,7 @@
 #include <optional>
 #include <span>
 #include <thread>
+#include <vector>
 
 #include "cabinet/HuffmanCode.h"
 #include "cabinet/LzxFormat.h"
@@ -995,6 +997,43 @@ struct LzxEncoder::State {
         return bits < 3 ? bits : bits - 3 + alignedCost[(offset + 2) & 7];
     }
 
+    // How often each symbol codes in a run of items.
+    struct SymbolCounts {
+        std::array<uint32_t, kMaxMainSymbols> main{};
+        std::array<uint32_t, kLengthSymbols> length{};
+        std::array<uint32_t, kAlignedSymbols> aligned{};
+        uint64_t footerBits = 0;      // all footers, as verbatim bits
+        uint64_t alignedFooters = 0;  // footers of three bits or more
+        uint32_t bytes = 0;           // of data the items cover
+
+        SymbolCounts& operator+=(const SymbolCounts& o) { return combine(o, 1); }
+        SymbolCounts& operator-=(const SymbolCounts& o) { return combine(o, -1); }
+
+    private:
+        SymbolCounts& combine(const SymbolCounts& o, int sign) {
+            const auto add = [sign](auto& to, const auto& from) {
+                for (size_t s = 0; s < to.size(); ++s) to[s] += uint32_t(sign) * from[s];
+            };
+            add(main, o.main);
+            add(length, o.length);
+            add(aligned, o.aligned);
+            footerBits += uint64_t(int64_t(sign)) * o.footerBits;
+            alignedFooters += uint64_t(int64_t(sign)) * o.alignedFooters;
+            bytes += uint32_t(sign) * o.bytes;
+            return *this;
+        }
+    };
+
+    // A frame is weighed for a split between these many runs of its items.
+    static constexpr unsigned kSplitParts = 32;
+    std::array<SymbolCounts, kSplitParts> partCounts;
+    std::array<SymbolCounts, 3> splitCounts;
+    std::vector<uint16_t> usedSymbols;
+    std::vector<uint32_t> usedCounts;  // per run, then the frame's: the counts of usedSymbols
+    // The entropy a split must save to be weighed: about a block header with
+    // trees that differ little from the ones before.
+    static constexpr double kSplitWorth = 128;
+
     // A block's trees, and whether it codes as an aligned-offset block.
     struct BlockTrees {
         explicit BlockTrees(unsigned mainSymbols)
@@ -1004,6 +1043,15 @@ struct LzxEncoder::State {
         uint64_t footerBits = 0;      // all footers, as verbatim bits
         uint64_t alignedFooters = 0;  // footers of three bits or more
     };
+
+    // A frame coded on its own: one block or two, their trees, and their bits.
+    struct FramePlan {
+        uint64_t bits = 0;
+        size_t split = 0;  // the second block's first item, or 0 for one block
+        std::optional<BlockTrees> first, second;
+        const BlockTrees& last() const { return split ? *second : *first; }
+    };
+    std::array<FramePlan, kFramesPerChunk> framePlans;
 
     // Costs for the next parse from the trees of a block.
     void costsFromTrees(const BlockTrees& t) {
@@ -1041,15 +1089,17 @@ struct LzxEncoder::State {
         headerPending = s.headerPending;
     }
 
-    // The chunk as one block or as a block per frame, whichever is smaller:
-    // one set of trees costs less, trees of its own fit each frame closer.
-    // A frame that does not pay for its block is stored. The sizes are
+    // The chunk as one block or frame by frame, whichever is smaller: one
+    // set of trees costs less, trees of its own fit each frame closer, and
+    // a frame whose data changes its kind part way splits into two blocks.
+    // A frame that does not pay for its blocks is stored. The sizes are
     // worked out from the symbol counts, so that only one layout is coded.
     void codeChunk(Chunk& c) {
+        const uint64_t framesBits = frameByFrameBits(c);
         if (c.frames > 1) {
             const Item* items = c.items.data();
             const BlockTrees whole = treesFor(items, items + c.items.size());
-            if (blockBits(whole, previousMain.data(), previousLength.data()) < frameByFrameBits(c)) {
+            if (blockBits(whole, previousMain.data(), previousLength.data()) < framesBits) {
                 const Snapshot before = snapshot();
                 if (codeAsOneBlock(c, whole)) return;
                 restore(before);
@@ -1058,25 +1108,122 @@ struct LzxEncoder::State {
         codeFrameByFrame(c);
     }
 
-    // The bits of the chunk coded a block per frame, a frame that does not
-    // pay for its block counted as stored.
-    uint64_t frameByFrameBits(const Chunk& c) const {
-        std::array<uint8_t, kMaxMainSymbols> main = previousMain;
-        std::array<uint8_t, kLengthSymbols> length = previousLength;
+    // The bits of the chunk coded frame by frame, a frame that does not pay
+    // for its blocks counted as stored. Plans each frame as one block or
+    // two (framePlans).
+    uint64_t frameByFrameBits(const Chunk& c) {
+        const uint8_t* main = previousMain.data();
+        const uint8_t* length = previousLength.data();
         Recent r = recent;
         uint64_t total = 0;
         for (unsigned f = 0; f < c.frames; ++f) {
-            const Item* first = c.items.data() + (f == 0 ? 0 : c.frameItemEnd[f - 1]);
-            const BlockTrees t = treesFor(first, c.items.data() + c.frameItemEnd[f], r);
+            const size_t first = f == 0 ? 0 : c.frameItemEnd[f - 1];
+            FramePlan& plan = framePlans[f];
+            planFrame(c, first, c.frameItemEnd[f], r, main, length, plan);
             const uint64_t stored = 8 * (uint64_t(c.frameEnd[f] - c.frameBegin(f)) + kStoredFrameOverhead / 2);
-            const uint64_t coded = blockBits(t, main.data(), length.data());
-            if (coded <= stored) {
-                std::copy_n(t.main.lengths.begin(), mainSymbols, main.begin());
-                std::copy_n(t.length.lengths.begin(), kLengthSymbols, length.begin());
+            if (plan.bits <= stored) {
+                main = plan.last().main.lengths.data();
+                length = plan.last().length.lengths.data();
             }
-            total += std::min(coded, stored);
+            total += std::min(plan.bits, stored);
         }
         return total;
+    }
+
+    // Where data changes its kind within a frame (code to tables, text to
+    // a picture), trees fitted to each part pay for their second header.
+    // The items are counted in kSplitParts runs; the split between two runs
+    // that leaves the symbols cheapest (by their entropy) is then weighed
+    // with real trees against one block, if it gains enough to pay for a
+    // header. Leaves r as it is after the frame.
+    void planFrame(const Chunk& c, size_t first, size_t last, Recent& r, const uint8_t* main, const uint8_t* length,
+                   FramePlan& plan) {
+        const Item* items = c.items.data();
+        std::array<size_t, kSplitParts + 1> bound{};
+        for (unsigned k = 0; k <= kSplitParts; ++k) bound[k] = first + (last - first) * k / kSplitParts;
+        SymbolCounts& whole = splitCounts[0];
+        whole = SymbolCounts{};
+        for (unsigned k = 0; k < kSplitParts; ++k) {
+            partCounts[k] = SymbolCounts{};
+            countSymbols(items + bound[k], items + bound[k + 1], r, partCounts[k]);
+            whole += partCounts[k];
+        }
+        plan.first.emplace(treesFrom(whole));
+        plan.bits = blockBits(*plan.first, main, length);
+        plan.split = 0;
+
+        const unsigned at = cheapestSplit(whole);
+        if (at == 0 || bound[at] == first || bound[at] == last) return;
+        SymbolCounts& before = splitCounts[1];
+        SymbolCounts& after = splitCounts[2];
+        before = SymbolCounts{};
+        for (unsigned k = 0; k < at; ++k) before += partCounts[k];
+        after = whole;
+        after -= before;
+        BlockTrees a = treesFrom(before);
+        plan.second.emplace(treesFrom(after));
+        const uint64_t bits =
+            blockBits(a, main, length) + blockBits(*plan.second, a.main.lengths.data(), a.length.lengths.data());
+        if (bits >= plan.bits) return;
+        plan.bits = bits;
+        plan.split = bound[at];
+        plan.first.emplace(std::move(a));
+    }
+
+    // The run (1 to kSplitParts - 1) before which the frame counted in
+    // partCounts splits with the most entropy saved, or 0 when no split
+    // saves kSplitWorth bits. Only the symbols the frame uses are looked at,
+    // main symbols first, then length symbols.
+    unsigned cheapestSplit(const SymbolCounts& whole) {
+        usedSymbols.clear();
+        for (unsigned s = 0; s < mainSymbols; ++s)
+            if (whole.main[s]) usedSymbols.push_back(uint16_t(s));
+        const size_t usedMain = usedSymbols.size();
+        for (unsigned s = 0; s < kLengthSymbols; ++s)
+            if (whole.length[s]) usedSymbols.push_back(uint16_t(kMaxMainSymbols + s));
+        const size_t used = usedSymbols.size();
+        const auto count = [](const SymbolCounts& n, uint16_t s) {
+            return s < kMaxMainSymbols ? n.main[s] : n.length[s - kMaxMainSymbols];
+        };
+        usedCounts.resize(used * (kSplitParts + 1));
+        uint32_t* const total = usedCounts.data() + used * kSplitParts;
+        for (size_t u = 0; u < used; ++u) {
+            total[u] = count(whole, usedSymbols[u]);
+            for (unsigned k = 0; k < kSplitParts; ++k) usedCounts[k * used + u] = count(partCounts[k], usedSymbols[u]);
+        }
+        // Bits of a code's symbols under a code that fits them: T log T - sum f log f.
+        double unsplit = 0;
+        uint32_t totals[2] = {0, 0};
+        for (size_t u = 0; u < used; ++u) unsplit -= countLogCount(total[u]), totals[u >= usedMain] += total[u];
+        unsplit += countLogCount(totals[0]) + countLogCount(totals[1]);
+
+        std::array<uint32_t, kMaxMainSymbols + kLengthSymbols> before{};
+        uint32_t beforeTotals[2] = {0, 0};
+        double cheapest = unsplit - kSplitWorth;
+        unsigned at = 0;
+        for (unsigned k = 1; k < kSplitParts; ++k) {
+            const uint32_t* part = usedCounts.data() + (k - 1) * used;
+            double bits = 0;
+            for (size_t u = 0; u < used; ++u) {
+                before[u] += part[u];
+                beforeTotals[u >= usedMain] += part[u];
+                bits -= countLogCount(before[u]) + countLogCount(total[u] - before[u]);
+            }
+            for (unsigned code = 0; code < 2; ++code)
+                bits += countLogCount(beforeTotals[code]) + countLogCount(totals[code] - beforeTotals[code]);
+            if (bits < cheapest) cheapest = bits, at = k;
+        }
+        return at;
+    }
+
+    // f log2 f, from a table for the counts a frame can hold.
+    static double countLogCount(uint32_t f) {
+        static const std::vector<float> table = [] {
+            std::vector<float> t(kFrameSize + 1);
+            for (uint32_t n = 1; n <= kFrameSize; ++n) t[n] = float(double(n) * std::log2(double(n)));
+            return t;
+        }();
+        return f <= kFrameSize ? double(table[f]) : double(f) * std::log2(double(f));
     }
 
     // The bits of a block with these trees after trees of these lengths:
@@ -1104,7 +1251,8 @@ struct LzxEncoder::State {
     std::optional<size_t> codeAsOneBlock(Chunk& c, const BlockTrees& trees) {
         BitWriter w;
         w.start(c.out.data(), c.out.size());
-        writeBlock(w, c, 0, c.frames, &trees);
+        size_t frameStart = 0;
+        writeBlock(w, c, 0, c.items.size(), 0, frameStart, &trees);
         bool fits = !w.overflowed();
         for (unsigned f = 0; f < c.frames && fits; ++f)
             fits = c.outSize[f] <= c.frameEnd[f] - c.frameBegin(f) + kStoredFrameOverhead;
@@ -1115,13 +1263,27 @@ struct LzxEncoder::State {
     size_t codeFrameByFrame(Chunk& c) {
         BitWriter w;
         w.start(c.out.data(), c.out.size());
+        // The planned trees count the items from the repeated offsets of the
+        // items before; a stored frame leaves those as they were, so after
+        // one the trees are counted again.
+        bool planned = true;
         for (unsigned f = 0; f < c.frames; ++f) {
-            const Snapshot frameStart = snapshot();
+            const Snapshot before = snapshot();
             const size_t mark = w.position();
-            writeBlock(w, c, f, f + 1);
+            size_t frameStart = mark;
+            const FramePlan& plan = framePlans[f];
+            const size_t first = f == 0 ? 0 : c.frameItemEnd[f - 1], last = c.frameItemEnd[f], split = plan.split;
+            if (split == 0) {
+                writeBlock(w, c, first, last, c.frameBegin(f), frameStart, planned ? &*plan.first : nullptr);
+            } else {
+                writeBlock(w, c, first, split, c.frameBegin(f), frameStart, planned ? &*plan.first : nullptr);
+                const uint32_t splitAt = c.frameBegin(f) + bytesOf(c.items.data() + first, c.items.data() + split);
+                writeBlock(w, c, split, last, splitAt, frameStart, planned ? &*plan.second : nullptr);
+            }
             const uint32_t raw = c.frameEnd[f] - c.frameBegin(f);
             if (!w.overflowed() && c.outSize[f] <= raw + kStoredFrameOverhead / 2) continue;
-            restore(frameStart);
+            planned = false;
+            restore(before);
             w.start(c.out.data(), c.out.size());
             w.rewind(mark);
             writeStored(w, c, f);
@@ -1167,16 +1329,17 @@ struct LzxEncoder::State {
         endFrame(w, c, f, frameStart);
     }
 
-    static void countSymbols(const Item* first, const Item* last, Recent& r, BlockTrees& t) {
+    static void countSymbols(const Item* first, const Item* last, Recent& r, SymbolCounts& n) {
         for (const Item* it = first; it != last; ++it) {
             const Coded coded = codeItem(*it, r);
-            ++t.main.frequencies[coded.main];
-            if (coded.lengthSymbol >= 0) ++t.length.frequencies[size_t(coded.lengthSymbol)];
-            t.footerBits += coded.footerBits;
+            ++n.main[coded.main];
+            if (coded.lengthSymbol >= 0) ++n.length[size_t(coded.lengthSymbol)];
+            n.footerBits += coded.footerBits;
             if (coded.footerBits >= 3) {
-                ++t.aligned.frequencies[coded.footer & 7];
-                ++t.alignedFooters;
+                ++n.aligned[coded.footer & 7];
+                ++n.alignedFooters;
             }
+            n.bytes += it->offset == 0 ? 1 : it->length;
         }
     }
 
@@ -1199,8 +1362,17 @@ struct LzxEncoder::State {
     }
     // The same from the repeated offsets r, which it leaves as they are after the block.
     BlockTrees treesFor(const Item* first, const Item* last, Recent& r) const {
+        SymbolCounts n;
+        countSymbols(first, last, r, n);
+        return treesFrom(n);
+    }
+    BlockTrees treesFrom(const SymbolCounts& n) const {
         BlockTrees t(mainSymbols);
-        countSymbols(first, last, r, t);
+        std::copy(n.main.begin(), n.main.end(), t.main.frequencies.begin());
+        std::copy(n.length.begin(), n.length.end(), t.length.frequencies.begin());
+        std::copy(n.aligned.begin(), n.aligned.end(), t.aligned.frequencies.begin());
+        t.footerBits = n.footerBits;
+        t.alignedFooters = n.alignedFooters;
         t.main.build(kMaxCodeLength);
         t.length.build(kMaxCodeLength);
         t.aligned.build(kMaxAlignedLength);
@@ -1219,26 +1391,33 @@ struct LzxEncoder::State {
         writeLengths(w, t.length.lengths.data(), previousLengthLengths, 0, kLengthSymbols);
     }
 
-    // Frames [firstFrame, stopFrame) of the chunk as one verbatim or aligned
-    // block.
-    void writeBlock(BitWriter& w, Chunk& c, unsigned firstFrame, unsigned stopFrame,
-                    const BlockTrees* counted = nullptr) {
-        const Item* first = c.items.data() + (firstFrame == 0 ? 0 : c.frameItemEnd[firstFrame - 1]);
-        const Item* last = c.items.data() + c.frameItemEnd[stopFrame - 1];
+    static uint32_t bytesOf(const Item* first, const Item* last) {
+        uint32_t bytes = 0;
+        for (const Item* it = first; it != last; ++it) bytes += it->offset == 0 ? 1 : it->length;
+        return bytes;
+    }
+
+    // Items [firstItem, lastItem) of the chunk, from chunk position
+    // `position` on, as one verbatim or aligned block. `frameStart` is where
+    // the output of the frame at `position` began; each frame that ends in
+    // the block is closed there.
+    void writeBlock(BitWriter& w, Chunk& c, size_t firstItem, size_t lastItem, uint32_t position,
+                    size_t& frameStart, const BlockTrees* counted = nullptr) {
+        const Item* first = c.items.data() + firstItem;
+        const Item* last = c.items.data() + lastItem;
         const BlockTrees trees = counted ? *counted : treesFor(first, last);
         const Tree &main = trees.main, &length = trees.length, &aligned = trees.aligned;
         const bool useAligned = trees.useAligned;
 
-        size_t frameStart = w.position();
         writeStreamHeader(w);
-        writeBlockHeader(w, useAligned ? kBlockAligned : kBlockVerbatim, c.frameEnd[stopFrame - 1] - c.frameBegin(firstFrame));
+        writeBlockHeader(w, useAligned ? kBlockAligned : kBlockVerbatim, bytesOf(first, last));
         writeTrees(w, trees, previousMain.data(), previousLength.data());
         std::copy_n(main.lengths.begin(), mainSymbols, previousMain.begin());
         std::copy_n(length.lengths.begin(), kLengthSymbols, previousLength.begin());
         if (settings.nearOptimal()) costsFromTrees(trees);
 
-        uint32_t position = c.frameBegin(firstFrame);
-        unsigned frame = firstFrame;
+        unsigned frame = 0;
+        while (position >= c.frameEnd[frame]) ++frame;
         for (const Item* it = first; it != last; ++it) {
             const Coded coded = codeItem(*it, recent);
             main.put(w, coded.main);
