@@ -107,6 +107,30 @@ INSTANTIATE_TEST_SUITE_P(Lzx, LzxWindowsAndLevels,
                                     std::to_string(std::get<1>(info.param));
                          });
 
+// Frames whose data changes its kind half way code as two blocks each; a
+// frame that does not compress (stored) comes first in a chunk, so the
+// frame after it is coded from trees counted again.
+TEST(LzxInterop, FramesThatChangeKindHalfWayAreReadBack) {
+    const size_t half = kFrame / 2;
+    const std::string code = x86Code(3 * half);
+    std::string mixed = textData(half, 51) + code.substr(0, half);                // text, then code
+    mixed += code.substr(half, half) + textData(half, 52);                       // code, then text
+    mixed += noiseData(kFrame, 53);                                              // stored
+    mixed += textData(half - 99, 54) + recordsData(half + 99, 55);               // text, then a table
+    mixed += recordsData(half + 7, 56) + code.substr(2 * half, half - 7);        // a table, then code
+    for (const unsigned bits : {15u, 21u})
+        for (const int level : {kDefaultLevel, 6}) {
+            SCOPED_TRACE(testing::Message() << "window " << bits << ", level " << level);
+            ScratchFolder dir;
+            const std::vector<SourceFile> files{{"mixed.bin", mixed}};
+            const WriteResult w = writeCabinets(dir.path(), files, plainParams(), lzxCompression(bits), "mixed.cab",
+                                                CompressionTuning{level, 0});
+            ASSERT_TRUE(w.ok) << w.error.code;
+            expectCabextractTree(dir.path(), "mixed.cab", expectedTree(files));
+            expectGcabTree(dir.path(), "mixed.cab", expectedTree(files));
+        }
+}
+
 TEST(LzxInterop, CompressesTextAndCodeWellBelowMszip) {
     ScratchFolder dir;
     const std::vector<SourceFile> files{{"readme.txt", textData(300000, 11)}, {"program.exe", x86Code(600000)}};
