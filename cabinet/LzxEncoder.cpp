@@ -94,6 +94,7 @@ Settings settingsFor(int level) {
 struct Item {
     uint32_t length;
     uint32_t offset;
+    uint32_t bytes() const { return offset == 0 ? 1 : length; }
 };
 
 using Recent = std::array<uint32_t, kRecentOffsets>;
@@ -981,7 +982,7 @@ struct LzxEncoder::State {
         uint32_t pos = 0;
         unsigned f = 0;
         for (size_t k = 0; k < c.items.size(); ++k) {
-            pos += c.items[k].offset == 0 ? 1 : c.items[k].length;
+            pos += c.items[k].bytes();
             if (f < c.frames && pos == c.frameEnd[f]) c.frameItemEnd[f++] = k + 1;
         }
     }
@@ -1011,7 +1012,6 @@ struct LzxEncoder::State {
         std::array<uint32_t, kAlignedSymbols> aligned{};
         uint64_t footerBits = 0;      // all footers, as verbatim bits
         uint64_t alignedFooters = 0;  // footers of three bits or more
-        uint32_t bytes = 0;           // of data the items cover
 
         SymbolCounts& operator+=(const SymbolCounts& o) { return combine(o, 1); }
         SymbolCounts& operator-=(const SymbolCounts& o) { return combine(o, -1); }
@@ -1026,7 +1026,6 @@ struct LzxEncoder::State {
             add(aligned, o.aligned);
             footerBits += uint64_t(int64_t(sign)) * o.footerBits;
             alignedFooters += uint64_t(int64_t(sign)) * o.alignedFooters;
-            bytes += uint32_t(sign) * o.bytes;
             return *this;
         }
     };
@@ -1367,7 +1366,6 @@ struct LzxEncoder::State {
                 ++n.aligned[coded.footer & 7];
                 ++n.alignedFooters;
             }
-            n.bytes += it->offset == 0 ? 1 : it->length;
         }
     }
 
@@ -1421,7 +1419,7 @@ struct LzxEncoder::State {
 
     static uint32_t bytesOf(const Item* first, const Item* last) {
         uint32_t bytes = 0;
-        for (const Item* it = first; it != last; ++it) bytes += it->offset == 0 ? 1 : it->length;
+        for (const Item* it = first; it != last; ++it) bytes += it->bytes();
         return bytes;
     }
 
@@ -1456,7 +1454,7 @@ struct LzxEncoder::State {
             } else if (coded.footerBits > 0) {
                 w.put(coded.footer, coded.footerBits);
             }
-            position += it->offset == 0 ? 1 : it->length;
+            position += it->bytes();
             if (position == c.frameEnd[frame]) {
                 endFrame(w, c, frame, frameStart);
                 frameStart = w.position();
