@@ -351,11 +351,19 @@ struct Chunk {
     // Near-optimal levels: every position's matches.
     struct MatchList {
         explicit MatchList(std::pmr::memory_resource* memory) : matches(memory), end(memory) {}
+        // Only the first `count` are the chunk's: the vector keeps the size it
+        // grew to, so that appending is a copy, not a call that checks room.
         std::pmr::vector<Match> matches;
+        uint32_t count = 0;
         std::pmr::vector<uint32_t> end;  // end of position i's matches in `matches`
         void clear() {
-            matches.clear();
+            count = 0;
             end.clear();
+        }
+        void append(const Match* first, uint32_t n) {
+            if (count + n > matches.size()) matches.resize(std::max<size_t>(2 * matches.size(), count + n));
+            std::copy_n(first, n, matches.data() + count);
+            count += n;
         }
         std::span<const Match> at(uint32_t i) const {
             if (end.empty()) return {};
@@ -844,11 +852,11 @@ struct LzxEncoder::State {
                 // A position inside a long match found by a walk beside it
                 // was searched, but counts as linked only.
                 if (lane.searched && lane.at >= searchFrom) {
-                    list.matches.insert(list.matches.end(), found.begin(), found.begin() + lane.count);
+                    list.append(found.data(), lane.count);
                     if (lane.count > 0 && found[lane.count - 1].length >= settings.niceLength)
                         searchFrom = lane.at + found[lane.count - 1].length;
                 }
-                list.end[lane.at] = uint32_t(list.matches.size());
+                list.end[lane.at] = list.count;
             }
         }
     }
