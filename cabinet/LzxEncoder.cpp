@@ -844,6 +844,8 @@ struct LzxEncoder::State {
                     walking |= lane.walking;
                 }
             }
+            for (unsigned k = 0; k < n; ++k)
+                if (lanes[k].walk) search.prepareEnd(data, *lanes[k].walk);
             for (unsigned k = 0; k < n; ++k) {
                 const Lane& lane = lanes[k];
                 const std::array<Match, kMaxMatch>& found = finder.found[k];

@@ -12,6 +12,7 @@
 #include <cstring>
 #include <memory_resource>
 #include <optional>
+#include <span>
 #include <vector>
 
 namespace pcn::cabinet::lzx {
@@ -217,12 +218,17 @@ public:
         insert(k, p);
         const uint32_t wanted = tag(k);
         Match found{best, 0};
-        for (const uint32_t entry : entries) {
-            if (entry == kEmpty || found.length >= std::min(maxLength, niceLength)) break;
+        // The entries with the string's tag, found without a branch for
+        // each: which ones they are is a coin toss the processor would lose.
+        uint32_t withTag = 0;
+        for (unsigned j = 0; j < kWays; ++j) withTag |= uint32_t((entries[j] >> kPositionBits) == wanted) << j;
+        for (; withTag != 0; withTag &= withTag - 1) {
+            const uint32_t entry = entries[unsigned(std::countr_zero(withTag))];
+            if (found.length >= std::min(maxLength, niceLength)) break;
             const uint32_t candidate = entry & kPositionMask;
-            // Newest first: the rest are further still.
+            // Newest first: the rest are further still. An empty entry
+            // (all ones) is further than any.
             if (p - candidate > maxOffset) break;
-            if ((entry >> kPositionBits) != wanted) continue;
             const uint8_t* there = buffer + candidate;
             if (there[found.length] != here[found.length]) continue;
             const uint32_t length = matchLength(here, there, maxLength);
@@ -230,6 +236,20 @@ public:
         }
         if (found.offset != 0) sink(found);
         return found.length;
+    }
+
+    // Asks for the bytes a search at p will compare first at the candidates
+    // in p's bucket, so that the waits of several searches overlap.
+    void prefetchCandidates(const uint8_t* buffer, uint32_t p, uint32_t best) const {
+        const uint64_t k = key(buffer + p);
+        const uint32_t wanted = tag(k);
+        for (const uint32_t entry : std::span(bucket(k), kWays)) {
+            if (entry == kEmpty) break;
+            if ((entry >> kPositionBits) != wanted) continue;
+            const uint8_t* there = buffer + (entry & kPositionMask);
+            __builtin_prefetch(there);
+            __builtin_prefetch(there + best);
+        }
     }
 
     // Positions in the encoder's buffer fit in this many bits.
@@ -328,6 +348,11 @@ public:
     template <typename Sink>
     bool step(const uint8_t* buffer, Walk& walk, Sink&& sink) {
         return chains_.step(buffer, walk, sink);
+    }
+    // Before the ends of a round of walks, in any order.
+    void prepareEnd(const uint8_t* buffer, const Walk& walk) const {
+        if (long_ && walk.maxLength >= 8 && walk.best < walk.niceLength)
+            long_->prefetchCandidates(buffer, walk.p, walk.best);
     }
     template <typename Sink>
     void end(const uint8_t* buffer, const Walk& walk, Sink&& sink) {
@@ -502,6 +527,7 @@ public:
     }
     template <typename Sink>
     void end(const uint8_t*, const Walk&, Sink&&) {}
+    void prepareEnd(const uint8_t*, const Walk&) const {}
     // A walk rebuilds the tree it goes down: two in one tree must not take turns.
     static bool sameTree(const Walk& walk, const uint8_t* here) {
         return BinaryTrees::tree(walk.here) == BinaryTrees::tree(here);
