@@ -1047,7 +1047,8 @@ struct LzxEncoder::State {
     // A frame is weighed for a split between these many runs of its items.
     static constexpr unsigned kSplitParts = 32;
     std::array<SymbolCounts, kSplitParts> partCounts;
-    std::array<SymbolCounts, 3> splitCounts;
+    std::array<SymbolCounts, 3> splitCounts;  // a frame's, then its two parts'
+    SymbolCounts chunkCounts;                  // the frames' together
     std::vector<uint16_t> usedSymbols;
     std::vector<uint32_t> usedCounts;  // per run, then the frame's: the counts of usedSymbols
     // The entropy a split must save to be weighed: about a block header with
@@ -1208,8 +1209,7 @@ struct LzxEncoder::State {
     void codeChunk(Chunk& c) {
         const uint64_t framesBits = frameByFrameBits(c);
         if (c.frames > 1) {
-            const Item* items = c.items.data();
-            const BlockTrees whole = treesFor(items, items + c.items.size());
+            const BlockTrees whole = treesFrom(chunkCounts);
             if (blockBits(whole, previousMain.data(), previousLength.data()) < framesBits) {
                 const Snapshot before = snapshot();
                 if (codeAsOneBlock(c, whole)) return;
@@ -1227,10 +1227,12 @@ struct LzxEncoder::State {
         const uint8_t* length = previousLength.data();
         Recent r = recent;
         uint64_t total = 0;
+        chunkCounts = SymbolCounts{};
         for (unsigned f = 0; f < c.frames; ++f) {
             const size_t first = f == 0 ? 0 : c.frameItemEnd[f - 1];
             FramePlan& plan = framePlans[f];
             planFrame(c, first, c.frameItemEnd[f], r, main, length, plan);
+            chunkCounts += splitCounts[0];
             const uint64_t stored = 8 * (uint64_t(c.frameEnd[f] - c.frameBegin(f)) + kStoredFrameOverhead / 2);
             if (plan.bits <= stored) {
                 main = plan.last().main.lengths.data();
