@@ -352,7 +352,9 @@ struct Chunk {
     struct MatchList {
         explicit MatchList(std::pmr::memory_resource* memory) : matches(memory), end(memory) {}
         // Only the first `count` are the chunk's: the vector keeps the size it
-        // grew to, so that appending is a copy, not a call that checks room.
+        // grew to, so that appending is a few moves, not a call that checks
+        // room and one to memmove.
+        static constexpr uint32_t kAppendGroup = 4;
         std::pmr::vector<Match> matches;
         uint32_t count = 0;
         std::pmr::vector<uint32_t> end;  // end of position i's matches in `matches`
@@ -360,9 +362,13 @@ struct Chunk {
             count = 0;
             end.clear();
         }
+        // Copies whole groups of kAppendGroup: `first` must have room for
+        // n rounded up to one.
         void append(const Match* first, uint32_t n) {
-            if (count + n > matches.size()) matches.resize(std::max<size_t>(2 * matches.size(), count + n));
-            std::copy_n(first, n, matches.data() + count);
+            if (count + n + kAppendGroup > matches.size())
+                matches.resize(std::max<size_t>(2 * matches.size(), count + n + kAppendGroup));
+            for (uint32_t k = 0; k < n; k += kAppendGroup)
+                std::memcpy(matches.data() + count + k, first + k, kAppendGroup * sizeof(Match));
             count += n;
         }
         std::span<const Match> at(uint32_t i) const {
@@ -444,7 +450,7 @@ struct LzxEncoder::State {
         uint64_t linkedTo = 0;  // every position before this folder position is linked
         Recent recent{1, 1, 1};
         // The matches of the positions searched together.
-        std::array<std::array<Match, kMaxMatch>, kWalksAtOnce> found;
+        std::array<std::array<Match, kMaxMatch + Chunk::MatchList::kAppendGroup>, kWalksAtOnce> found;
         StageThread thread;
     };
 
@@ -848,7 +854,7 @@ struct LzxEncoder::State {
                 if (lanes[k].walk) search.prepareEnd(data, *lanes[k].walk);
             for (unsigned k = 0; k < n; ++k) {
                 const Lane& lane = lanes[k];
-                const std::array<Match, kMaxMatch>& found = finder.found[k];
+                const auto& found = finder.found[k];
                 // The eight-byte table takes the positions in order.
                 if (lane.walk) search.end(data, *lane.walk, recordFor(k));
                 // A position inside a long match found by a walk beside it

@@ -215,7 +215,7 @@ public:
         const uint64_t k = key(here);
         std::array<uint32_t, kWays> entries;
         std::copy_n(bucket(k), kWays, entries.begin());
-        insert(k, p);
+        insert(k, p, entries);
         const uint32_t wanted = tag(k);
         Match found{best, 0};
         // The entries with the string's tag, found without a branch for
@@ -266,9 +266,16 @@ private:
     }
     uint32_t* bucket(uint64_t key) { return lines_ + kWays * (key >> (64 - kBits)); }
     const uint32_t* bucket(uint64_t key) const { return lines_ + kWays * (key >> (64 - kBits)); }
+    // Through a copy: moving the entries along in place would be a call to
+    // memmove, the copy is a few vector moves.
     void insert(uint64_t key, uint32_t p) {
+        std::array<uint32_t, kWays> entries;
+        std::copy_n(bucket(key), kWays, entries.begin());
+        insert(key, p, entries);
+    }
+    void insert(uint64_t key, uint32_t p, const std::array<uint32_t, kWays>& entries) {
         uint32_t* slot = bucket(key);
-        std::copy_backward(slot, slot + kWays - 1, slot + kWays);
+        std::memcpy(slot + 1, entries.data(), (kWays - 1) * sizeof(uint32_t));
         slot[0] = (tag(key) << kPositionBits) | p;
     }
     std::pmr::vector<uint32_t> table_;
