@@ -73,18 +73,18 @@ Settings settingsFor(int level) {
     // Chosen by measurement (bench/cab-speed.sh, which also runs wimlib's
     // LZX): every step of a search in a 2 MB window waits on memory, so the
     // lazy levels look at one chain candidate (and the nearest three-byte
-    // match) per position. The near-optimal levels search sixteen positions
-    // at a time, their walks taking turns so that their waits overlap, and
-    // look at the latest sixteen eight-byte matches from anywhere in the
-    // window; from level 5 on they look across up to three literals between
-    // a match and the next at its offset (two: 0.14 % smaller than one,
-    // three: 0.03 % more, for a few percent of the parse's time). The default, 5, looks five links down a
-    // chain, parses a chunk like the one before once only and takes the
-    // statistics for one a little unlike it from a quick lazy parse: about
-    // wimlib's size with 2 MB chunks in about its time. Level 6 looks twelve
-    // links down. Levels 7 to 9 take the binary trees for the last percent.
-    // A second pass, with symbol costs from the first, gains about half a
-    // percent; later ones hardly anything.
+    // match) per position. The near-optimal levels search 32 positions (16 in
+    // trees) at a time, their walks taking turns so that their waits overlap,
+    // and look at the latest sixteen eight-byte matches from anywhere in the
+    // window; from level 5 on they look across up to three literals between a
+    // match and the next at its offset (two: 0.14 % smaller than one, three:
+    // 0.03 % more, for a few percent of the parse's time). The default, 5,
+    // looks five links down a chain, parses a chunk like the one before once
+    // only and takes the statistics for one a little unlike it from a quick
+    // lazy parse: about wimlib's size with 2 MB chunks in about its time.
+    // Level 6 looks twelve links down. Levels 7 to 9 take the binary trees
+    // for the last percent. A second pass, with symbol costs from the first,
+    // gains about half a percent; later ones hardly anything.
     using enum Finding;
     static constexpr Settings table[] = {
         {LazyChains, 1, 8, 1, 1},    {LazyChains, 1, 12, 1, 1},   {LazyChains, 1, 16, 1, 1},
@@ -392,10 +392,10 @@ struct Chunk {
     uint32_t frameBegin(unsigned f) const { return f == 0 ? 0 : frameEnd[f - 1]; }
 };
 
-// The near-optimal levels search this many positions in a row together:
-// their walks take turns a step at a time, so that their waits on memory
-// overlap.
-constexpr unsigned kWalksAtOnce = 16;
+// The near-optimal levels search up to this many positions in a row
+// together (as many as their finder takes in turn): their walks take turns a
+// step at a time, so that their waits on memory overlap.
+constexpr unsigned kWalksAtOnce = std::max(HashChains::kWalksAtOnce, HashTrees::kWalksAtOnce);
 
 struct LzxEncoder::State {
     State(std::pmr::memory_resource* memory, unsigned bits, const LzxTuning& tuning)
@@ -818,7 +818,7 @@ struct LzxEncoder::State {
         unsigned frame = 0;
         for (uint32_t i = 0; i < c.bytes;) {
             unsigned n = 0;
-            for (; n < kWalksAtOnce && i < c.bytes; ++n, ++i) {
+            for (; n < Search::kWalksAtOnce && i < c.bytes; ++n, ++i) {
                 while (i >= c.frameEnd[frame]) ++frame;
                 Lane& lane = lanes[n];
                 // Field by field: a whole Lane built on the stack and copied
