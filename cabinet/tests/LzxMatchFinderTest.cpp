@@ -118,14 +118,14 @@ TEST(LzxMatchFinder, ChainsReportRealMatchesAndFindTheLongest) {
 }
 
 // Searches of positions in a row whose walks take turns a step at a time
-// (begin, step, end) report what one search at a time by a second finder
-// over the same data reports, position by position; walks in one tree wait
-// for each other. Counts in `waited` how often a walk waited for another in
-// its tree.
+// (begin, step, then prepareEnd and end), as many at once as the encoder
+// takes, report what one search at a time by a second finder over the same
+// data reports, position by position; walks in one tree wait for each
+// other. Counts in `waited` how often a walk waited for another in its tree.
 template <typename Finder>
 void checkTurnsAgainstOneAtATime(const std::string& s, Finder& turns, Finder& alone, unsigned depth,
                                  size_t& waited) {
-    constexpr unsigned kAtOnce = 8;
+    constexpr unsigned kAtOnce = Finder::kWalksAtOnce;
     constexpr uint32_t kNice = 32;
     const uint8_t* data = bytes(s);
     const auto limits = [&](uint32_t p) {
@@ -161,6 +161,8 @@ void checkTurnsAgainstOneAtATime(const std::string& s, Finder& turns, Finder& al
                 }
         }
         // The walks end in position order, as the tables they end in need.
+        for (size_t k = 0; k < walks.size(); ++k)
+            if (walks[k]) turns.prepareEnd(data, *walks[k]);
         for (size_t k = 0; k < walks.size(); ++k)
             if (walks[k]) turns.end(data, *walks[k], into(k));
         for (size_t k = 0; k < at.size(); ++k) {
