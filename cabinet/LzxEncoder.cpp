@@ -1154,8 +1154,8 @@ struct LzxEncoder::State {
     // quarter, for 0.06 % in size. A quick lazy parse gives statistics
     // worse than the costs before for such a chunk, but at a sixth of a
     // rough pass's time it takes the rough pass's place from a fifth to a
-    // half: two thirds of the rough passes left, for 0.06 %, and the parse
-    // thread no longer waits on the finder's.
+    // half: two thirds of the rough passes that were left go, for 0.06 %,
+    // and the finder's thread no longer waits on the parse's.
     void finishChunk(Chunk& c) {
         if (settings.nearOptimal()) {
             const double distance = settings.alikeDistance > 0 ? distanceFromChunkBefore(c) : 1;
